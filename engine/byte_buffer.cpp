@@ -1,0 +1,31 @@
+#include "engine/byte_buffer.h"
+
+#include <QFile>
+#include <new>
+
+#include "engine/engine_state.h"
+#include "engine/messages.h"
+
+void ReadFileBytes(const QString& fileName, qint64 offset) {
+  QFile file(fileName);
+  if (!file.exists()) return;
+  const qint64 n = file.size() - offset;
+  if (n <= 0) {
+    RaiseScriptError(MessageText(183, {offset, fileName}));
+    return;
+  }
+  if (!file.open(QIODevice::ReadOnly) || !file.seek(offset)) {
+    RaiseScriptError(MessageText(170, {fileName}));
+    return;
+  }
+  try {
+    QByteArray bytes = file.read(n);
+    if (bytes.size() != n) {
+      RaiseScriptError(MessageText(170, {fileName}));
+      return;
+    }
+    Engine().ByteBuffer = std::move(bytes);
+  } catch (const std::bad_alloc&) {
+    RaiseScriptError(MessageText(170, {fileName}));
+  }
+}

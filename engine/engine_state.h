@@ -1,0 +1,159 @@
+// The engine's process-wide state: variable table, array table, block stack and the state of
+// one step. There is exactly one instance (Engine()); ResetEngine() restores a fresh one.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/words.h"
+
+// ---- Variables -------------------------------------------------------------------------------
+
+struct Tvariable {
+  QString VarName;
+  TWordKind kind = wkNone;
+  QString VarVal;
+  std::int32_t function_level = 0;
+  std::int32_t parameter_var_index = 0;
+  bool is_parameter_variable = false;
+};
+
+// ---- Arrays ----------------------------------------------------------------------------------
+
+inline constexpr int kMaxArrays = 525;          // entries the table can hold
+inline constexpr int kMaxDeclaredArrays = 25;   // arrays an ARRAY statement may bring the count to
+inline constexpr int kMaxArrayDimensions = 4;
+
+// The element block of an array, held in a container of the element type. Only the container
+// that matches the array's data_type is used. Shared so that a by-reference parameter entry
+// can alias its caller's elements.
+struct TArrayElements {
+  std::vector<double> floats;
+  std::vector<std::int64_t> ints;
+  std::vector<QString> strings;
+};
+
+struct t_arr_specification {
+  QString name;
+  std::array<std::int32_t, kMaxArrayDimensions> dim{};    // dim[0] is dimension 1
+  std::array<std::int32_t, kMaxArrayDimensions> first{};  // declared lower bound minus 1
+  std::int32_t count = 0;
+  TWordKind data_type = wkNone;
+  std::shared_ptr<TArrayElements> P;
+  std::int32_t function_level = 0;
+  bool is_parameter_variable = false;
+};
+
+// ---- Block stack -----------------------------------------------------------------------------
+
+enum TProcessingType : std::uint8_t {
+  pt_None = 0,
+  pt_For = 1,
+  pt_Repeat = 2,
+  pt_If = 3,
+  pt_ElseIf = 4,
+  pt_ScriptFunction = 5,
+  pt_ReturnScriptFunction = 6,
+};
+
+struct TBlockLevel {
+  std::int32_t nLine = 0;
+  std::int32_t nELSE = 0;
+  std::int32_t indent = 0;
+  std::int32_t LoopIndex = 0;
+  std::int32_t LoopLimit = 0;
+  std::int32_t LoopIncrement = 0;
+  std::int32_t nBodyFunctionLine = 0;
+  std::int32_t FunctionLevel = 0;
+  TProcessingType pt = pt_None;
+  TWordStatus WordStatus;
+  QString FunctionExpression;
+};
+
+inline const TBlockLevel EmptyBlock{};
+
+inline constexpr int kMaxBlockDepth = 100;  // Blocks has entries 0..100
+inline constexpr int kMaxScriptLines = 1000;
+
+// ---- Run modes -------------------------------------------------------------------------------
+
+enum TRunMode : std::uint8_t {
+  rmIdle = 0,
+  rmRunning = 1,     // after Start
+  rmContinuing = 2,  // after Continue or Step over
+  rmSingleStep = 3,
+};
+
+// ---- The state -------------------------------------------------------------------------------
+
+struct EngineState {
+  // Tables
+  std::vector<Tvariable> Variables;
+  std::vector<std::int32_t> VariableOrder;
+  std::int32_t LastAssignedVariable = 0;
+
+  std::vector<t_arr_specification> Arrays;  // used entries only; word index i is Arrays[i - 1]
+  int ArrayCount() const { return int(Arrays.size()); }
+  t_arr_specification& Array(int index1) { return Arrays[std::size_t(index1 - 1)]; }
+
+  std::array<TBlockLevel, kMaxBlockDepth + 1> Blocks{};
+  std::int32_t BlockDepth = 0;
+  TBlockLevel ReturnBlock;
+
+  // Script text
+  QStringList ScriptLines;
+  std::array<std::int32_t, kMaxScriptLines + 1> LineIndent{};
+  QStringList ScriptFunctionNames;  // upper case
+  QStringList ScriptFunctionHeaders;
+
+  // State of a step
+  std::int32_t CurrentLine = 0;
+  QString CurrentLineText;
+  std::int32_t FunctionLevel = 0;
+  std::uint8_t RunMode = rmIdle;
+  QString ErrorText;
+  QString TryErrorText;
+  bool TryFlag = false;
+  std::int32_t StepCount = 0;
+  bool StepWarning = false;
+  std::int32_t AssignTarget = 0;
+  QString ChangedArrayName;
+  std::int32_t ChangedArrayLevel = -1;
+  std::int32_t ChangedArrayIndex = -1;
+  QString CallExpression;
+  QString CalledScriptFunction;
+  std::int32_t TempArrayCounter = 1000;
+  std::int32_t ResumeFunctionLevel = 0;
+
+  // Shared byte buffer of the conversions and the byte-file functions
+  QByteArray ByteBuffer;
+};
+
+EngineState& Engine();
+// Restores the whole engine to its start-up state (tables empty, constants registered anew).
+void ResetEngine();
+
+// ---- Variable table (variables.cpp) ----------------------------------------------------------
+
+// 0-based index or -1: first among the current level's entries, then among the globals.
+int FindVariable(QStringView name);
+// Stores a value, creating the variable when needed; level -1 means the current level.
+// Returns the 0-based index, or -1 with ErrorText set (messages 125, 131).
+int SetVariable(const QString& name, const QString& value, TWordKind kind, int level = -1);
+QString GetVariableText(QStringView name);
+bool IsLocalName(QStringView name);
+
+// ---- Array table (array_table.cpp) -----------------------------------------------------------
+
+int FindArray(QStringView name);
+int FindArrayAtLevel(QStringView name, int level);
+void DeleteArray(int index1);
+void SortArrays();
+// A temporary array carries a function result: its name begins with "tarr" (any case) and is
+// longer than 16 characters.
+bool IsTemporaryArrayName(QStringView name);

@@ -1,0 +1,36 @@
+// The registry of function units. Each unit (general library, graphics, dialogs, database,
+// system automation, FTP/UDP, Arduino, JavaScript) answers "is this name mine, and which slot"
+// and carries out its calls. The engine knows units only through this interface.
+#pragma once
+
+#include <QString>
+
+#include "engine/words.h"
+
+class FunctionUnit {
+ public:
+  virtual ~FunctionUnit() = default;
+  // The word kind of this unit's call words.
+  virtual TWordKind WordKind() const = 0;
+  // Slot (0 or more) of the function written `name` in any letter case, or -1.
+  virtual int FindFunction(QStringView name) const = 0;
+  // Carries out a call: `name` is canonical, `args` evaluated; failures go to RaiseScriptError.
+  virtual void Dispatch(const QString& name, const TWordArray& args, TWordStatus& result) = 0;
+};
+
+// Installs a unit for its word kind (not owned), replacing any earlier one.
+void RegisterFunctionUnit(FunctionUnit* unit);
+void UnregisterFunctionUnit(TWordKind kind);
+FunctionUnit* FunctionUnitFor(TWordKind kind);
+
+struct FunctionClass {
+  TWordKind kind = wkNone;  // wkNone: no unit knows the name
+  int slot = -1;            // the unit's slot; for wkJS_Function the entry index
+};
+
+// Asks the units in the fixed order (general, graphics, database, system automation, FTP/UDP,
+// Arduino, dialogs, script functions, JavaScript); the last one that knows the name wins.
+FunctionClass ClassifyFunctionName(QStringView name);
+
+// Script functions found when the script was prepared (upper-case names, exact match).
+bool IsScriptFunctionName(QStringView name);

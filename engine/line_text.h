@@ -1,0 +1,15 @@
+// Comments, indents and continuation lines of script text.
+#pragma once
+
+#include <QString>
+
+// The code part of a line: everything before the first "#" or ";" outside an apostrophe
+// literal, without the blanks right before it. Double quotes do not protect.
+QString StripComment(const QString& line);
+
+// Spaces before the first character of the code part; -1 for a blank or comment-only line
+// and for a continuation line (one whose first character is ">").
+int LineIndentOf(const QString& line);
+
+// Appends to CurrentLineText the continuation lines that follow CurrentLine.
+void JoinContinuations();

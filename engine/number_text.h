@@ -1,0 +1,21 @@
+// The engine's number texts. Every number the engine writes goes through NumberText, so the
+// "." separator and the 15-digit rule live in one place.
+#pragma once
+
+#include <QString>
+
+// General text of a number: 15 significant digits, "." separator, no grouping, plain notation
+// for decimal exponents from -3 to 15, else d.dddE[-]x; "INF" for an infinite value.
+QString NumberText(double value);
+
+// Reads a number written with "." as separator (optional sign and exponent; blanks at the ends
+// allowed; "INF"/"NAN" accepted). Returns false, leaving value unchanged, when it does not read.
+bool ParseNumberText(QStringView text, double& value);
+
+// Fixed-width display of reals used by array listings (widths 10, 12) and variable views (11).
+QString FormatNumberWidth(int width, double value);
+
+// The shared general-form writer: `digits` significant digits, plain notation while the
+// decimal exponent X (value = 0.d1d2... * 10^X) lies in [-3, maxPlainExponent], exponent
+// written with at least minExponentDigits digits.
+QString GeneralNumberText(double value, int digits, int maxPlainExponent, int minExponentDigits);

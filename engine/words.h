@@ -1,0 +1,78 @@
+// One classified word or one value, and the bounded word lists that lines are cut into.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "engine/word_kinds.h"
+
+struct TWordStatus {
+  QString str;
+  TWordKind kind = wkNone;
+  double float_val = 0.0;
+  bool bool_val = false;
+  std::int32_t pointer = 0;
+  std::uint8_t oper_prioritet = 0;
+  std::uint8_t power = 0;
+  std::int32_t var_index = 0;
+  std::int32_t func_index = 0;
+
+  bool isEmpty() const { return kind == wkNone && str.isEmpty(); }
+  bool isOperator(QStringView text) const { return kind == wkOperator && str == text; }
+};
+
+inline const TWordStatus EmptyWord{};
+
+// A word list of at most Capacity words. Only the used words are stored; reading past the
+// last index yields EmptyWord, exactly as if the fixed list were padded with it.
+template <int Capacity>
+class TWordList {
+ public:
+  static constexpr int kCapacity = Capacity;
+
+  int lastIndex() const { return int(words_.size()) - 1; }
+  int count() const { return int(words_.size()); }
+  bool isEmpty() const { return words_.empty(); }
+  bool isFull() const { return int(words_.size()) >= Capacity; }
+
+  const TWordStatus& operator[](int i) const {
+    return (i >= 0 && i < count()) ? words_[std::size_t(i)] : EmptyWord;
+  }
+  // Writable access to a used word; callers grow the list with append() first.
+  TWordStatus& operator[](int i) { return words_[std::size_t(i)]; }
+
+  // Appends a word; returns false (and stores nothing) when the list is full.
+  bool append(const TWordStatus& w) {
+    if (isFull()) return false;
+    words_.push_back(w);
+    return true;
+  }
+  void clear() { words_.clear(); }
+  void truncate(int newCount) {
+    if (newCount < count()) words_.resize(std::size_t(newCount < 0 ? 0 : newCount));
+  }
+  // Removes words from..to (inclusive); the later words move left.
+  void removeRange(int from, int to) {
+    if (from > to || from < 0 || from >= count()) return;
+    if (to >= count()) to = count() - 1;
+    words_.erase(words_.begin() + from, words_.begin() + to + 1);
+  }
+  // Replaces words from..to (inclusive) with one word.
+  void replaceRange(int from, int to, const TWordStatus& w) {
+    removeRange(from + 1, to);
+    words_[std::size_t(from)] = w;
+  }
+
+  auto begin() const { return words_.begin(); }
+  auto end() const { return words_.end(); }
+
+ private:
+  std::vector<TWordStatus> words_;
+};
+
+inline constexpr int kMaxWords = 100;
+inline constexpr int kMaxInitValueWords = 5501;
+
+using TWordArray = TWordList<kMaxWords>;
+using TLongWordArray = TWordList<kMaxInitValueWords>;

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Tressaly with the given arguments.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+bash "$here/deps.sh"
+bash "$here/build.sh"
+exec "$here/../build/tressaly" "$@"
