@@ -24,7 +24,8 @@ QString GeneralNumberText(double value, int digits, int maxPlainExponent, int mi
 
   // Round to the requested significant digits: "d.ddd...e±xx".
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+  const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, digits - 1);
+  *res.ptr = '\0';
   const std::string_view sci(buf, std::size_t(res.ptr - buf));
   const std::size_t ePos = sci.find('e');
   const bool negative = sci.front() == '-';

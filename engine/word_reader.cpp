@@ -32,7 +32,7 @@ struct KeywordEntry {
   TWordKind kind;
 };
 
-constexpr std::array<KeywordEntry, 17> kKeywords = {{
+constexpr std::array<KeywordEntry, 18> kKeywords = {{
     {u"FOR", wkFor},
     {u"REPEAT", wkRepeat},
     {u"IF", wkIf},
@@ -50,6 +50,7 @@ constexpr std::array<KeywordEntry, 17> kKeywords = {{
     {u"DATETIME", wkDatetimeDescription},
     {u"STRING", wkStringDescription},
     {u"TRY", wkTry},
+    {u"STOP", wkStop},
 }};
 
 bool IsOperatorStart(QChar c) {

@@ -1,1 +1,43 @@
-#include <gtest/gtest.h>
+// Comments, indents and continuation lines.
+#include "engine_fixture.h"
+#include "engine/line_text.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+TEST(StripComment, OnlyApostrophesProtect) {
+  EXPECT_EQ(StripComment(u"x = 1   # note"_s), u"x = 1"_s);
+  EXPECT_EQ(StripComment(u"x = 1; y"_s), u"x = 1"_s);
+  EXPECT_EQ(StripComment(u"s = 'a#b;c' # c"_s), u"s = 'a#b;c'"_s);
+  EXPECT_EQ(StripComment(u"s = \"a#b\""_s), u"s = \"a"_s);  // double quotes do not protect
+  EXPECT_EQ(StripComment(u"s = 'it''s' ;x"_s), u"s = 'it''s'"_s);
+  EXPECT_EQ(StripComment(u"no comment  "_s), u"no comment  "_s);
+  EXPECT_EQ(StripComment(u"\t# tab stays"_s), u"\t"_s);  // only blanks before the mark go
+  EXPECT_EQ(StripComment(u"'open # string"_s), u"'open # string"_s);
+}
+
+TEST(LineIndent, CountsSpacesOfCodeLines) {
+  EXPECT_EQ(LineIndentOf(u"x=1"_s), 0);
+  EXPECT_EQ(LineIndentOf(u"    x=1 # c"_s), 4);
+  EXPECT_EQ(LineIndentOf(u"   "_s), -1);
+  EXPECT_EQ(LineIndentOf(u"  # only a comment"_s), -1);
+  EXPECT_EQ(LineIndentOf(u"  > continued"_s), -1);
+  EXPECT_EQ(LineIndentOf(u""_s), -1);
+}
+
+using Continuations = EngineTest;
+
+TEST_F(Continuations, JoinedWithoutSeparatorUpToTheLastLine) {
+  EngineState& e = Engine();
+  e.ScriptLines = {u"array A[3]float=(1,"_s, u"  > 2, # two"_s, u""_s, u"  # note"_s, u">3)"_s,
+                   u"x = 1"_s, u">4"_s, u">never"_s};
+  e.CurrentLine = 0;
+  e.CurrentLineText = StripComment(e.ScriptLines[0]).trimmed();
+  JoinContinuations();
+  EXPECT_EQ(e.CurrentLineText, u"array A[3]float=(1, 2,3)"_s);
+
+  // The last line of the script is never joined.
+  e.CurrentLine = 5;
+  e.CurrentLineText = u"x = 1"_s;
+  JoinContinuations();
+  EXPECT_EQ(e.CurrentLineText, u"x = 14"_s);
+}
