@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tressaly: script not found: %s\n", script.toLocal8Bit().constData());
     return 2;
   }
-  std::fputs("tressaly: the statement executor is not part of this build yet; the script was not run\n",
-             stderr);
+  std::fputs(
+      "tressaly: the statement executor is not part of this build yet; the script was not run\n",
+      stderr);
   return 1;
 }

@@ -34,9 +34,10 @@ void DeleteArray(int index1) {
 
 void SortArrays() {
   std::vector<t_arr_specification>& a = Engine().Arrays;
-  std::stable_sort(a.begin(), a.end(), [](const t_arr_specification& x, const t_arr_specification& y) {
-    return AsciiUpper(x.name) < AsciiUpper(y.name);
-  });
+  std::stable_sort(a.begin(), a.end(),
+                   [](const t_arr_specification& x, const t_arr_specification& y) {
+                     return AsciiUpper(x.name) < AsciiUpper(y.name);
+                   });
 }
 
 bool IsTemporaryArrayName(QStringView name) {

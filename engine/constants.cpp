@@ -19,7 +19,9 @@ QStringList& ConstantsTable() {
   return table;
 }
 
-void ResetConstantsTable() { ConstantsTable() = MakeInitialTable(); }
+void ResetConstantsTable() {
+  ConstantsTable() = MakeInitialTable();
+}
 
 void RegisterConstant(const QString& name, const QString& valueText) {
   ConstantsTable().append(name + u" = "_s + valueText);
@@ -32,7 +34,8 @@ int LookupConstant(QStringView name, QString* foundName, QString* valueText) {
   const QStringList& table = ConstantsTable();
   for (int i = 0; i < table.size(); ++i) {
     const QString& entry = table[i];
-    if (entry.size() < prefix.size() || AsciiLower(QStringView(entry).left(prefix.size())) != prefix)
+    if (entry.size() < prefix.size() ||
+        AsciiLower(QStringView(entry).left(prefix.size())) != prefix)
       continue;
     const qsizetype eq = entry.indexOf(u'=');
     if (foundName) *foundName = entry.left(eq < 0 ? entry.size() : eq).trimmed();
@@ -50,7 +53,8 @@ int TextToInteger(QStringView text) {
     const int value = t.toInt(&ok, 10);
     // toInt accepts blanks around the digits; the trimmed text has none at its ends, and a
     // blank inside (e.g. "- 5") is refused here as it would be by a strict reader.
-    if (!ok || t.contains(u' ')) throw ScriptException(u"'%1' is not a valid integer value"_s.arg(t));
+    if (!ok || t.contains(u' '))
+      throw ScriptException(u"'%1' is not a valid integer value"_s.arg(t));
     return value;
   }
   const auto conversionError = [&] {
@@ -61,9 +65,12 @@ int TextToInteger(QStringView text) {
   for (qsizetype i = 1; i < t.size(); ++i) {
     const char16_t c = t[i].unicode();
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else throw conversionError();
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      throw conversionError();
     value = value * 16 + digit;
     if (value > INT_MAX) throw ScriptException(u"Integer overflow"_s);
   }
@@ -74,7 +81,8 @@ double ConstantValue(QStringView valueText) {
   if (valueText.contains(u'.')) {
     double v = 0;
     if (!ParseNumberText(valueText, v))
-      throw ScriptException(u"'%1' is not a valid floating point value"_s.arg(valueText.toString()));
+      throw ScriptException(
+          u"'%1' is not a valid floating point value"_s.arg(valueText.toString()));
     return v;
   }
   return TextToInteger(valueText);

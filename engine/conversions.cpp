@@ -11,7 +11,9 @@ QString HexToBinGroups(QStringView hexDigits) {
   QString out;
   out.reserve(hexDigits.size() * 5);
   for (QChar c : hexDigits) {
-    const int v = c.isDigit() ? c.digitValue() : (c.unicode() >= 'A' && c.unicode() <= 'F') ? c.unicode() - 'A' + 10 : -1;
+    const int v = c.isDigit()                                  ? c.digitValue()
+                  : (c.unicode() >= 'A' && c.unicode() <= 'F') ? c.unicode() - 'A' + 10
+                                                               : -1;
     if (v < 0) continue;  // the input comes from an integer-to-hex conversion
     out += u' ';
     out += QStringView(kGroups[v]);
@@ -47,7 +49,9 @@ QString DecodeBase64Utf16(const QString& base64) {
   return out;
 }
 
-QString BoolText(bool value) { return value ? u"true"_s : u"false"_s; }
+QString BoolText(bool value) {
+  return value ? u"true"_s : u"false"_s;
+}
 
 QString TextBetween(const QString& text, const QString& startMarker, const QString& endMarker) {
   qsizetype begin = 0;

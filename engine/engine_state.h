@@ -25,8 +25,8 @@ struct Tvariable {
 
 // ---- Arrays ----------------------------------------------------------------------------------
 
-inline constexpr int kMaxArrays = 525;          // entries the table can hold
-inline constexpr int kMaxDeclaredArrays = 25;   // arrays an ARRAY statement may bring the count to
+inline constexpr int kMaxArrays = 525;         // entries the table can hold
+inline constexpr int kMaxDeclaredArrays = 25;  // arrays an ARRAY statement may bring the count to
 inline constexpr int kMaxArrayDimensions = 4;
 
 // The element block of an array, held in a container of the element type. Only the container

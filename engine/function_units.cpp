@@ -11,8 +11,8 @@ std::array<FunctionUnit*, kWordKindCount> g_units{};
 
 // Classification order; a later entry overrides an earlier one.
 constexpr std::array<TWordKind, 9> kClassificationOrder = {
-    wkEmbeddedFunction, wkGraphFunction,   wkDBaseFunction,  wkOS_FunctionsFunction, wkFTPFunction,
-    wkArduinoFunction,  wkDialogFunction,  wkScriptFunction, wkJS_Function,
+    wkEmbeddedFunction, wkGraphFunction,  wkDBaseFunction,  wkOS_FunctionsFunction, wkFTPFunction,
+    wkArduinoFunction,  wkDialogFunction, wkScriptFunction, wkJS_Function,
 };
 
 }  // namespace
@@ -21,9 +21,13 @@ void RegisterFunctionUnit(FunctionUnit* unit) {
   if (unit) g_units[unit->WordKind()] = unit;
 }
 
-void UnregisterFunctionUnit(TWordKind kind) { g_units[kind] = nullptr; }
+void UnregisterFunctionUnit(TWordKind kind) {
+  g_units[kind] = nullptr;
+}
 
-FunctionUnit* FunctionUnitFor(TWordKind kind) { return g_units[kind]; }
+FunctionUnit* FunctionUnitFor(TWordKind kind) {
+  return g_units[kind];
+}
 
 bool IsScriptFunctionName(QStringView name) {
   return Engine().ScriptFunctionNames.contains(AsciiUpper(name));

@@ -40,7 +40,8 @@ QString JsonFieldText(const QString& text, const QString& key) {
   qsizetype end = comma < 0 ? brace : (brace < 0 ? comma : std::min(comma, brace));
   if (end < 0) return {};
   QString value = TrimControl(QStringView(text).mid(v, end - v));
-  if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"')) value = value.mid(1, value.size() - 2);
+  if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+    value = value.mid(1, value.size() - 2);
   return value;
 }
 

@@ -29,10 +29,14 @@ QString Unescape(QStringView s) {
       continue;
     }
     const QChar next = s[++i];
-    if (next == u'r') out += u'\r';
-    else if (next == u'n') out += u'\n';
-    else if (next == u't') out += u'\t';
-    else out += next;
+    if (next == u'r')
+      out += u'\r';
+    else if (next == u'n')
+      out += u'\n';
+    else if (next == u't')
+      out += u'\t';
+    else
+      out += next;
   }
   return out;
 }
@@ -73,7 +77,8 @@ QString GroupedNumber(double v, int decimals) {
   const QString plain = QString::number(v, 'f', decimals);  // "." separator, no grouping
   const bool negative = plain.startsWith(u'-');
   const qsizetype dot = plain.indexOf(u'.');
-  const QString whole = plain.mid(negative ? 1 : 0, (dot < 0 ? plain.size() : dot) - (negative ? 1 : 0));
+  const QString whole =
+      plain.mid(negative ? 1 : 0, (dot < 0 ? plain.size() : dot) - (negative ? 1 : 0));
   QString grouped;
   for (qsizetype i = 0; i < whole.size(); ++i) {
     if (i > 0 && (whole.size() - i) % 3 == 0) grouped += group;
@@ -84,8 +89,12 @@ QString GroupedNumber(double v, int decimals) {
 
 }  // namespace
 
-int LanguageIndex() { return g_languageIndex; }
-void SetLanguageIndex(int index) { g_languageIndex = index == 1 ? 1 : 0; }
+int LanguageIndex() {
+  return g_languageIndex;
+}
+void SetLanguageIndex(int index) {
+  g_languageIndex = index == 1 ? 1 : 0;
+}
 
 int LanguageFromEnvironment() {
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -122,7 +131,8 @@ QString FormatTemplate(const QString& templ, MessageArgs args) {
     while (i < templ.size() && templ[i].isDigit()) width = width * 10 + templ[i++].digitValue();
     if (i < templ.size() && templ[i] == u'.') {
       precision = 0;
-      while (++i < templ.size() && templ[i].isDigit()) precision = precision * 10 + templ[i].digitValue();
+      while (++i < templ.size() && templ[i].isDigit())
+        precision = precision * 10 + templ[i].digitValue();
     }
     if (i >= templ.size() || arg == args.end()) FormatMismatch(templ);
     const auto& v = arg->value;
@@ -145,11 +155,15 @@ QString FormatTemplate(const QString& templ, MessageArgs args) {
       case 'f':
       case 'n': {
         double d;
-        if (std::holds_alternative<double>(v)) d = std::get<double>(v);
-        else if (std::holds_alternative<long long>(v)) d = double(std::get<long long>(v));
-        else FormatMismatch(templ);
+        if (std::holds_alternative<double>(v))
+          d = std::get<double>(v);
+        else if (std::holds_alternative<long long>(v))
+          d = double(std::get<long long>(v));
+        else
+          FormatMismatch(templ);
         const int decimals = precision < 0 ? 2 : precision;
-        piece = templ[i].toLower() == u'f' ? QString::number(d, 'f', decimals) : GroupedNumber(d, decimals);
+        piece = templ[i].toLower() == u'f' ? QString::number(d, 'f', decimals)
+                                           : GroupedNumber(d, decimals);
         break;
       }
       default:

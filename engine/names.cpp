@@ -1,8 +1,12 @@
 #include "engine/names.h"
 
 namespace {
-char16_t FoldUpper(char16_t u) { return (u >= 'a' && u <= 'z') ? char16_t(u - 32) : u; }
-char16_t FoldLower(char16_t u) { return (u >= 'A' && u <= 'Z') ? char16_t(u + 32) : u; }
+char16_t FoldUpper(char16_t u) {
+  return (u >= 'a' && u <= 'z') ? char16_t(u - 32) : u;
+}
+char16_t FoldLower(char16_t u) {
+  return (u >= 'A' && u <= 'Z') ? char16_t(u + 32) : u;
+}
 }  // namespace
 
 QString AsciiUpper(QStringView s) {

@@ -12,7 +12,9 @@ bool SameName(QStringView a, QStringView b);
 
 // Removes every character with a code of 32 or below at both ends.
 QString TrimControl(QStringView s);
-inline bool IsTrimmable(QChar c) { return c.unicode() <= 32; }
+inline bool IsTrimmable(QChar c) {
+  return c.unicode() <= 32;
+}
 
 // Identifier alphabet: Latin letters, "_", Greek and basic Cyrillic letters, subscript digits;
 // digits 0-9 may follow the first character.
@@ -25,4 +27,6 @@ inline bool IsIdentifierStart(QChar c) {
 inline bool IsIdentifierChar(QChar c) {
   return IsIdentifierStart(c) || (c.unicode() >= '0' && c.unicode() <= '9');
 }
-inline bool IsAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+inline bool IsAsciiDigit(QChar c) {
+  return c.unicode() >= '0' && c.unicode() <= '9';
+}

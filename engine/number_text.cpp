@@ -24,7 +24,8 @@ QString GeneralNumberText(double value, int digits, int maxPlainExponent, int mi
 
   // Round to the requested significant digits: "d.ddd...e±xx".
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, digits - 1);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, digits - 1);
   *res.ptr = '\0';
   const std::string_view sci(buf, std::size_t(res.ptr - buf));
   const std::size_t ePos = sci.find('e');
@@ -87,8 +88,8 @@ bool ParseNumberText(QStringView text, double& value) {
 }
 
 QString FormatNumberWidth(int width, double value) {
-  const bool fixed = (value > 0.0001 && value < 9999999999.0) ||
-                     (value < -0.0001 && value > -999999999.0);
+  const bool fixed =
+      (value > 0.0001 && value < 9999999999.0) || (value < -0.0001 && value > -999999999.0);
   QString text;
   if (fixed) {
     char buf[128];

@@ -13,5 +13,9 @@ RunHost g_defaultHost;
 RunHost* g_host = &g_defaultHost;
 }  // namespace
 
-RunHost& Host() { return *g_host; }
-void SetRunHost(RunHost* host) { g_host = host ? host : &g_defaultHost; }
+RunHost& Host() {
+  return *g_host;
+}
+void SetRunHost(RunHost* host) {
+  g_host = host ? host : &g_defaultHost;
+}

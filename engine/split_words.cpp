@@ -11,7 +11,9 @@ namespace {
 constexpr std::uint8_t kPostfixPowerPriority = 20;  // "²", "³"
 constexpr std::uint8_t kPrefixRootPriority = 19;    // "√", "∛", "∜"
 
-bool ErrorPending() { return !Engine().ErrorText.isEmpty(); }
+bool ErrorPending() {
+  return !Engine().ErrorText.isEmpty();
+}
 
 template <int Capacity>
 int SplitInto(const QString& text, TWordList<Capacity>& words) {
@@ -52,8 +54,10 @@ int SplitInto(const QString& text, TWordList<Capacity>& words) {
 int MatchingBracket(const TWordArray& w, int from, TWordKind open, TWordKind close, int step) {
   int depth = 0;
   for (int i = from; i >= 0 && i <= w.lastIndex(); i += step) {
-    if (w[i].kind == open) ++depth;
-    else if (w[i].kind == close && --depth == 0) return i;
+    if (w[i].kind == open)
+      ++depth;
+    else if (w[i].kind == close && --depth == 0)
+      return i;
   }
   return -1;
 }
@@ -146,4 +150,6 @@ int SplitWords(const QString& text, TWordArray& words) {
   return words.lastIndex();
 }
 
-int SplitWords(const QString& text, TLongWordArray& words) { return SplitInto(text, words); }
+int SplitWords(const QString& text, TLongWordArray& words) {
+  return SplitInto(text, words);
+}

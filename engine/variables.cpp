@@ -3,7 +3,9 @@
 #include "engine/messages.h"
 #include "engine/names.h"
 
-bool IsLocalName(QStringView name) { return name.startsWith(u'_'); }
+bool IsLocalName(QStringView name) {
+  return name.startsWith(u'_');
+}
 
 int FindVariable(QStringView name) {
   const EngineState& e = Engine();

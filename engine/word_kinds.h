@@ -56,6 +56,12 @@ enum TWordKind : std::uint8_t {
 inline constexpr int kWordKindCount = 47;
 
 // Call words: kinds 17 to 26 (the reserved VBScript kind included).
-constexpr bool IsCallKind(TWordKind k) { return k >= wkEmbeddedFunction && k <= wkJS_Function; }
-constexpr bool IsNumberKind(TWordKind k) { return k == wkFloat || k == wkInt; }
-constexpr bool IsStringKind(TWordKind k) { return k == wkString || k == wkStringDQ; }
+constexpr bool IsCallKind(TWordKind k) {
+  return k >= wkEmbeddedFunction && k <= wkJS_Function;
+}
+constexpr bool IsNumberKind(TWordKind k) {
+  return k == wkFloat || k == wkInt;
+}
+constexpr bool IsStringKind(TWordKind k) {
+  return k == wkString || k == wkStringDQ;
+}

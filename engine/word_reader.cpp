@@ -21,10 +21,10 @@ struct OperatorEntry {
 
 // Looked up in this order.
 constexpr std::array<OperatorEntry, 24> kOperators = {{
-    {u"OR", 1},  {u"AND", 2}, {u"NOT", 3}, {u"+", 14}, {u"-", 14}, {u"*", 15},
-    {u"/", 15},  {u"%", 15},  {u">", 6},   {u">=", 6}, {u"<", 6},  {u"<=", 6},
-    {u"=", 6},   {u"<>", 6},  {u"<<", 13}, {u">>", 13}, {u"&", 12}, {u"^", 11},
-    {u"|", 10},  {u"√", 19},  {u"∛", 19},  {u"∜", 19},  {u"²", 20}, {u"³", 20},
+    {u"OR", 1}, {u"AND", 2}, {u"NOT", 3}, {u"+", 14},  {u"-", 14}, {u"*", 15},
+    {u"/", 15}, {u"%", 15},  {u">", 6},   {u">=", 6},  {u"<", 6},  {u"<=", 6},
+    {u"=", 6},  {u"<>", 6},  {u"<<", 13}, {u">>", 13}, {u"&", 12}, {u"^", 11},
+    {u"|", 10}, {u"√", 19},  {u"∛", 19},  {u"∜", 19},  {u"²", 20}, {u"³", 20},
 }};
 
 struct KeywordEntry {
@@ -64,7 +64,9 @@ int OperatorPriority(QStringView text) {
   return -1;
 }
 
-bool IsPowerSuffix(QChar c) { return c == u'²' || c == u'³'; }
+bool IsPowerSuffix(QChar c) {
+  return c == u'²' || c == u'³';
+}
 
 void ReportUnexpected(const QString& text, QChar c, int position) {
   RaiseScriptError(MessageText(73, {QString(c), text, position}));
@@ -128,14 +130,21 @@ qsizetype MatchingCallBracket(const QString& text, qsizetype open, const QString
   int depth = 0;
   for (qsizetype i = open; i < text.size(); ++i) {
     const QChar c = text[i];
-    if (c == u'\'' && !inQuote) inApostrophe = !inApostrophe;
-    else if (c == u'"' && !inApostrophe) inQuote = !inQuote;
-    else if (inApostrophe || inQuote) continue;
-    else if (c == u'(') ++depth;
-    else if (c == u')' && --depth == 0) return i;
+    if (c == u'\'' && !inQuote)
+      inApostrophe = !inApostrophe;
+    else if (c == u'"' && !inApostrophe)
+      inQuote = !inQuote;
+    else if (inApostrophe || inQuote)
+      continue;
+    else if (c == u'(')
+      ++depth;
+    else if (c == u')' && --depth == 0)
+      return i;
   }
-  if (inApostrophe || inQuote) RaiseScriptError(MessageText(70, {text}));
-  else RaiseScriptError(MessageText(75, {name}));
+  if (inApostrophe || inQuote)
+    RaiseScriptError(MessageText(70, {text}));
+  else
+    RaiseScriptError(MessageText(75, {name}));
   return -1;
 }
 

@@ -69,12 +69,24 @@ TEST_F(ConstantsTest, RegisteredConstantsAreFoundByWholeNameAndResetClearsThem) 
 }
 
 TEST_F(ConstantsTest, TextToIntegerReadsDecimalAndHexadecimal) {
-  const struct { QString text; int value; } cases[] = {
-      {u""_s, 0},          {u"   "_s, 0},      {u"  42 "_s, 42},          {u"-17"_s, -17},
-      {u"$ff"_s, 255},     {u"$FF"_s, 255},    {u" $10 "_s, 16},          {u"$0"_s, 0},
-      {u"$7FFFFFFF"_s, INT_MAX},               {u"2147483647"_s, INT_MAX}, {u"-2147483648"_s, INT_MIN},
+  const struct {
+    QString text;
+    int value;
+  } cases[] = {
+      {u""_s, 0},
+      {u"   "_s, 0},
+      {u"  42 "_s, 42},
+      {u"-17"_s, -17},
+      {u"$ff"_s, 255},
+      {u"$FF"_s, 255},
+      {u" $10 "_s, 16},
+      {u"$0"_s, 0},
+      {u"$7FFFFFFF"_s, INT_MAX},
+      {u"2147483647"_s, INT_MAX},
+      {u"-2147483648"_s, INT_MIN},
   };
-  for (const auto& c : cases) EXPECT_EQ(ThrowMessage(c.text), u"<no throw>"_s) << c.text.toStdString();
+  for (const auto& c : cases)
+    EXPECT_EQ(ThrowMessage(c.text), u"<no throw>"_s) << c.text.toStdString();
   for (const auto& c : cases) EXPECT_EQ(TextToInteger(c.text), c.value) << c.text.toStdString();
 }
 

@@ -2,7 +2,10 @@
 
 #include "engine_fixture.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 
+#include "engine/byte_buffer.h"
 #include "engine/conversions.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
@@ -67,14 +70,14 @@ TEST_F(ConversionsTest, TextBetweenMarkers) {
     QString text, start, end, expected;
   } const cases[] = {
       {u"f(x, y)"_s, u"("_s, u")"_s, u"x, y"_s},
-      {u"f(x, y"_s, u"("_s, u")"_s, u""_s},          // end marker missing
-      {u"f x, y)"_s, u"("_s, u")"_s, u""_s},         // start marker missing
-      {u"a)b(c)"_s, u"("_s, u")"_s, u"c"_s},         // end searched after the start marker
-      {u"a)b(c"_s, u"("_s, u")"_s, u""_s},           // end only before the start
-      {u"abc"_s, u"ab"_s, u"bc"_s, u""_s},           // end overlapping the start marker
+      {u"f(x, y"_s, u"("_s, u")"_s, u""_s},   // end marker missing
+      {u"f x, y)"_s, u"("_s, u")"_s, u""_s},  // start marker missing
+      {u"a)b(c)"_s, u"("_s, u")"_s, u"c"_s},  // end searched after the start marker
+      {u"a)b(c"_s, u"("_s, u")"_s, u""_s},    // end only before the start
+      {u"abc"_s, u"ab"_s, u"bc"_s, u""_s},    // end overlapping the start marker
       {u"()"_s, u"("_s, u")"_s, u""_s},
       {u"|a|b|"_s, u"|"_s, u"|"_s, u"a"_s},
-      {u"key=value;x"_s, u""_s, u"="_s, u"key"_s},   // empty start: from the beginning
+      {u"key=value;x"_s, u""_s, u"="_s, u"key"_s},      // empty start: from the beginning
       {u"key=value;x"_s, u"="_s, u""_s, u"value;x"_s},  // empty end: to the end
       {u"whole"_s, u""_s, u""_s, u"whole"_s},
       {u"<b>1</b><b>2</b>"_s, u"<b>"_s, u"</b>"_s, u"1"_s},
@@ -96,3 +99,22 @@ TEST_F(ConversionsTest, TextAfterFirstMarkerLimitedTo999999Characters) {
 }
 
 }  // namespace
+
+TEST_F(ConversionsTest, ReadFileBytesFromAnOffset) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(u"bytes.bin"_s);
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("\x00\x01\x02\x03\x04", 5);
+  f.close();
+
+  ReadFileBytes(path, 2);
+  EXPECT_EQ(Engine().ByteBuffer, QByteArray("\x02\x03\x04", 3));
+  ReadFileBytes(dir.filePath(u"missing.bin"_s), 0);  // nothing happens
+  EXPECT_EQ(Engine().ByteBuffer.size(), 3);
+  EXPECT_TRUE(Error().isEmpty());
+
+  ReadFileBytes(path, 5);  // at the end: the buffer stays, message 183
+  EXPECT_EQ(Engine().ByteBuffer.size(), 3);
+  EXPECT_EQ(Error(), Expected(183, {5, path}));
+}

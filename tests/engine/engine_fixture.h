@@ -10,7 +10,9 @@
 #include "engine/messages.h"
 
 // Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -22,6 +24,7 @@ class EngineTest : public ::testing::Test {
   static const QString& Error() { return Engine().ErrorText; }
   // The error text a message gives on the current line.
   static QString Expected(int number, MessageArgs args = {}) {
-    return MessageText(number, args) + QStringLiteral("\r\r") + MessageText(2, {Engine().CurrentLine});
+    return MessageText(number, args) + QStringLiteral("\r\r") +
+           MessageText(2, {Engine().CurrentLine});
   }
 };

@@ -2,7 +2,6 @@
 
 #include "engine_fixture.h"
 
-
 #include "engine/engine_state.h"
 #include "engine/json_fields.h"
 #include "engine/messages.h"
@@ -17,11 +16,14 @@ class JsonFieldsTest : public EngineTest {
     EngineTest::SetUp();
     Engine().CurrentLine = 7;
   }
-  static QString WithLine(const QString& message) { return message + u"\r\r"_s + MessageText(2, {7}); }
+  static QString WithLine(const QString& message) {
+    return message + u"\r\r"_s + MessageText(2, {7});
+  }
 };
 
 TEST_F(JsonFieldsTest, FieldTextValues) {
-  const QString obj = uR"({"a": "x", "b": 2, "A": true, "o": {"p": 1, "q": {"r": 2}}, "s":   " pad "  , "t":"last"})"_s;
+  const QString obj =
+      uR"({"a": "x", "b": 2, "A": true, "o": {"p": 1, "q": {"r": 2}}, "s":   " pad "  , "t":"last"})"_s;
   EXPECT_EQ(JsonFieldText(obj, u"a"_s), u"x"_s);
   EXPECT_EQ(JsonFieldText(obj, u"b"_s), u"2"_s);
   EXPECT_EQ(JsonFieldText(obj, u"A"_s), u"true"_s);  // case-sensitive key
@@ -30,7 +32,7 @@ TEST_F(JsonFieldsTest, FieldTextValues) {
   EXPECT_EQ(JsonFieldText(obj, u"s"_s), u" pad "_s);  // trimmed, then the quotes removed
   EXPECT_EQ(JsonFieldText(obj, u"t"_s), u"last"_s);   // ended by "}"
   EXPECT_EQ(JsonFieldText(uR"({"k": 1, "k": 2})"_s, u"k"_s), u"1"_s);  // first occurrence
-  EXPECT_EQ(JsonFieldText(uR"("k": 5)"_s, u"k"_s), u""_s);  // neither "," nor "}"
+  EXPECT_EQ(JsonFieldText(uR"("k": 5)"_s, u"k"_s), u""_s);             // neither "," nor "}"
   EXPECT_EQ(JsonFieldText(uR"({"k":,})"_s, u"k"_s), u""_s);
   EXPECT_TRUE(Engine().ErrorText.isEmpty());
 }

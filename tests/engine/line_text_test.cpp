@@ -1,6 +1,6 @@
 // Comments, indents and continuation lines.
-#include "engine_fixture.h"
 #include "engine/line_text.h"
+#include "engine_fixture.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,8 +28,14 @@ using Continuations = EngineTest;
 
 TEST_F(Continuations, JoinedWithoutSeparatorUpToTheLastLine) {
   EngineState& e = Engine();
-  e.ScriptLines = {u"array A[3]float=(1,"_s, u"  > 2, # two"_s, u""_s, u"  # note"_s, u">3)"_s,
-                   u"x = 1"_s, u">4"_s, u">never"_s};
+  e.ScriptLines = {u"array A[3]float=(1,"_s,
+                   u"  > 2, # two"_s,
+                   u""_s,
+                   u"  # note"_s,
+                   u">3)"_s,
+                   u"x = 1"_s,
+                   u">4"_s,
+                   u">never"_s};
   e.CurrentLine = 0;
   e.CurrentLineText = StripComment(e.ScriptLines[0]).trimmed();
   JoinContinuations();

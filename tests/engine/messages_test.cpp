@@ -1,6 +1,6 @@
 // The catalogue's contents, formatting in both languages and error reporting.
-#include "engine_fixture.h"
 #include "engine/script_error.h"
+#include "engine_fixture.h"
 
 #include <QRegularExpression>
 
@@ -17,7 +17,8 @@ TEST_F(Catalogue, EntriesAndColumns) {
   EXPECT_EQ(CatalogueText(3, 0), QString());  // an entry without text
   EXPECT_EQ(CatalogueText(0, 0), QString());
   EXPECT_EQ(CatalogueText(371, 1), QString());
-  EXPECT_EQ(CatalogueText(153, 1), u"Индекс(ы) массива \"%s\" выходит за пределы указанные в описании массива."_s);
+  EXPECT_EQ(CatalogueText(153, 1),
+            u"Индекс(ы) массива \"%s\" выходит за пределы указанные в описании массива."_s);
   // "operаtor" is spelt with the Cyrillic letter а (U+0430) in these three entries.
   for (int n : {71, 211, 212}) EXPECT_TRUE(CatalogueText(n, 0).contains(u"per\u0430tor"_s)) << n;
   EXPECT_EQ(CatalogueText(212, 0), u"Bracket mismatch after root o per\u0430tor \"%s\"."_s);

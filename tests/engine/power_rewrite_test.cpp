@@ -42,13 +42,13 @@ TEST_F(PowerSymbols, ArrayElements) {
 }
 
 TEST_F(PowerSymbols, Errors) {
-  const struct { const char16_t* text; int message; const char16_t* arg; } cases[] = {
-      {u"x = sin(1)²", 213, u"²"},
-      {u"x = 1)²", 211, u"²"},
-      {u"x = 1]³", 211, u"³"},
-      {u"x = √(1", 212, u"√"},
-      {u"²", 97, u"²"},
-      {u"x = ∛", 97, u"∛"},
+  const struct {
+    const char16_t* text;
+    int message;
+    const char16_t* arg;
+  } cases[] = {
+      {u"x = sin(1)²", 213, u"²"}, {u"x = 1)²", 211, u"²"}, {u"x = 1]³", 211, u"³"},
+      {u"x = √(1", 212, u"√"},     {u"²", 97, u"²"},        {u"x = ∛", 97, u"∛"},
   };
   for (const auto& c : cases) {
     Engine().ErrorText.clear();

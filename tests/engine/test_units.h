@@ -15,7 +15,9 @@ class ListUnit : public FunctionUnit {
       if (SameName(names_[i], name)) return i;
     return -1;
   }
-  void Dispatch(const QString&, const TWordArray&, TWordStatus& result) override { result = EmptyWord; }
+  void Dispatch(const QString&, const TWordArray&, TWordStatus& result) override {
+    result = EmptyWord;
+  }
 
  private:
   TWordKind kind_;

@@ -1,7 +1,7 @@
 // Reading and classifying the words of a line.
+#include "engine/word_reader.h"
 #include "engine/constants.h"
 #include "engine/script_error.h"
-#include "engine/word_reader.h"
 #include "engine_fixture.h"
 #include "test_units.h"
 
@@ -71,12 +71,19 @@ TEST_F(WordReader, Numbers) {
   SplitText(u"x = 5."_s);  // the trailing "." is a word of its own
   EXPECT_EQ(Error(), Expected(73, {u"."_s, u"x = 5."_s, 6}));
 
-  const struct { const char16_t* text; const char16_t* arg; } bad[] = {
-      {u"1.2.3", u"1.2"}, {u"1e5e2", u"1e5"}, {u"2e", u"2e"}, {u"3e+", u"3e+"}, {u"1e999", u"1e999"}};
+  const struct {
+    const char16_t* text;
+    const char16_t* arg;
+  } bad[] = {{u"1.2.3", u"1.2"},
+             {u"1e5e2", u"1e5"},
+             {u"2e", u"2e"},
+             {u"3e+", u"3e+"},
+             {u"1e999", u"1e999"}};
   for (const auto& b : bad) {
     Engine().ErrorText.clear();
     SplitText(QString::fromUtf16(b.text));
-    EXPECT_EQ(Error(), Expected(72, {QString::fromUtf16(b.arg)})) << QString::fromUtf16(b.text).toStdString();
+    EXPECT_EQ(Error(), Expected(72, {QString::fromUtf16(b.arg)}))
+        << QString::fromUtf16(b.text).toStdString();
   }
 }
 
@@ -123,8 +130,9 @@ TEST_F(WordReader, LenientModeAcceptsStrayCharactersAndBareNames) {
 
 TEST_F(WordReader, ClassificationOrder) {
   // Keywords and literals, whatever the case.
-  Split s = SplitText(u"For rePeat if ELSE break breakif continue continueif return function "
-                      "array int integer float datetime string try stop"_s);
+  Split s = SplitText(
+      u"For rePeat if ELSE break breakif continue continueif return function "
+      "array int integer float datetime string try stop"_s);
   EXPECT_EQ(Kinds(s.words), u"27 28 33 34 29 30 31 32 35 36 37 40 40 41 42 43 44 45"_s);
   EXPECT_EQ(s.words[0].str, u"For"_s);
   s = SplitText(u"True false or And NOT"_s);
@@ -174,20 +182,23 @@ TEST_F(WordReader, CallWordsCarryTheirArguments) {
   EXPECT_EQ(s.words[0].str, u"sin(x)"_s);
   EXPECT_EQ(s.words[2].power, 3);
 
-  const struct { const char16_t* text; int message; const char16_t* arg; } bad[] = {
-      {u"x = sin", 74, u"sin"},
-      {u"x = sin + 1", 74, u"sin"},
-      {u"x = sin ²(1)", 74, u"sin"},
-      {u"x = sin((1)", 75, u"sin"},
-      {u"x = sin(')')", 0, nullptr},
-      {u"x = sin(')", 70, u"x = sin(')"},
+  const struct {
+    const char16_t* text;
+    int message;
+    const char16_t* arg;
+  } bad[] = {
+      {u"x = sin", 74, u"sin"},      {u"x = sin + 1", 74, u"sin"},
+      {u"x = sin ²(1)", 74, u"sin"}, {u"x = sin((1)", 75, u"sin"},
+      {u"x = sin(')')", 0, nullptr}, {u"x = sin(')", 70, u"x = sin(')"},
   };
   for (const auto& b : bad) {
     Engine().ErrorText.clear();
     const QString text = QString::fromUtf16(b.text);
     SplitText(text);
-    if (b.message == 0) EXPECT_TRUE(Error().isEmpty()) << text.toStdString();
-    else EXPECT_EQ(Error(), Expected(b.message, {QString::fromUtf16(b.arg)})) << text.toStdString();
+    if (b.message == 0)
+      EXPECT_TRUE(Error().isEmpty()) << text.toStdString();
+    else
+      EXPECT_EQ(Error(), Expected(b.message, {QString::fromUtf16(b.arg)})) << text.toStdString();
   }
 }
 
@@ -216,8 +227,8 @@ TEST_F(WordReader, HostileInputEndsInAMessage) {
   const QString cases[] = {
       QString(10000, u'('),
       u"'"_s + QString(10000, u'x'),
-      QString(u"\xD800 = 1"_s),     // lone high surrogate
-      QString(u"a = \xDC00"_s),     // lone low surrogate
+      QString(u"\xD800 = 1"_s),  // lone high surrogate
+      QString(u"a = \xDC00"_s),  // lone low surrogate
       QString::fromUtf8("\xff\xfe\x00\x01 x", 6),
       QString(10000, u'9') + u".5"_s,
       u"sin(((((("_s,

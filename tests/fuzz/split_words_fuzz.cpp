@@ -21,7 +21,9 @@ class FuzzUnit : public FunctionUnit {
       if (name.compare(known, Qt::CaseInsensitive) == 0) return 0;
     return -1;
   }
-  void Dispatch(const QString&, const TWordArray&, TWordStatus& result) override { result = EmptyWord; }
+  void Dispatch(const QString&, const TWordArray&, TWordStatus& result) override {
+    result = EmptyWord;
+  }
 };
 
 }  // namespace
