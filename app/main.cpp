@@ -1,52 +1,16 @@
-// Tressaly's entry point: the command line and the console mode.
+// Tressaly's entry point: the command line chooses the console mode or the window.
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <cstdio>
 
-#include "engine/messages.h"
-
-namespace {
-
-constexpr const char* kUsage =
-    "usage: tressaly --console [--dump] [--lang en|ru] [--picture FILE.png] SCRIPT [PARAM...]\n";
-
-int UsageError(const char* detail) {
-  if (detail) std::fprintf(stderr, "tressaly: %s\n", detail);
-  std::fputs(kUsage, stderr);
-  return 2;
-}
-
-}  // namespace
+#include "app/console_mode.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = app.arguments().mid(1);
-  if (!args.contains(QStringLiteral("--console")))
-    return UsageError("the development window is not part of this build yet; use --console");
-
-  QString script;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    if (a == QStringLiteral("--console") || a == QStringLiteral("--dump")) continue;
-    if (a == QStringLiteral("--lang") || a == QStringLiteral("--picture")) {
-      if (++i >= args.size()) return UsageError("option needs a value");
-      if (a == QStringLiteral("--lang")) {
-        if (args[i] != QStringLiteral("en") && args[i] != QStringLiteral("ru"))
-          return UsageError("--lang takes en or ru");
-        SetLanguageIndex(args[i] == QStringLiteral("ru") ? 1 : 0);
-      }
-      continue;
-    }
-    script = a;
-    break;
-  }
-  if (script.isEmpty()) return UsageError("no script given");
-  if (!QFileInfo::exists(script)) {
-    std::fprintf(stderr, "tressaly: script not found: %s\n", script.toLocal8Bit().constData());
-    return 2;
-  }
+  if (args.contains(QStringLiteral("--console"))) return RunConsoleMode(args);
   std::fputs(
-      "tressaly: the statement executor is not part of this build yet; the script was not run\n",
+      "tressaly: the development window is not part of this build yet; run a script with\n"
+      "  tressaly --console [--dump] [--lang en|ru] SCRIPT [PARAM...]\n",
       stderr);
-  return 1;
+  return 2;
 }

@@ -30,9 +30,16 @@ void DeleteArray(int index1) {
   if (index1 < 1 || index1 > e.ArrayCount()) return;
   // An alias shares its caller's elements: dropping the entry's reference leaves them intact.
   e.Arrays.erase(e.Arrays.begin() + (index1 - 1));
+  NamesChanged();
+}
+
+void ClearArrays() {
+  Engine().Arrays.clear();
+  NamesChanged();
 }
 
 void SortArrays() {
+  NamesChanged();
   std::vector<t_arr_specification>& a = Engine().Arrays;
   std::stable_sort(a.begin(), a.end(),
                    [](const t_arr_specification& x, const t_arr_specification& y) {

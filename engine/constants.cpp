@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "engine/engine_state.h"
 #include "engine/names.h"
 #include "engine/number_text.h"
 #include "engine/script_error.h"
@@ -25,6 +26,7 @@ void ResetConstantsTable() {
 
 void RegisterConstant(const QString& name, const QString& valueText) {
   ConstantsTable().append(name + u" = "_s + valueText);
+  NamesChanged();
 }
 
 int LookupConstant(QStringView name, QString* foundName, QString* valueText) {

@@ -106,8 +106,9 @@ struct EngineState {
   TBlockLevel ReturnBlock;
 
   // Script text
+  QString ScriptFileName;  // empty for a new script
   QStringList ScriptLines;
-  std::array<std::int32_t, kMaxScriptLines + 1> LineIndent{};
+  std::vector<std::int32_t> LineIndent;  // one entry per script line
   QStringList ScriptFunctionNames;  // upper case
   QStringList ScriptFunctionHeaders;
 
@@ -129,12 +130,31 @@ struct EngineState {
   QString CalledScriptFunction;
   std::int32_t TempArrayCounter = 1000;
   std::int32_t ResumeFunctionLevel = 0;
+  // Set when a script-function call inside the current line stopped at the function's first
+  // body line (single-stepping or paused): the rest of the line waits for its return.
+  bool ScriptCallSuspended = false;
+  // 0 none, 1 a button's single command line runs, 2 a button's script-function call runs.
+  std::int32_t InterfaceCallMode = 0;
+
+  // Bumped whenever a name may classify differently: variables or arrays created, deleted or
+  // renamed, script functions listed, constants or units registered. Cached line words are
+  // valid only for the generation (and function level) they were read in.
+  std::uint64_t NamesGeneration = 1;
+  // Bumped whenever ScriptLines or LineIndent change.
+  std::uint64_t ScriptGeneration = 1;
 
   // Shared byte buffer of the conversions and the byte-file functions
   QByteArray ByteBuffer;
 };
 
 EngineState& Engine();
+inline void NamesChanged() { ++Engine().NamesGeneration; }
+inline void ScriptChanged() { ++Engine().ScriptGeneration; }
+// The indent of a line (-1 for blank, comment-only and continuation lines, and outside).
+inline int LineIndentAt(int line) {
+  const auto& indents = Engine().LineIndent;
+  return (line >= 0 && std::size_t(line) < indents.size()) ? indents[std::size_t(line)] : -1;
+}
 // Restores the whole engine to its start-up state (tables empty, constants registered anew).
 void ResetEngine();
 
@@ -146,6 +166,11 @@ int FindVariable(QStringView name);
 // Returns the 0-based index, or -1 with ErrorText set (messages 125, 131).
 int SetVariable(const QString& name, const QString& value, TWordKind kind, int level = -1);
 QString GetVariableText(QStringView name);
+// Appends a variable without the underscore checks (parameters); returns its 0-based index.
+int AppendVariable(const Tvariable& v);
+// Removes the variable at a 0-based index; later entries move down.
+void RemoveVariable(int index);
+void ClearVariables();
 bool IsLocalName(QStringView name);
 
 // ---- Array table (array_table.cpp) -----------------------------------------------------------
@@ -154,6 +179,7 @@ int FindArray(QStringView name);
 int FindArrayAtLevel(QStringView name, int level);
 void DeleteArray(int index1);
 void SortArrays();
+void ClearArrays();
 // A temporary array carries a function result: its name begins with "tarr" (any case) and is
 // longer than 16 characters.
 bool IsTemporaryArrayName(QStringView name);

@@ -14,6 +14,9 @@ class FunctionUnit {
   virtual TWordKind WordKind() const = 0;
   // Slot (0 or more) of the function written `name` in any letter case, or -1.
   virtual int FindFunction(QStringView name) const = 0;
+  // Checks a call against the function's description and makes `name` canonical; failures go
+  // to RaiseScriptError. Units whose calls are not validated keep the default.
+  virtual void Validate(QString& name, const TWordArray& args) {}
   // Carries out a call: `name` is canonical, `args` evaluated; failures go to RaiseScriptError.
   virtual void Dispatch(const QString& name, const TWordArray& args, TWordStatus& result) = 0;
 };

@@ -1,30 +1,47 @@
-// The one interface through which the engine and the run loop reach the outside world.
-// The IDE's main window and the console host implement it; the default host is silent
-// except for message boxes, which go to stderr.
+// The one interface through which the engine and the run loop reach the outside world:
+// events, the Pause key, message boxes, the views and the marks of the editor. The IDE's main
+// window and the console host implement it; the default host does nothing except writing
+// message boxes to stderr.
 #pragma once
 
 #include <QString>
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class SystemSound { Asterisk, Hand };
 
 class RunHost {
  public:
   virtual ~RunHost() = default;
 
-  // Lets the user interface handle its pending events (called before each line of a run).
+  // Lets the user interface handle its pending events (before each line of a run).
   virtual void ProcessEvents() {}
   // True while the user asks the run to pause (the Pause key; Ctrl+C in console mode).
   virtual bool PauseRequested() { return false; }
+  // Forgets pending key presses (Pause discards them).
+  virtual void DiscardPendingKeys() {}
   // A modal message box with the given icon and an empty title.
   virtual void ShowMessageBox(const QString& text, MessageIcon icon);
   // A yes/no question; false means No or Cancel.
   virtual bool AskQuestion(const QString& text) { return false; }
   // Text that a script shows to the user (information windows, message texts).
   virtual void ShowText(const QString& text) {}
-  // Refreshes the variable views, the current-line mark and the status bar.
-  virtual void RefreshViews() {}
+  // One line of input for an interactive function; false means Cancel.
+  virtual bool ReadInputLine(const QString& prompt, QString& line) { return false; }
+  virtual void PlaySound(SystemSound sound) {}
+
+  // Editor and views.
+  virtual bool HasBreakpoint(int line) { return false; }
   virtual void SetCurrentLineMark(int line) {}
+  virtual void SetCaretLine(int line) {}
+  virtual void RefreshViews() {}
   virtual void SetStatusText(int panel, const QString& text) {}
+  virtual void SetActionStatusWorkMode(bool running) {}
+  // The script was prepared for work mode (editor text, keyword list, marks).
+  virtual void ScriptPrepared() {}
+  // The script-built interface window hides when a run begins.
+  virtual void HideInterfaceWindow() {}
+  // A run started with /R ended cleanly at a stop line.
+  virtual void AutoRunFinished() {}
 };
 
 RunHost& Host();

@@ -39,9 +39,7 @@ int SetVariable(const QString& name, const QString& value, TWordKind kind, int l
     Tvariable v;
     v.VarName = name;
     v.function_level = local ? level : 0;
-    e.Variables.push_back(v);
-    e.VariableOrder.push_back(0);
-    index = int(e.Variables.size()) - 1;
+    index = AppendVariable(v);
   }
   Tvariable& v = e.Variables[std::size_t(index)];
   v.VarVal = value;
@@ -52,4 +50,27 @@ int SetVariable(const QString& name, const QString& value, TWordKind kind, int l
 QString GetVariableText(QStringView name) {
   const int i = FindVariable(name);
   return i < 0 ? QString() : Engine().Variables[std::size_t(i)].VarVal;
+}
+
+int AppendVariable(const Tvariable& v) {
+  EngineState& e = Engine();
+  e.Variables.push_back(v);
+  e.VariableOrder.push_back(0);
+  NamesChanged();
+  return int(e.Variables.size()) - 1;
+}
+
+void RemoveVariable(int index) {
+  EngineState& e = Engine();
+  if (index < 0 || index >= int(e.Variables.size())) return;
+  e.Variables.erase(e.Variables.begin() + index);
+  e.VariableOrder.pop_back();
+  NamesChanged();
+}
+
+void ClearVariables() {
+  EngineState& e = Engine();
+  e.Variables.clear();
+  e.VariableOrder.clear();
+  NamesChanged();
 }

@@ -1,0 +1,68 @@
+#include "app/console_host.h"
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupts = 0;
+
+// The first Ctrl+C pauses the run; a second one, if the run does not stop, ends the program.
+void OnInterrupt(int) {
+  if (++g_interrupts > 1) _exit(130);
+}
+
+void Write(std::FILE* stream, const QString& text) {
+  QString shown = text;
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(u'\r', u'\n');
+  const QByteArray bytes = shown.toUtf8();
+  std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+  std::fputc('\n', stream);
+  std::fflush(stream);
+}
+
+bool ReadLine(QString& line) {
+  std::string bytes;
+  int c;
+  while ((c = std::fgetc(stdin)) != EOF && c != '\n') bytes += char(c);
+  if (c == EOF && bytes.empty()) return false;
+  if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+  line = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+  return true;
+}
+
+}  // namespace
+
+ConsoleHost::ConsoleHost() { std::signal(SIGINT, OnInterrupt); }
+ConsoleHost::~ConsoleHost() { std::signal(SIGINT, SIG_DFL); }
+
+bool ConsoleHost::PauseRequested() { return g_interrupts > 0; }
+bool ConsoleHost::interrupted() const { return g_interrupts > 0; }
+
+void ConsoleHost::ShowMessageBox(const QString& text, MessageIcon icon) {
+  if (icon == MessageIcon::Error) {
+    errorShown_ = true;
+    Write(stderr, text);
+  } else {
+    Write(stdout, text);
+  }
+}
+
+bool ConsoleHost::AskQuestion(const QString& text) {
+  Write(stdout, text);
+  QString answer;
+  if (!ReadLine(answer)) return false;
+  answer = answer.trimmed().toLower();
+  return answer == QStringLiteral("y") || answer == QStringLiteral("yes") ||
+         answer == QStringLiteral("д") || answer == QStringLiteral("да");
+}
+
+void ConsoleHost::ShowText(const QString& text) { Write(stdout, text); }
+
+bool ConsoleHost::ReadInputLine(const QString& prompt, QString& line) {
+  if (!prompt.isEmpty()) Write(stdout, prompt);
+  return ReadLine(line);
+}

@@ -1,0 +1,23 @@
+// The run host of console mode: what a script shows goes to stdout, the error that stops a
+// run to stderr, answers come from stdin, and Ctrl+C acts as the Pause key.
+#pragma once
+
+#include "engine/run_host.h"
+
+class ConsoleHost : public RunHost {
+ public:
+  ConsoleHost();
+  ~ConsoleHost() override;
+
+  bool PauseRequested() override;
+  void ShowMessageBox(const QString& text, MessageIcon icon) override;
+  bool AskQuestion(const QString& text) override;
+  void ShowText(const QString& text) override;
+  bool ReadInputLine(const QString& prompt, QString& line) override;
+
+  bool errorShown() const { return errorShown_; }
+  bool interrupted() const;
+
+ private:
+  bool errorShown_ = false;
+};

@@ -1,0 +1,416 @@
+// Array declarations, element references and assignment, initial-value lists.
+#include "engine/arrays.h"
+
+#include <cmath>
+#include <new>
+
+#include "engine/engine_state.h"
+#include "engine/evaluator.h"
+#include "engine/messages.h"
+#include "engine/names.h"
+#include "engine/word_reader.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool Failed() { return !Engine().ErrorText.isEmpty(); }
+
+bool IsDelimiter(const TWordStatus& w) {
+  return w.kind == wkOpeningBracket || w.kind == wkClosingBracket || w.kind == wkComma;
+}
+
+void MarkChanged(int index1) {
+  EngineState& e = Engine();
+  const t_arr_specification& a = e.Array(index1);
+  e.ChangedArrayName = AsciiUpper(a.name);
+  e.ChangedArrayLevel = a.function_level;
+  e.ChangedArrayIndex = index1;
+}
+
+// Evaluates words from..to, or takes a lone number word as it stands.
+bool NumberOf(const TWordArray& w, int from, int to, double& value) {
+  if (from == to && w[from].kind == wkFloat) {
+    value = w[from].float_val;
+    return true;
+  }
+  TWordStatus v;
+  EvaluateRange(w, from, to, v);
+  if (Failed()) return false;
+  value = v.float_val;
+  return true;
+}
+
+void StoreElement(t_arr_specification& a, qint64 offset, const TWordStatus& value) {
+  TArrayElements& p = *a.P;
+  switch (a.data_type) {
+    case wkString:
+      p.strings[std::size_t(offset)] = value.str;
+      break;
+    case wkInt:
+      p.ints[std::size_t(offset)] = std::int64_t(RoundHalfEven(value.float_val));
+      break;
+    default:
+      p.floats[std::size_t(offset)] = value.float_val;
+  }
+}
+
+// Allocates zeroed elements; false when memory runs out.
+bool Allocate(t_arr_specification& a) {
+  try {
+    a.P = std::make_shared<TArrayElements>();
+    const std::size_t n = std::size_t(a.count);
+    if (a.data_type == wkString) a.P->strings.resize(n);
+    else if (a.data_type == wkInt) a.P->ints.assign(n, 0);
+    else a.P->floats.assign(n, 0.0);
+    return true;
+  } catch (const std::bad_alloc&) {
+    a.P.reset();
+    return false;
+  } catch (const std::length_error&) {
+    a.P.reset();
+    return false;
+  }
+}
+
+int DimensionCount(const t_arr_specification& a) {
+  int k = 0;
+  while (k < kMaxArrayDimensions && a.dim[std::size_t(k)] != 0) ++k;
+  // A declared size of 0 still counts as a dimension when a later one is set.
+  for (int d = kMaxArrayDimensions - 1; d >= k; --d)
+    if (a.dim[std::size_t(d)] != 0) return d + 1;
+  return k;
+}
+
+}  // namespace
+
+// ---- Declaration --------------------------------------------------------------------------------
+
+void DeclareArray(const TWordArray& w) {
+  EngineState& e = Engine();
+  if (e.ArrayCount() >= kMaxDeclaredArrays) {
+    RaiseScriptError(MessageText(138, {kMaxDeclaredArrays}));
+    return;
+  }
+  if (w.count() < 5) {
+    RaiseScriptError(MessageText(139));
+    return;
+  }
+  const QString name = w[1].str;
+  if (w[1].kind != wkArrayName && w[1].kind != wkUnknownIdentifier) {
+    RaiseScriptError(MessageText(141, {name}));
+    return;
+  }
+  if (w[2].kind != wkOpeningSquareBracket) {
+    RaiseScriptError(MessageText(142, {name}));
+    return;
+  }
+  if (const int old = FindArray(name); old > 0) DeleteArray(old);
+  e.ChangedArrayName = AsciiUpper(name);
+  e.ChangedArrayLevel = e.FunctionLevel;
+
+  t_arr_specification a;
+  a.name = name;
+  int i = 3, dims = 0;
+  qint64 count = 1;
+  for (;;) {
+    if (i > w.lastIndex()) {
+      RaiseScriptError(MessageText(143));
+      return;
+    }
+    int end = i;
+    while (end <= w.lastIndex() && w[end].kind != wkComma && w[end].kind != wkClosingSquareBracket &&
+           w[end].kind != wkDblDot)
+      ++end;
+    if (end > w.lastIndex()) {
+      RaiseScriptError(MessageText(143));
+      return;
+    }
+    if (dims == kMaxArrayDimensions) {
+      RaiseScriptError(MessageText(145, {name}));
+      return;
+    }
+    double size = 0;
+    if (!NumberOf(w, i, end - 1, size)) return;
+    std::int64_t first = 0, length = std::int64_t(RoundHalfEven(size));
+    if (w[end].kind == wkDblDot) {
+      int upper = end + 1;
+      while (upper <= w.lastIndex() && w[upper].kind != wkComma && w[upper].kind != wkClosingSquareBracket)
+        ++upper;
+      if (upper > w.lastIndex()) {
+        RaiseScriptError(MessageText(143));
+        return;
+      }
+      double hi = 0;
+      if (!NumberOf(w, end + 1, upper - 1, hi)) return;
+      first = std::int64_t(RoundHalfEven(size)) - 1;
+      length = std::int64_t(RoundHalfEven(hi)) - first;
+      end = upper;
+    }
+    if (length < 0 || length > INT32_MAX || std::llabs(first) > INT32_MAX / 2) {
+      RaiseScriptError(MessageText(146, {name}));
+      return;
+    }
+    a.first[std::size_t(dims)] = std::int32_t(first);
+    a.dim[std::size_t(dims)] = std::int32_t(length);
+    count *= length;
+    if (count > INT32_MAX) {
+      RaiseScriptError(MessageText(146, {name}));
+      return;
+    }
+    ++dims;
+    i = end + 1;
+    if (w[end].kind == wkClosingSquareBracket) break;
+  }
+
+  const TWordKind typeWord = w[i].kind;
+  if (typeWord == wkIntegerDescription) a.data_type = wkInt;
+  else if (typeWord == wkFloatDescription) a.data_type = wkFloat;
+  else if (typeWord == wkStringDescription) a.data_type = wkString;
+  else {
+    RaiseScriptError(MessageText(144, {name}));
+    return;
+  }
+  a.count = std::int32_t(count);
+  a.function_level = e.FunctionLevel;
+  if (!Allocate(a)) {
+    RaiseScriptError(MessageText(146, {name}));
+    return;
+  }
+  e.Arrays.push_back(std::move(a));
+  const int index = e.ArrayCount();
+  if (i < w.lastIndex()) {
+    if (!w[i + 1].isOperator(u"=")) {
+      RaiseScriptError(MessageText(162));
+    } else {
+      FillFromList(index, w[i + 2].str);
+    }
+  }
+  SortArrays();
+  e.ChangedArrayIndex = FindArrayAtLevel(name, e.FunctionLevel);
+}
+
+// ---- Elements -----------------------------------------------------------------------------------
+
+bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
+  EngineState& e = Engine();
+  const QString name = w[position].str;
+  ref.array = FindArray(name);
+  if (ref.array == 0) {
+    RaiseScriptError(MessageText(147, {name}));
+    return false;
+  }
+  if (w[position + 1].kind != wkOpeningSquareBracket) {
+    RaiseScriptError(MessageText(151, {name}));
+    return false;
+  }
+  std::int64_t indexes[kMaxArrayDimensions];
+  int given = 0, depth = 0, from = position + 2;
+  for (int i = from;; ++i) {
+    if (i > w.lastIndex()) {
+      RaiseScriptError(MessageText(143));
+      return false;
+    }
+    const TWordKind k = w[i].kind;
+    if (k == wkOpeningSquareBracket || k == wkOpeningBracket) ++depth;
+    if ((k == wkClosingSquareBracket || k == wkClosingBracket) && depth > 0) {
+      --depth;
+      continue;
+    }
+    if (depth > 0 || (k != wkComma && k != wkClosingSquareBracket)) continue;
+    // words from..i-1 are one index
+    if (given == kMaxArrayDimensions) {
+      RaiseScriptError(MessageText(145, {name}));
+      return false;
+    }
+    double v = 0;
+    if (from == i - 1 && w[from].kind == wkFloat) {
+      v = w[from].float_val;
+      if (v != std::trunc(v)) {
+        RaiseScriptError(MessageText(161, {name, w[from].str}));
+        return false;
+      }
+    } else {
+      TWordStatus value;
+      EvaluateRange(w, from, i - 1, value);
+      if (Failed()) return false;
+      if (!IsNumberKind(value.kind)) {
+        RaiseScriptError(MessageText(161, {name, value.str}));
+        return false;
+      }
+      v = value.float_val;
+    }
+    if (!(std::fabs(v) < 9e15)) {
+      RaiseScriptError(MessageText(153, {name}));
+      return false;
+    }
+    indexes[given++] = std::int64_t(RoundHalfEven(v));
+    from = i + 1;
+    if (k == wkClosingSquareBracket) {
+      ref.closeIndex = i;
+      break;
+    }
+  }
+  const t_arr_specification& a = e.Array(ref.array);
+  std::int64_t offset = 0, multiplier = 1;
+  for (int d = given - 1; d >= 0; --d) {
+    const std::int64_t lo = a.first[std::size_t(d)] + 1, hi = a.first[std::size_t(d)] + a.dim[std::size_t(d)];
+    if (indexes[d] < lo || indexes[d] > hi) {
+      RaiseScriptError(MessageText(153, {name}));
+      return false;
+    }
+    offset += (indexes[d] - lo) * multiplier;
+    multiplier *= a.dim[std::size_t(d)];
+  }
+  if (offset >= a.count) {  // fewer dimensions declared than indexes given
+    RaiseScriptError(MessageText(153, {name}));
+    return false;
+  }
+  ref.offset = offset;
+  return true;
+}
+
+void ReadElement(TWordArray& w, int position) {
+  ElementRef ref;
+  if (!ElementOffset(w, position, ref)) return;
+  const t_arr_specification& a = Engine().Array(ref.array);
+  TWordStatus v;
+  const std::size_t at = std::size_t(ref.offset);
+  if (a.data_type == wkString) {
+    v.kind = wkString;
+    v.str = a.P->strings[at];
+  } else if (a.data_type == wkInt) {
+    SetNumber(v, double(a.P->ints[at]), wkInt);
+  } else {
+    SetNumber(v, a.P->floats[at], wkFloat);
+  }
+  w.replaceRange(position, ref.closeIndex, v);
+}
+
+void AssignElement(const TWordArray& w) {
+  EngineState& e = Engine();
+  ElementRef ref;
+  if (!ElementOffset(w, 0, ref)) return;
+  if (!w[ref.closeIndex + 1].isOperator(u"=")) {
+    RaiseScriptError(MessageText(152, {w[0].str}));
+    return;
+  }
+  TWordStatus value;
+  EvaluateRange(w, ref.closeIndex + 2, w.lastIndex(), value);
+  if (Failed() || e.ScriptCallSuspended) return;
+  // The evaluation may have called a script function that changed the table.
+  ref.array = FindArray(w[0].str);
+  if (ref.array == 0 || ref.offset >= e.Array(ref.array).count) {
+    RaiseScriptError(MessageText(147, {w[0].str}));
+    return;
+  }
+  StoreElement(e.Array(ref.array), ref.offset, value);
+  e.AssignTarget = -1;
+  MarkChanged(ref.array);
+}
+
+// ---- Initial-value lists ------------------------------------------------------------------------
+
+namespace {
+
+// Reads the list; stretches of several words, or one variable, are evaluated at once.
+bool ReadValueList(const QString& text, TLongWordArray& out) {
+  out.clear();
+  int position = 1, stretchStart = 0;
+  const int end = int(text.size());
+  const auto closeStretch = [&]() -> bool {
+    const int n = out.count() - stretchStart;
+    if (n == 0 || (n == 1 && out[stretchStart].kind != wkVariableName)) return true;
+    if (n > kMaxWords) {
+      RaiseScriptError(MessageText(45, {text}));
+      return false;
+    }
+    TWordArray expr;
+    for (int k = stretchStart; k < out.count(); ++k) expr.append(out[k]);
+    RewritePowerSymbols(expr);
+    if (Failed()) return false;
+    TWordStatus value;
+    Evaluate(expr, expr.lastIndex(), value);
+    if (Failed()) return false;
+    out.truncate(stretchStart);
+    out.append(value);
+    return true;
+  };
+  while (position <= end) {
+    while (position <= end && text[position - 1] == u' ') ++position;
+    if (position > end) break;
+    TWordStatus word;
+    ReadWord(text, position, word, true);
+    if (Failed()) return false;
+    if (IsDelimiter(word)) {
+      if (!closeStretch()) return false;
+      stretchStart = out.count() + 1;
+    }
+    if (!out.append(word)) {
+      RaiseScriptError(MessageText(45, {text}));
+      return false;
+    }
+  }
+  return closeStretch();
+}
+
+struct ListWalker {
+  const TLongWordArray& w;
+  t_arr_specification& a;
+  int dims;
+  int pos = 0;
+  qint64 next = 0;
+
+  bool Expect(TWordKind k) {
+    if (w[pos].kind != k) {
+      RaiseScriptError(MessageText(155));
+      return false;
+    }
+    ++pos;
+    return true;
+  }
+  // The list of dimension d, its "(" already passed.
+  bool Walk(int d) {
+    const int n = a.dim[std::size_t(d)];
+    if (n == 0) return Expect(wkClosingBracket);
+    for (int e = 1; e <= n; ++e) {
+      if (d + 1 < dims) {
+        if (!Expect(wkOpeningBracket) || !Walk(d + 1)) return false;
+      } else {
+        if (pos > w.lastIndex() || IsDelimiter(w[pos])) {
+          RaiseScriptError(MessageText(155));
+          return false;
+        }
+        StoreElement(a, next++, w[pos++]);
+      }
+      if (!Expect(e < n ? wkComma : wkClosingBracket)) return false;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+void FillFromList(int arrayIndex, const QString& listText) {
+  TLongWordArray words;
+  if (!ReadValueList(listText, words)) return;
+  t_arr_specification& a = Engine().Array(arrayIndex);
+  ListWalker walker{words, a, DimensionCount(a)};
+  if (!walker.Expect(wkOpeningBracket) || !walker.Walk(0)) return;
+  if (walker.pos <= words.lastIndex()) RaiseScriptError(MessageText(155));
+}
+
+void DefineStringArray(const QString& name, const QStringList& values) {
+  EngineState& e = Engine();
+  if (const int old = FindArray(name); old > 0) DeleteArray(old);
+  t_arr_specification a;
+  a.name = name;
+  a.data_type = wkString;
+  a.dim[0] = std::int32_t(values.size());
+  a.count = a.dim[0];
+  a.function_level = 0;
+  a.P = std::make_shared<TArrayElements>();
+  a.P->strings.assign(values.begin(), values.end());
+  e.Arrays.push_back(std::move(a));
+  SortArrays();
+}

@@ -1,0 +1,299 @@
+// FOR, REPEAT, IF/ELSE, BREAK(IF), CONTINUE(IF) and the search for the next line.
+#include <cmath>
+
+#include "engine/engine_state.h"
+#include "engine/evaluator.h"
+#include "engine/line_text.h"
+#include "engine/messages.h"
+#include "engine/names.h"
+#include "engine/number_text.h"
+#include "engine/script_functions.h"
+#include "engine/statements.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool Failed() { return !Engine().ErrorText.isEmpty(); }
+
+int Sign(double v) { return (v > 0) - (v < 0); }
+
+std::int32_t ClampToInt32(double v) {
+  if (!(v == v)) return 0;
+  return std::int32_t(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+// Index of the next comma at bracket depth 0 from `from`, or lastIndex + 1.
+int NextComma(const TWordArray& w, int from) {
+  int depth = 0;
+  for (int i = from; i <= w.lastIndex(); ++i) {
+    const TWordKind k = w[i].kind;
+    if (k == wkOpeningBracket || k == wkOpeningSquareBracket) ++depth;
+    else if ((k == wkClosingBracket || k == wkClosingSquareBracket) && depth > 0) --depth;
+    else if (k == wkComma && depth == 0) return i;
+  }
+  return w.lastIndex() + 1;
+}
+
+// Evaluates words from..to and requires a number of kind wkFloat.
+bool LoopBound(const TWordArray& w, int from, int to, int message, double& value) {
+  TWordStatus v;
+  EvaluateRange(w, from, to, v);
+  if (Failed()) return false;
+  if (v.kind != wkFloat) {
+    RaiseScriptError(MessageText(message));
+    return false;
+  }
+  value = v.float_val;
+  return true;
+}
+
+// The condition after the keyword must be a boolean; its text is "true" or "false".
+bool Condition(const TWordArray& w, int message, QString& text) {
+  TWordStatus v;
+  if (w.count() > 1) EvaluateRange(w, 1, w.lastIndex(), v);
+  if (Failed()) return false;
+  if (v.kind != wkBool) {
+    RaiseScriptError(MessageText(message));
+    return false;
+  }
+  text = v.str;
+  return true;
+}
+
+// The innermost FOR or REPEAT block inside the current function, or -1.
+int InnermostLoop() {
+  const EngineState& e = Engine();
+  for (int d = e.BlockDepth; d >= 1; --d) {
+    const TProcessingType pt = e.Blocks[std::size_t(d)].pt;
+    if (pt == pt_For || pt == pt_Repeat) return d;
+    if (pt == pt_ScriptFunction) break;  // a loop of the caller is out of reach
+  }
+  return -1;
+}
+
+}  // namespace
+
+void ExecuteFor(const TWordArray& w) {
+  EngineState& e = Engine();
+  int loopIndex = w[1].var_index;
+  if (w[1].kind == wkUnknownIdentifier) {
+    const int created = SetVariable(w[1].str, QString(), wkFloat);
+    if (Failed()) return;
+    loopIndex = created + 1;
+  } else if (w[1].kind != wkVariableName) {
+    RaiseScriptError(MessageText(55));
+    return;
+  }
+  if (!w[2].isOperator(u"=")) {
+    RaiseScriptError(MessageText(56));
+    return;
+  }
+  const int startEnd = NextComma(w, 3);
+  double start = 0, final = 0, step = 1;
+  TWordStatus startValue;
+  EvaluateRange(w, 3, startEnd - 1, startValue);
+  if (Failed()) return;
+  if (startValue.kind != wkFloat) {
+    RaiseScriptError(MessageText(57));
+    return;
+  }
+  start = startValue.float_val;
+  if (w[startEnd].kind != wkComma) {
+    RaiseScriptError(MessageText(58));
+    return;
+  }
+  const int finalEnd = NextComma(w, startEnd + 1);
+  if (!LoopBound(w, startEnd + 1, finalEnd - 1, 59, final)) return;
+  if (w[finalEnd].kind == wkComma && finalEnd < w.lastIndex() &&
+      !LoopBound(w, finalEnd + 1, w.lastIndex(), 60, step))
+    return;
+
+  Tvariable& loopVar = e.Variables[std::size_t(loopIndex - 1)];
+  for (int d = 0; d <= e.BlockDepth; ++d)
+    if (e.Blocks[std::size_t(d)].LoopIndex == loopIndex) {
+      RaiseScriptError(MessageText(61, {loopVar.VarName}));
+      return;
+    }
+  loopVar.VarVal = startValue.str;
+  e.AssignTarget = loopIndex;
+
+  const int s = Sign(step);
+  if (s * final >= s * start) {
+    const int indent = LineIndentAt(e.CurrentLine);
+    if (!PushBlock()) return;
+    TBlockLevel& b = e.Blocks[std::size_t(e.BlockDepth)];
+    b.pt = pt_For;
+    b.nLine = e.CurrentLine;
+    b.LoopIndex = loopIndex;
+    b.LoopLimit = ClampToInt32(RoundHalfEven(final));
+    b.LoopIncrement = ClampToInt32(RoundHalfEven(step));
+    b.indent = indent + 2;
+  }
+  AdvanceLine();
+}
+
+void ExecuteRepeat(const TWordArray& w) {
+  EngineState& e = Engine();
+  if (w.count() != 1) {
+    RaiseScriptError(MessageText(62));
+    return;
+  }
+  const int indent = LineIndentAt(e.CurrentLine);
+  if (!PushBlock()) return;
+  TBlockLevel& b = e.Blocks[std::size_t(e.BlockDepth)];
+  b.pt = pt_Repeat;
+  b.nLine = e.CurrentLine;
+  b.indent = indent + 2;
+  AdvanceLine();
+}
+
+void ExecuteIf(const TWordArray& w) {
+  EngineState& e = Engine();
+  QString condition;
+  if (!Condition(w, 54, condition)) return;
+  const int ifIndent = LineIndentAt(e.CurrentLine);
+  const int last = int(e.ScriptLines.size()) - 1;
+  int candidate = last;
+  for (int p = e.CurrentLine + 1; p < last; ++p) {
+    const int d = LineIndentAt(p);
+    if (d != -1 && d <= ifIndent) {
+      candidate = p;
+      break;
+    }
+  }
+  int elseLine = 0;
+  if (candidate > e.CurrentLine && LineIndentAt(candidate) == ifIndent &&
+      AsciiUpper(TrimControl(StripComment(e.ScriptLines[candidate]))) == u"ELSE"_s)
+    elseLine = candidate;
+
+  if (condition == u"true"_s) {
+    if (!PushBlock()) return;
+    TBlockLevel& b = e.Blocks[std::size_t(e.BlockDepth)];
+    b.pt = pt_If;
+    b.nLine = e.CurrentLine;
+    b.nELSE = elseLine;
+    b.indent = ifIndent + 2;
+  } else if (elseLine > 0) {
+    e.CurrentLine = elseLine;
+    if (!PushBlock()) return;
+    TBlockLevel& b = e.Blocks[std::size_t(e.BlockDepth)];
+    b.pt = pt_ElseIf;
+    b.nLine = elseLine;
+    b.nELSE = elseLine;
+    b.indent = LineIndentAt(elseLine) + 2;
+  }
+  AdvanceLine();
+}
+
+void ExecuteBreak(const TWordArray& w) {
+  EngineState& e = Engine();
+  QString condition = u"true"_s;
+  if (w[0].kind == wkBreakIf && !Condition(w, 63, condition)) return;
+  const int loop = InnermostLoop();
+  if (loop < 0) {
+    RaiseScriptError(MessageText(65));
+    return;
+  }
+  if (condition == u"true"_s) {
+    e.CurrentLine = e.Blocks[std::size_t(e.BlockDepth)].nLine;
+    while (e.BlockDepth >= loop) PopBlock();
+  }
+  AdvanceLine();
+}
+
+void ExecuteContinue(const TWordArray& w) {
+  QString condition = u"true"_s;
+  const bool conditional = w[0].kind == wkContinueIf;
+  if (conditional && !Condition(w, 64, condition)) return;
+  if (InnermostLoop() < 0) {
+    RaiseScriptError(MessageText(66));
+    return;
+  }
+  AdvanceLine(condition == u"true"_s, !conditional);
+}
+
+void AdvanceLine(bool jumping, bool isContinue) {
+  EngineState& e = Engine();
+  if (Failed() || e.InterfaceCallMode == 1) return;
+  const int n = int(e.ScriptLines.size());
+  for (;;) {
+    if (!jumping) {
+      const int b = e.Blocks[std::size_t(e.BlockDepth)].indent;
+      int p = e.CurrentLine, d = -1;
+      for (;;) {
+        ++p;
+        d = p <= n - 1 ? LineIndentAt(p) : -1;
+        if (p >= n - 1) break;
+        if (d != -1 && d % 2 != 0) {
+          RaiseScriptError(MessageText(26, {d, p}));
+          return;
+        }
+        if (d >= 0 && d <= b) break;
+      }
+      if (d == b) {
+        e.CurrentLine = p;
+        return;
+      }
+    }
+    if (isContinue) {
+      const TProcessingType top = e.Blocks[std::size_t(e.BlockDepth)].pt;
+      if (top != pt_If && top != pt_ElseIf) {
+        RaiseScriptError(MessageText(97, {u"continue"_s}));
+        return;
+      }
+      PopBlock();
+    }
+    jumping = isContinue = false;
+
+    if (e.BlockDepth == 0) {
+      e.CurrentLine = n;
+      return;
+    }
+    TBlockLevel& top = e.Blocks[std::size_t(e.BlockDepth)];
+    switch (top.pt) {
+      case pt_For: {
+        const int index = top.LoopIndex;
+        if (index < 1 || index > int(e.Variables.size())) {
+          RaiseScriptError(MessageText(68, {QString()}));
+          return;
+        }
+        Tvariable& var = e.Variables[std::size_t(index - 1)];
+        double v = 0;
+        if (!ParseNumberText(var.VarVal, v)) {
+          RaiseScriptError(MessageText(68, {var.VarVal}));
+          return;
+        }
+        const int s = Sign(top.LoopIncrement);
+        const double limit = top.LoopLimit;
+        if (s * limit + 0.0001 < s * v) {
+          RaiseScriptError(MessageText(68, {var.VarVal}));
+          return;
+        }
+        const double next = RoundHalfEven(v + top.LoopIncrement);
+        if (s * limit < s * next) {
+          e.CurrentLine = top.nLine;
+          PopBlock();
+          continue;
+        }
+        var.VarVal = NumberText(next);
+        e.CurrentLine = top.nLine + 1;
+        return;
+      }
+      case pt_Repeat:
+        e.CurrentLine = top.nLine + 1;
+        return;
+      case pt_If:
+      case pt_ElseIf:
+        if (e.CurrentLine < top.nELSE) e.CurrentLine = top.nELSE;
+        PopBlock();
+        continue;
+      default: {
+        static const char16_t* const kNames[] = {u"FOR", u"REPEAT", u"IF", u"ElseIf", u"Script Function"};
+        const int k = std::clamp(int(top.pt), 1, 5);
+        RaiseScriptError(MessageText(69, {QString::fromUtf16(kNames[k - 1])}));
+        return;
+      }
+    }
+  }
+}

@@ -1,0 +1,258 @@
+// Evaluate's three phases (substitution, array elements, calls) and the call interface.
+#include "engine/evaluator.h"
+
+#include <cmath>
+
+#include "engine/arrays.h"
+#include "engine/engine_state.h"
+#include "engine/function_units.h"
+#include "engine/messages.h"
+#include "engine/names.h"
+#include "engine/number_text.h"
+#include "engine/reduction.h"
+#include "engine/script_functions.h"
+#include "engine/word_reader.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool Failed() { return !Engine().ErrorText.isEmpty(); }
+
+bool IsNamed(QStringView upperName) {
+  return upperName == u"EXISTS" || upperName == u"ARRAY_DELETE";
+}
+
+// Index of the "]" closing the "[" at `open`, or -1.
+int ClosingSquareBracket(const TWordArray& w, int open) {
+  int depth = 0;
+  for (int i = open; i <= w.lastIndex(); ++i) {
+    if (w[i].kind == wkOpeningSquareBracket) ++depth;
+    else if (w[i].kind == wkClosingSquareBracket && --depth == 0) return i;
+  }
+  return -1;
+}
+
+// s[i]: the character at the 1-based position, empty outside the text.
+bool IndexString(TWordArray& w, int at) {
+  const int close = ClosingSquareBracket(w, at + 1);
+  if (close < 0) {
+    RaiseScriptError(MessageText(47));
+    return false;
+  }
+  TWordStatus index;
+  EvaluateRange(w, at + 2, close - 1, index);
+  if (Failed()) return false;
+  const double position = RoundHalfEven(index.float_val);
+  const QString& text = w[at].str;
+  w[at].str = (position >= 1 && position <= text.size()) ? QString(text[qsizetype(position) - 1]) : QString();
+  w.removeRange(at + 1, close);
+  return true;
+}
+
+// Phase 1: variables and constants become values.
+bool Substitute(TWordArray& w) {
+  for (int i = 0; i <= w.lastIndex(); ++i) {
+    TWordStatus& word = w[i];
+    if (word.kind == wkUnknownIdentifier) {
+      RaiseScriptError(w[i + 1].kind == wkOpeningBracket ? MessageText(90, {word.str})
+                                                         : MessageText(76, {word.str}));
+      return false;
+    }
+    if (word.var_index >= 1) {
+      const std::vector<Tvariable>& vars = Engine().Variables;
+      if (std::size_t(word.var_index) > vars.size()) {
+        RaiseScriptError(MessageText(76, {word.str}));
+        return false;
+      }
+      const Tvariable& v = vars[std::size_t(word.var_index - 1)];
+      switch (v.kind) {
+        case wkString:
+        case wkStringDQ:
+          word.kind = v.kind;
+          word.str = v.VarVal;
+          if (w[i + 1].kind == wkOpeningSquareBracket && !IndexString(w, i)) return false;
+          break;
+        case wkFloat:
+        case wkInt:
+          word.kind = v.kind;
+          word.float_val = 0;
+          ParseNumberText(v.VarVal, word.float_val);
+          word.str = v.VarVal;
+          break;
+        case wkBool:
+          word.kind = wkBool;
+          word.bool_val = SameName(v.VarVal, u"TRUE");
+          word.float_val = word.bool_val ? 1 : 0;
+          word.str = v.VarVal;
+          break;
+        default:
+          RaiseScriptError(MessageText(129, {v.VarName}));
+          return false;
+      }
+    } else if (word.kind == wkConst || word.kind == wkColor || word.kind == wkMouseEvent) {
+      SetNumber(word, word.float_val);
+    }
+  }
+  return true;
+}
+
+// Phase 2: every array name with its indexes becomes the element's value.
+bool SubstituteElements(TWordArray& w) {
+  for (int i = 0; i <= w.lastIndex(); ++i) {
+    if (w[i].kind != wkArrayName) continue;
+    ReadElement(w, i);
+    if (Failed()) return false;
+  }
+  return true;
+}
+
+void CallUnit(TWordKind kind, QString& name, TWordArray& args, TWordStatus& result) {
+  FunctionUnit* unit = FunctionUnitFor(kind);
+  if (!unit) {
+    RaiseScriptError(MessageText(95, {name}));
+    return;
+  }
+  if (kind != wkJS_Function && !(kind == wkEmbeddedFunction && IsNamed(AsciiUpper(name)))) {
+    unit->Validate(name, args);
+    if (Failed()) return;
+  }
+  unit->Dispatch(name, args, result);
+}
+
+// Phase 3: calls, left to right. Returns false when evaluation must end (an error, or a
+// script function that is now being stepped through).
+bool PerformCalls(TWordArray& w) {
+  EngineState& e = Engine();
+  for (int i = 0; i <= w.lastIndex(); ++i) {
+    const TWordKind kind = w[i].kind;
+    if (!IsCallKind(kind) || kind == wkVBSFunction) continue;
+    const int power = w[i].power;
+    e.CallExpression = w[i].str;
+    if (kind == wkScriptFunction) e.CalledScriptFunction = e.CallExpression.section(u'(', 0, 0);
+
+    TWordStatus result;
+    if (!e.ReturnBlock.FunctionExpression.isEmpty() &&
+        e.ReturnBlock.FunctionExpression == e.CallExpression) {
+      // A function finished while single-stepping delivers its value here.
+      result = e.ReturnBlock.WordStatus;
+      e.ReturnBlock = EmptyBlock;
+    } else {
+      const QString callText = e.CallExpression;
+      QString name;
+      TWordArray args;
+      SplitCall(callText, name, args);
+      if (Failed() || e.ScriptCallSuspended) return false;
+      if (kind == wkScriptFunction) {
+        CallScriptFunction(callText, args, result);
+        if (Failed() || (e.RunMode != rmRunning && e.RunMode != rmContinuing)) return false;
+      } else {
+        CallUnit(kind, name, args, result);
+        if (Failed()) return false;
+      }
+    }
+    ApplyPower(result, power);
+    result.oper_prioritet = 0;
+    result.power = 0;
+    w[i] = result;
+  }
+  return true;
+}
+
+}  // namespace
+
+double RoundHalfEven(double v) { return std::nearbyint(v); }
+
+void SetNumber(TWordStatus& w, double value, TWordKind kind) {
+  w.kind = kind;
+  w.float_val = value;
+  w.str = NumberText(value);
+  w.oper_prioritet = 0;
+}
+
+void SetBool(TWordStatus& w, bool value) {
+  w.kind = wkBool;
+  w.bool_val = value;
+  w.float_val = value ? 1 : 0;
+  w.str = value ? u"true"_s : u"false"_s;
+  w.oper_prioritet = 0;
+}
+
+void ApplyPower(TWordStatus& value, int power) {
+  if ((power != 2 && power != 3) || !IsNumberKind(value.kind)) return;
+  const double v = value.float_val;
+  SetNumber(value, power == 2 ? v * v : v * v * v, value.kind);
+}
+
+void Evaluate(const TWordArray& words, int lastIndex, TWordStatus& result) {
+  result = EmptyWord;
+  if (lastIndex < 0) return;
+  TWordArray w = words;
+  w.truncate(lastIndex + 1);
+  if (!Substitute(w) || !SubstituteElements(w) || !PerformCalls(w)) return;
+  ReduceWords(w, result);
+}
+
+void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& result) {
+  TWordArray range;
+  for (int i = from; i <= to; ++i) range.append(words[i]);
+  Evaluate(range, range.lastIndex(), result);
+}
+
+bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
+  EngineState& e = Engine();
+  args.clear();
+  const QString text = TrimControl(callText);
+  const qsizetype open = text.indexOf(u'(');
+  if (open < 0) {
+    name = text;
+    return true;
+  }
+  if (text.left(open).contains(u'=')) return false;
+  name = text.left(open).trimmed();
+  const QString argText = text.mid(open + 1, text.size() - open - 2).trimmed();
+  if (argText.isEmpty()) return true;
+
+  TWordArray words;
+  SplitWords(argText, words);
+  if (Failed()) return false;
+  if (!e.CalledScriptFunction.isEmpty() && SameName(name, e.CalledScriptFunction.trimmed())) {
+    for (const TWordStatus& word : words)
+      if (word.kind == wkScriptFunction) {
+        RaiseScriptError(MessageText(82, {name, word.str}));
+        return false;
+      }
+  }
+  // Elements first, so that the commas between their indexes do not cut arguments.
+  for (int i = 0; i <= words.lastIndex(); ++i) {
+    if (words[i].kind != wkArrayName || words[i + 1].kind != wkOpeningSquareBracket) continue;
+    ReadElement(words, i);
+    if (Failed()) return false;
+  }
+
+  const bool unevaluated = IsNamed(AsciiUpper(name));
+  int from = 0;
+  for (int i = 0; i <= words.lastIndex() + 1; ++i) {
+    if (i <= words.lastIndex() && words[i].kind != wkComma) continue;
+    const int to = i - 1;  // the argument is words from..to
+    TWordStatus value;
+    const bool single = from == to;
+    if (unevaluated) {
+      const TWordKind k = words[from].kind;
+      if (!single || (k != wkVariableName && k != wkArrayName && k != wkUnknownIdentifier)) {
+        RaiseScriptError(MessageText(117, {name}));
+        return false;
+      }
+      value = words[from];
+    } else if (single && words[from].kind == wkArrayName) {
+      value = words[from];
+    } else {
+      EvaluateRange(words, from, to, value);
+      if (Failed() || e.ScriptCallSuspended) return false;
+      value.var_index = single ? words[from].var_index : 0;
+    }
+    args.append(value);
+    from = i + 1;
+  }
+  return true;
+}

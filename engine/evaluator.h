@@ -1,0 +1,26 @@
+// Expression evaluation: substitution of variables, elements and constants, calls through the
+// function units, then reduction by operators in rounds, innermost brackets first.
+#pragma once
+
+#include <QString>
+
+#include "engine/words.h"
+
+// Evaluates words 0..lastIndex (the caller's list is not changed). On failure ErrorText is set
+// and `result` is unspecified. An empty list gives EmptyWord.
+void Evaluate(const TWordArray& words, int lastIndex, TWordStatus& result);
+void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& result);
+
+// Cuts a call word's text into the function name and its evaluated arguments. Returns false
+// when the text is no call (an "=" before the first "(") or on error (ErrorText set).
+bool SplitCall(const QString& callText, QString& name, TWordArray& args);
+
+// Squares or cubes a numeric call result written with "²" or "³" after the function name.
+void ApplyPower(TWordStatus& value, int power);
+
+// Turns a word into a number value: kind, float_val and the engine's number text.
+void SetNumber(TWordStatus& w, double value, TWordKind kind = wkFloat);
+void SetBool(TWordStatus& w, bool value);
+
+// Rounds to the nearest integer, halves to even (the engine's rule for every rounding).
+double RoundHalfEven(double v);
