@@ -180,7 +180,7 @@ void DeclareArray(const TWordArray& w) {
   e.Arrays.push_back(std::move(a));
   const int index = e.ArrayCount();
   if (i < w.lastIndex()) {
-    if (!w[i + 1].isOperator(u"=")) {
+    if (!w[i + 1].isOperator(opEqual)) {
       RaiseScriptError(MessageText(162));
     } else {
       FillFromList(index, w[i + 2].str);
@@ -291,7 +291,7 @@ void AssignElement(const TWordArray& w) {
   EngineState& e = Engine();
   ElementRef ref;
   if (!ElementOffset(w, 0, ref)) return;
-  if (!w[ref.closeIndex + 1].isOperator(u"=")) {
+  if (!w[ref.closeIndex + 1].isOperator(opEqual)) {
     RaiseScriptError(MessageText(152, {w[0].str}));
     return;
   }

@@ -85,7 +85,7 @@ void ExecuteFor(const TWordArray& w) {
     RaiseScriptError(MessageText(55));
     return;
   }
-  if (!w[2].isOperator(u"=")) {
+  if (!w[2].isOperator(opEqual)) {
     RaiseScriptError(MessageText(56));
     return;
   }

@@ -2,10 +2,7 @@
 
 #include "engine/constants.h"
 
-EngineState& Engine() {
-  static EngineState state;
-  return state;
-}
+EngineState g_engine;
 
 void ResetEngine() {
   // The generations keep counting up, so that nothing cached before the reset is taken after it.

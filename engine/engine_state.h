@@ -147,7 +147,9 @@ struct EngineState {
   QByteArray ByteBuffer;
 };
 
-EngineState& Engine();
+// The one engine instance.
+extern EngineState g_engine;
+inline EngineState& Engine() { return g_engine; }
 inline void NamesChanged() { ++Engine().NamesGeneration; }
 inline void ScriptChanged() { ++Engine().ScriptGeneration; }
 // The indent of a line (-1 for blank, comment-only and continuation lines, and outside).

@@ -184,19 +184,26 @@ void ApplyPower(TWordStatus& value, int power) {
   SetNumber(value, power == 2 ? v * v : v * v * v, value.kind);
 }
 
-void Evaluate(const TWordArray& words, int lastIndex, TWordStatus& result) {
+namespace {
+
+// Evaluates the caller's own copy of the words.
+void EvaluateCopy(TWordArray& w, TWordStatus& result) {
   result = EmptyWord;
-  if (lastIndex < 0) return;
-  TWordArray w = words;
-  w.truncate(lastIndex + 1);
+  if (w.isEmpty()) return;
   if (!Substitute(w) || !SubstituteElements(w) || !PerformCalls(w)) return;
   ReduceWords(w, result);
 }
 
+}  // namespace
+
+void Evaluate(const TWordArray& words, int lastIndex, TWordStatus& result) {
+  EvaluateRange(words, 0, lastIndex, result);
+}
+
 void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& result) {
-  TWordArray range;
-  for (int i = from; i <= to; ++i) range.append(words[i]);
-  Evaluate(range, range.lastIndex(), result);
+  TWordArray w;
+  w.assign(words, from, to);
+  EvaluateCopy(w, result);
 }
 
 bool SplitCall(const QString& callText, QString& name, TWordArray& args) {

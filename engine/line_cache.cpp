@@ -9,48 +9,54 @@
 
 namespace {
 
-struct CachedLine {
+struct CacheEntry {
   QString source;  // the raw script line
-  QString text;    // CurrentLineText
-  TWordArray words;
+  std::shared_ptr<const LineWords> words;
   std::uint64_t names = 0;
   std::uint64_t script = 0;
   std::int32_t level = -1;
 };
 
-std::vector<CachedLine>& Cache() {
-  static std::vector<CachedLine> cache;
+std::vector<CacheEntry>& Cache() {
+  static std::vector<CacheEntry> cache;
   return cache;
+}
+
+bool SameText(const QString& a, const QString& b) {
+  return a.size() == b.size() && (a.constData() == b.constData() || a == b);
 }
 
 }  // namespace
 
 void ClearLineCache() { Cache().clear(); }
 
-bool ReadLineWords(int line, TWordArray& words) {
+std::shared_ptr<const LineWords> ReadLineWords(int line) {
   EngineState& e = Engine();
   const QString& source = e.ScriptLines[line];
-  std::vector<CachedLine>& cache = Cache();
+  std::vector<CacheEntry>& cache = Cache();
   if (std::size_t(line) < cache.size()) {
-    const CachedLine& c = cache[std::size_t(line)];
+    const CacheEntry& c = cache[std::size_t(line)];
     if (c.names == e.NamesGeneration && c.script == e.ScriptGeneration && c.level == e.FunctionLevel &&
-        c.source == source) {
-      e.CurrentLineText = c.text;
-      words = c.words;
-      return true;
+        SameText(c.source, source)) {
+      e.CurrentLineText = c.words->text;
+      return c.words;
     }
   }
-  // CurrentLineText was set by the caller; continuation lines join it here.
-  const int before = int(e.CurrentLineText.size());
-  JoinContinuations();
-  const bool joined = e.CurrentLineText.size() != before;
-  SplitWords(e.CurrentLineText, words);
-  if (!e.ErrorText.isEmpty()) return false;
+  auto result = std::make_shared<LineWords>();
+  e.CurrentLineText = TrimControl(StripComment(source));
+  bool joined = false;
+  if (!e.CurrentLineText.isEmpty()) {
+    const qsizetype before = e.CurrentLineText.size();
+    JoinContinuations();
+    joined = e.CurrentLineText.size() != before;
+    SplitWords(e.CurrentLineText, result->words);
+    if (!e.ErrorText.isEmpty()) return nullptr;
+  }
+  result->text = e.CurrentLineText;
   // Lines with continuations depend on other lines too; they are read anew every time.
   if (!joined) {
     if (cache.size() <= std::size_t(line)) cache.resize(std::size_t(line) + 1);
-    cache[std::size_t(line)] = {source, e.CurrentLineText, words, e.NamesGeneration,
-                                e.ScriptGeneration, e.FunctionLevel};
+    cache[std::size_t(line)] = {source, result, e.NamesGeneration, e.ScriptGeneration, e.FunctionLevel};
   }
-  return true;
+  return result;
 }

@@ -1,14 +1,22 @@
 // The words of script lines, kept between passes. A line is still read anew on every pass as
 // far as anything observable goes: cached words are used only while the line's text, the
-// names that classify its words (NamesGeneration) and the function level are unchanged.
+// names that classify its words (NamesGeneration), the script (ScriptGeneration) and the
+// function level are unchanged.
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "engine/words.h"
 
-// Fills CurrentLineText (comment removed, trimmed, continuations joined) and the line's words.
-// Returns false with ErrorText set when the words cannot be read.
-bool ReadLineWords(int line, TWordArray& words);
+struct LineWords {
+  QString text;  // comment removed, trimmed, continuation lines joined
+  TWordArray words;
+};
+
+// Reads the line: sets CurrentLineText and returns its words (a blank or comment-only line
+// gives an empty text and no words). Returns nullptr with ErrorText set when the words cannot
+// be read; CurrentLineText is then set all the same.
+std::shared_ptr<const LineWords> ReadLineWords(int line);
 
 void ClearLineCache();

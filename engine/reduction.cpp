@@ -24,21 +24,22 @@ bool IsBool(const TWordStatus& w) { return w.kind == wkBool; }
 
 // ---- Operations -------------------------------------------------------------------------------
 
-void Arithmetic(const TWordStatus& a, const TWordStatus& op, const TWordStatus& b, TWordStatus& r) {
-  const QChar o = op.str[0];
+void Arithmetic(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
   double v;
-  if (o == u'*') v = a.float_val * b.float_val;
-  else if (o == u'/') v = a.float_val / b.float_val;
-  else if (o == u'+') v = a.float_val + b.float_val;
-  else if (o == u'-') v = a.float_val - b.float_val;
-  else {  // "%": remainder of the truncated operands, with the dividend's sign
-    const double x = std::trunc(a.float_val), y = std::trunc(b.float_val);
-    const bool representable = std::fabs(x) < 9.2e18 && std::fabs(y) < 9.2e18;
-    if (y == 0 || !representable) v = y == 0 ? NAN : std::fmod(x, y);
-    else v = double(std::int64_t(x) % std::int64_t(y));
+  switch (op) {
+    case opMultiply: v = a.float_val * b.float_val; break;
+    case opDivide: v = a.float_val / b.float_val; break;
+    case opPlus: v = a.float_val + b.float_val; break;
+    case opMinus: v = a.float_val - b.float_val; break;
+    default: {  // remainder of the truncated operands, with the dividend's sign
+      const double x = std::trunc(a.float_val), y = std::trunc(b.float_val);
+      if (y == 0) v = NAN;
+      else if (std::fabs(x) < 9.2e18 && std::fabs(y) < 9.2e18) v = double(std::int64_t(x) % std::int64_t(y));
+      else v = std::fmod(x, y);
+    }
   }
-  const bool intResult = a.kind == wkInt && b.kind == wkInt && o != u'/';
-  if (!std::isfinite(v) && (o == u'*' || o == u'/' || o == u'%')) {
+  const bool intResult = a.kind == wkInt && b.kind == wkInt && op != opDivide;
+  if (!std::isfinite(v) && (op == opMultiply || op == opDivide || op == opRemainder)) {
     // The evaluation goes on with 0; the caller finds the error afterwards.
     Engine().ErrorText = u"Devision by zero."_s;
     v = 0;
@@ -57,40 +58,43 @@ bool BitOperand(const TWordStatus& w, std::uint64_t& bits) {
   return true;
 }
 
-void Bitwise(const TWordStatus& a, const TWordStatus& op, const TWordStatus& b, TWordStatus& r) {
+void Bitwise(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
   std::uint64_t x, y;
   if (!BitOperand(a, x) || !BitOperand(b, y)) return;
   std::uint64_t v;
-  if (op.str == u"<<") v = x << (y % 64);
-  else if (op.str == u">>") v = x >> (y % 64);
-  else if (op.str == u"&") v = x & y;
-  else if (op.str == u"^") v = x ^ y;
-  else v = x | y;
+  switch (op) {
+    case opShiftLeft: v = x << (y % 64); break;
+    case opShiftRight: v = x >> (y % 64); break;
+    case opBitAnd: v = x & y; break;
+    case opBitXor: v = x ^ y; break;
+    default: v = x | y;
+  }
   SetNumber(r, double(v), wkInt);
 }
 
-void Concatenate(const TWordStatus& a, const TWordStatus&, const TWordStatus& b, TWordStatus& r) {
-  r = EmptyWord;
+void Concatenate(const TWordStatus& a, TOperator, const TWordStatus& b, TWordStatus& r) {
   r.kind = a.kind;
   r.str = a.str + b.str;
 }
 
-void KindsDiffer(const TWordStatus&, const TWordStatus& op, const TWordStatus&, TWordStatus& r) {
-  SetBool(r, op.str == u"<>");
+void KindsDiffer(const TWordStatus&, TOperator op, const TWordStatus&, TWordStatus& r) {
+  SetBool(r, op == opNotEqual);
 }
 
 template <typename T>
-bool Compare(const T& x, QStringView op, const T& y) {
-  if (op == u"=") return x == y;
-  if (op == u"<>") return x != y;
-  if (op == u"<") return x < y;
-  if (op == u"<=") return x <= y;
-  if (op == u">") return x > y;
-  return x >= y;
+bool Compare(const T& x, TOperator op, const T& y) {
+  switch (op) {
+    case opEqual: return x == y;
+    case opNotEqual: return x != y;
+    case opLess: return x < y;
+    case opLessEqual: return x <= y;
+    case opGreater: return x > y;
+    default: return x >= y;
+  }
 }
 
-void CompareNumbers(const TWordStatus& a, const TWordStatus& op, const TWordStatus& b, TWordStatus& r) {
-  SetBool(r, Compare(a.float_val, op.str, b.float_val));
+void CompareNumbers(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
+  SetBool(r, Compare(a.float_val, op, b.float_val));
 }
 
 // A text that begins with its own quote character is compared without its quotes.
@@ -102,22 +106,27 @@ QString Dequoted(const TWordStatus& w) {
   return inner.replace(QString(2, q), QString(q));
 }
 
-void CompareTexts(const TWordStatus& a, const TWordStatus& op, const TWordStatus& b, TWordStatus& r) {
-  SetBool(r, Compare(Dequoted(a).compare(Dequoted(b), Qt::CaseSensitive), op.str, 0));
+void CompareTexts(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
+  SetBool(r, Compare(Dequoted(a).compare(Dequoted(b), Qt::CaseSensitive), op, 0));
 }
 
-void Logic(const TWordStatus& a, const TWordStatus& op, const TWordStatus& b, TWordStatus& r) {
-  SetBool(r, op.str == u"OR" ? (a.bool_val || b.bool_val) : (a.bool_val && b.bool_val));
+void Logic(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
+  SetBool(r, op == opOr ? (a.bool_val || b.bool_val) : (a.bool_val && b.bool_val));
 }
 
 // ---- The stage table --------------------------------------------------------------------------
 
 using Operands = bool (*)(const TWordStatus&, const TWordStatus&);
-using Operation = void (*)(const TWordStatus&, const TWordStatus&, const TWordStatus&, TWordStatus&);
+using Operation = void (*)(const TWordStatus&, TOperator, const TWordStatus&, TWordStatus&);
+
+constexpr std::uint32_t Ops(std::initializer_list<TOperator> ops) {
+  std::uint32_t mask = 0;
+  for (TOperator o : ops) mask |= 1u << o;
+  return mask;
+}
 
 struct Stage {
-  std::uint8_t priorityLow, priorityHigh;  // operators with a priority in this range...
-  std::array<QStringView, 2> only;         // ...and, when given, with one of these texts
+  std::uint32_t operators;  // bit per TOperator
   Operands accepts;
   Operation apply;
 };
@@ -132,46 +141,43 @@ bool ComparableKindsDiffer(const TWordStatus& a, const TWordStatus& b) {
   return comparable(a.kind) && comparable(b.kind) && a.kind != b.kind;
 }
 
+constexpr std::uint32_t kComparisons =
+    Ops({opGreater, opGreaterEqual, opLess, opLessEqual, opEqual, opNotEqual});
+
 // In this order; each stage scans the group from left to right. NOT comes last (RunNot).
 const std::array<Stage, 11> kStages = {{
-    {15, 15, {}, TwoNumbers, Arithmetic},                           // * / %
-    {14, 14, {}, TwoNumbers, Arithmetic},                           // + -
-    {13, 13, {}, TwoNumbers, Bitwise},                              // << >>
-    {12, 12, {}, TwoNumbers, Bitwise},                              // &
-    {11, 11, {}, TwoNumbers, Bitwise},                              // ^
-    {10, 10, {}, TwoNumbers, Bitwise},                              // |
-    {14, 14, {u"+"}, TwoTexts, Concatenate},                        // text + text
-    {6, 6, {u"=", u"<>"}, ComparableKindsDiffer, KindsDiffer},      // = <> across kinds
-    {6, 6, {}, TwoNumbers, CompareNumbers},                         // comparisons of numbers
-    {6, 6, {}, TwoTexts, CompareTexts},                             // comparisons of texts
-    {1, 2, {}, TwoBools, Logic},                                    // OR, AND (no precedence)
+    {Ops({opMultiply, opDivide, opRemainder}), TwoNumbers, Arithmetic},
+    {Ops({opPlus, opMinus}), TwoNumbers, Arithmetic},
+    {Ops({opShiftLeft, opShiftRight}), TwoNumbers, Bitwise},
+    {Ops({opBitAnd}), TwoNumbers, Bitwise},
+    {Ops({opBitXor}), TwoNumbers, Bitwise},
+    {Ops({opBitOr}), TwoNumbers, Bitwise},
+    {Ops({opPlus}), TwoTexts, Concatenate},
+    {Ops({opEqual, opNotEqual}), ComparableKindsDiffer, KindsDiffer},
+    {kComparisons, TwoNumbers, CompareNumbers},
+    {kComparisons, TwoTexts, CompareTexts},
+    {Ops({opOr, opAnd}), TwoBools, Logic},  // no precedence between them
 }};
-
-bool StageOperator(const Stage& s, const TWordStatus& w) {
-  if (!IsLiveOperator(w) || w.oper_prioritet < s.priorityLow || w.oper_prioritet > s.priorityHigh)
-    return false;
-  return s.only[0].isEmpty() || w.str == s.only[0] || w.str == s.only[1];
-}
 
 bool IsRedundantContent(TWordKind k) { return (k >= wkString && k <= wkBool) || k == wkUnknownIdentifier; }
 
-// "(" value ")" becomes the value. Returns the number of bracket pairs removed.
-int RemoveRedundantBrackets(TWordArray& w) {
-  int removed = 0;
-  for (int i = 0; i + 2 <= w.lastIndex(); ++i) {
-    if (w[i].kind == wkOpeningBracket && IsRedundantContent(w[i + 1].kind) &&
-        w[i + 2].kind == wkClosingBracket) {
-      w.removeRange(i + 2, i + 2);
-      w.removeRange(i, i);
-      ++removed;
-    }
-  }
-  return removed;
+// "(" value ")" around the word at `at` becomes the value. Returns true when it did.
+bool RemoveBracketsAround(TWordArray& w, int at) {
+  if (at < 1 || w[at - 1].kind != wkOpeningBracket || w[at + 1].kind != wkClosingBracket ||
+      !IsRedundantContent(w[at].kind))
+    return false;
+  w.removeRange(at + 1, at + 1);
+  w.removeRange(at - 1, at - 1);
+  return true;
+}
+
+void RemoveAllRedundantBrackets(TWordArray& w) {
+  for (int i = 1; i < w.lastIndex(); ++i)
+    if (RemoveBracketsAround(w, i)) i = 0;
 }
 
 struct Group {
   int from, to;  // inclusive word range
-  bool bracketed;
 };
 
 bool FindGroup(const TWordArray& w, Group& g) {
@@ -190,7 +196,7 @@ bool FindGroup(const TWordArray& w, Group& g) {
     RaiseScriptError(MessageText(47));
     return false;
   }
-  g = open < 0 ? Group{0, w.lastIndex(), false} : Group{open + 1, close - 1, true};
+  g = open < 0 ? Group{0, w.lastIndex()} : Group{open + 1, close - 1};
   return true;
 }
 
@@ -200,19 +206,19 @@ void Negate(TWordArray& w, int sign, int number) {
   w.replaceRange(sign, number, v);
 }
 
-// Folds "-" and "+" signs that belong to numbers; returns the number of words removed.
+// Folds the signs that belong to numbers; returns the number of words removed.
 int FoldSigns(TWordArray& w, const Group& g) {
   int removed = 0;
-  if (g.from + 1 <= g.to && IsLiveOperator(w[g.from]) && (w[g.from].str == u"-" || w[g.from].str == u"+") &&
-      IsNumber(w[g.from + 1])) {
-    if (w[g.from].str == u"-") Negate(w, g.from, g.from + 1);
+  const TWordStatus& first = w[g.from];
+  if (g.from + 1 <= g.to && (first.isOperator(opMinus) || first.isOperator(opPlus)) && IsNumber(w[g.from + 1])) {
+    if (first.op == opMinus) Negate(w, g.from, g.from + 1);
     else w.removeRange(g.from, g.from);
     ++removed;
   }
   for (int i = g.from; i + 2 <= g.to - removed; ++i) {
     const std::uint8_t p = w[i].oper_prioritet;
-    if (IsLiveOperator(w[i]) && (p == 6 || p == 14 || p == 15) && IsLiveOperator(w[i + 1]) &&
-        w[i + 1].str == u"-" && IsNumber(w[i + 2])) {
+    if (IsLiveOperator(w[i]) && (p == 6 || p == 14 || p == 15) && w[i + 1].isOperator(opMinus) &&
+        IsNumber(w[i + 2])) {
       Negate(w, i + 1, i + 2);
       ++removed;
     }
@@ -223,28 +229,30 @@ int FoldSigns(TWordArray& w, const Group& g) {
 // Runs one stage over the group; returns false after an error. `to` follows removed words.
 bool RunStage(TWordArray& w, const Stage& s, int from, int& to) {
   for (int i = from + 1; i < to;) {
-    if (!StageOperator(s, w[i]) || !s.accepts(w[i - 1], w[i + 1])) {
+    const TWordStatus& op = w[i];
+    if (!IsLiveOperator(op) || !(s.operators & (1u << op.op)) || !s.accepts(w[i - 1], w[i + 1])) {
       ++i;
       continue;
     }
     TWordStatus r;
-    s.apply(w[i - 1], w[i], w[i + 1], r);
-    if (Failed() && r.kind == wkNone) return false;
+    s.apply(w[i - 1], op.op, w[i + 1], r);
+    if (r.kind == wkNone) return false;  // the operation reported an error
     w.replaceRange(i - 1, i + 1, r);
     to -= 2;
-    to -= RemoveRedundantBrackets(w) * 2;
+    if (RemoveBracketsAround(w, i - 1)) return true;  // the group is one value now
     i = std::max(from + 1, i - 1);  // rescan from the same position
   }
   return true;
 }
 
-void RunNot(TWordArray& w, int from, int& to) {
+void RunNot(TWordArray& w, int from, int to) {
   for (int i = from; i < to;) {
-    if (IsLiveOperator(w[i]) && w[i].str == u"NOT" && IsBool(w[i + 1])) {
+    if (w[i].isOperator(opNot) && IsBool(w[i + 1])) {
       TWordStatus r;
       SetBool(r, !w[i + 1].bool_val);
       w.replaceRange(i, i + 1, r);
-      to -= 1 + RemoveRedundantBrackets(w) * 2;
+      --to;
+      if (RemoveBracketsAround(w, i)) return;
       i = from;
       continue;
     }
@@ -252,18 +260,28 @@ void RunNot(TWordArray& w, int from, int& to) {
   }
 }
 
+std::uint32_t OperatorsIn(const TWordArray& w, const Group& g) {
+  std::uint32_t mask = 0;
+  for (int i = g.from; i <= g.to; ++i)
+    if (IsLiveOperator(w[i])) mask |= 1u << w[i].op;
+  return mask;
+}
+
 }  // namespace
 
 void ReduceWords(TWordArray& w, TWordStatus& result) {
-  RemoveRedundantBrackets(w);
+  RemoveAllRedundantBrackets(w);
   while (w.count() > 1) {
     const int before = w.count();
     Group g;
     if (!FindGroup(w, g)) return;
     int to = g.to - FoldSigns(w, g);
+    if (to == g.from && RemoveBracketsAround(w, g.from)) continue;  // a signed number alone
+    // Reductions never add operators, so stages whose operators are absent are passed over.
+    const std::uint32_t present = OperatorsIn(w, {g.from, to});
     for (const Stage& stage : kStages)
-      if (!RunStage(w, stage, g.from, to)) return;
-    RunNot(w, g.from, to);
+      if ((present & stage.operators) && !RunStage(w, stage, g.from, to)) return;
+    if (present & (1u << opNot)) RunNot(w, g.from, to);
     if (w.count() == before) {
       RaiseScriptError(MessageText(49));
       return;

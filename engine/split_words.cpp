@@ -31,7 +31,7 @@ int SplitInto(const QString& text, TWordList<Capacity>& words) {
     TWordStatus word;
     ReadWord(text, position, word, true);
     if (ErrorPending()) break;
-    if (afterArrayKeyword && word.isOperator(u"=")) {
+    if (afterArrayKeyword && word.isOperator(opEqual)) {
       // The initial-value list of a declaration is kept whole, unevaluated.
       words.append(word);
       if (words.isFull()) {

@@ -7,7 +7,6 @@
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/line_cache.h"
-#include "engine/line_text.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/script_error.h"
@@ -138,31 +137,34 @@ void DefineCommandLineArray() {
 void ExecuteLine(TWordKind& kind) {
   EngineState& e = Engine();
   e.ScriptCallSuspended = false;
-  e.CurrentLineText = TrimControl(StripComment(e.ScriptLines[e.CurrentLine]));
   if (e.CurrentLine == 0) {
     for (int i = 0; i <= 50; ++i) e.Blocks[std::size_t(i)] = EmptyBlock;
     e.BlockDepth = 0;
     e.FunctionLevel = 0;
   }
-  if (e.CurrentLineText.isEmpty()) {
+  const std::shared_ptr<const LineWords> line = ReadLineWords(e.CurrentLine);
+  if (line && line->text.isEmpty()) {
     ++e.CurrentLine;
     return;
   }
   const int indent = LineIndentAt(e.CurrentLine);
-  TWordArray w;
-  const bool read = ReadLineWords(e.CurrentLine, w);
   if (e.Blocks[std::size_t(e.BlockDepth)].indent != indent) {
     RaiseScriptError(MessageText(52, {indent}));
     return;
   }
   e.TryFlag = false;
-  if (!read) return;
-  if (w[0].kind == wkTry) {
+  if (!line) return;
+  TWordArray withoutTry;
+  const TWordArray* words = &line->words;
+  if (line->words[0].kind == wkTry) {
     e.TryFlag = true;
-    w.removeRange(0, 0);
+    withoutTry = line->words;
+    withoutTry.removeRange(0, 0);
+    words = &withoutTry;
     SetVariable(u"Error"_s, QString(), wkString);
     if (Failed()) return;
   }
+  const TWordArray& w = *words;
   kind = w[0].kind;
   e.AssignTarget = w[0].var_index;
   e.ChangedArrayName.clear();
@@ -171,7 +173,7 @@ void ExecuteLine(TWordKind& kind) {
 
   const bool assignable = w[0].var_index >= 1 || kind == wkArrayName || kind == wkUnknownIdentifier ||
                           kind == wkConst;
-  if (w.count() >= 3 && w[1].isOperator(u"=") && assignable) {
+  if (w.count() >= 3 && w[1].isOperator(opEqual) && assignable) {
     ExecuteAssignment(w);
     return;
   }

@@ -14,19 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct OperatorEntry {
-  QStringView text;
-  std::uint8_t priority;
-};
-
-// Looked up in this order.
-constexpr std::array<OperatorEntry, 24> kOperators = {{
-    {u"OR", 1}, {u"AND", 2}, {u"NOT", 3}, {u"+", 14},  {u"-", 14}, {u"*", 15},
-    {u"/", 15}, {u"%", 15},  {u">", 6},   {u">=", 6},  {u"<", 6},  {u"<=", 6},
-    {u"=", 6},  {u"<>", 6},  {u"<<", 13}, {u">>", 13}, {u"&", 12}, {u"^", 11},
-    {u"|", 10}, {u"√", 19},  {u"∛", 19},  {u"∜", 19},  {u"²", 20}, {u"³", 20},
-}};
-
 struct KeywordEntry {
   QStringView upper;
   TWordKind kind;
@@ -58,10 +45,12 @@ bool IsOperatorStart(QChar c) {
   return kStarts.contains(c);
 }
 
-int OperatorPriority(QStringView text) {
-  for (const OperatorEntry& op : kOperators)
-    if (op.text == text) return op.priority;
-  return -1;
+// Makes `word` the operator written `text`.
+void SetOperator(TWordStatus& word, const QString& text) {
+  word.kind = wkOperator;
+  word.str = text;
+  word.op = FindOperator(text);
+  word.oper_prioritet = kOperatorTable[word.op].priority;
 }
 
 bool IsPowerSuffix(QChar c) {
@@ -191,9 +180,7 @@ void ClassifyName(const QString& name, TWordStatus& word) {
     return;
   }
   if (upper == u"OR"_s || upper == u"AND"_s || upper == u"NOT"_s) {
-    word.kind = wkOperator;
-    word.oper_prioritet = std::uint8_t(OperatorPriority(upper));
-    word.str = upper;
+    SetOperator(word, upper);
     return;
   }
   for (const KeywordEntry& k : kKeywords)
@@ -246,9 +233,7 @@ void ReadWord(const QString& text, int& position, TWordStatus& word, bool strict
           (c == u'>' && (next == u'=' || next == u'>')))
         len = 2;
     }
-    word.str = text.mid(i, len);
-    word.kind = wkOperator;
-    word.oper_prioritet = std::uint8_t(OperatorPriority(word.str));
+    SetOperator(word, text.mid(i, len));
     i += len;
   } else if (c == u'(' || c == u')' || c == u'[' || c == u']' || c == u',') {
     static constexpr QStringView kBrackets = u"()[],";

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/operators.h"
 #include "engine/word_kinds.h"
 
 struct TWordStatus {
@@ -17,9 +18,11 @@ struct TWordStatus {
   std::uint8_t power = 0;
   std::int32_t var_index = 0;
   std::int32_t func_index = 0;
+  TOperator op = opNone;  // which operator, for an operator word
+
 
   bool isEmpty() const { return kind == wkNone && str.isEmpty(); }
-  bool isOperator(QStringView text) const { return kind == wkOperator && str == text; }
+  bool isOperator(TOperator o) const { return kind == wkOperator && op == o; }
 };
 
 inline const TWordStatus EmptyWord{};
@@ -49,6 +52,16 @@ class TWordList {
     return true;
   }
   void clear() { words_.clear(); }
+  // Becomes a copy of the other list's words from..to (inclusive).
+  void assign(const TWordList& other, int from, int to) {
+    if (from < 0) from = 0;
+    if (to > other.lastIndex()) to = other.lastIndex();
+    if (from > to) {
+      words_.clear();
+      return;
+    }
+    words_.assign(other.words_.begin() + from, other.words_.begin() + to + 1);
+  }
   void truncate(int newCount) {
     if (newCount < count()) words_.resize(std::size_t(newCount < 0 ? 0 : newCount));
   }
