@@ -15,8 +15,10 @@ if [ ! -f build-fuzz/build.ninja ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTRESSALY_FUZZ=ON -DTRESSALY_TESTS=OFF
 fi
-cmake --build build-fuzz --target fuzz_split_words
-mkdir -p build-fuzz/corpus/split_words
-cp tests/fuzz/seeds/*.txt build-fuzz/corpus/split_words/ 2>/dev/null || true
-./build-fuzz/tests/fuzz/fuzz_split_words -max_total_time="$seconds" -max_len=4096 \
-  build-fuzz/corpus/split_words
+cmake --build build-fuzz --target fuzz_split_words fuzz_execute_step
+for target in split_words execute_step; do
+  mkdir -p "build-fuzz/corpus/$target"
+  cp tests/fuzz/seeds/*.txt "build-fuzz/corpus/$target/" 2>/dev/null || true
+  "./build-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=4096 \
+    -timeout=10 "build-fuzz/corpus/$target"
+done
