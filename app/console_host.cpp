@@ -11,7 +11,8 @@ volatile std::sig_atomic_t g_interrupts = 0;
 
 // The first Ctrl+C pauses the run; a second one, if the run does not stop, ends the program.
 void OnInterrupt(int) {
-  if (++g_interrupts > 1) _exit(130);
+  g_interrupts = g_interrupts + 1;
+  if (g_interrupts > 1) _exit(130);
 }
 
 void Write(std::FILE* stream, const QString& text) {

@@ -59,7 +59,7 @@ struct ValueTextWriter {
 QString ArrayValueText(int arrayIndex) {
   const t_arr_specification& a = Engine().Array(arrayIndex);
   if (!a.P) return {};
-  ValueTextWriter writer{a, UsedDimensions(a)};
+  ValueTextWriter writer{a, UsedDimensions(a), {}};
   writer.List(0);
   return writer.out;
 }

@@ -15,8 +15,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool Failed() { return !Engine().ErrorText.isEmpty(); }
-
 bool IsLiveOperator(const TWordStatus& w) { return w.kind == wkOperator && w.oper_prioritet != 0; }
 bool IsNumber(const TWordStatus& w) { return IsNumberKind(w.kind); }
 bool IsText(const TWordStatus& w) { return IsStringKind(w.kind); }
