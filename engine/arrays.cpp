@@ -224,7 +224,7 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
       return false;
     }
     double v = 0;
-    if (from == i - 1 && w[from].kind == wkFloat) {
+    if (from == i - 1 && w[from].kind == wkFloat && w[from].var_index == 0) {  // a literal
       v = w[from].float_val;
       if (v != std::trunc(v)) {
         RaiseScriptError(MessageText(161, {name, w[from].str}));

@@ -19,6 +19,12 @@ namespace {
 
 bool Failed() { return !Engine().ErrorText.isEmpty(); }
 
+// True when the run was paused or stopped while this line was being evaluated (a script
+// function it called was halted). A pause requested before the line leaves it to run.
+// Set by ExecuteLine; statements copy it before evaluating, since a nested run overwrites it.
+bool g_idleAtLineStart = false;
+bool BecameIdle(bool idleAtStart) { return Engine().RunMode == rmIdle && !idleAtStart; }
+
 QStringList& CommandLineParameters() {
   static QStringList parameters;
   return parameters;
@@ -64,6 +70,7 @@ void ExecuteAssignment(const TWordArray& w) {
     RaiseScriptError(MessageText(80, {target.str}));
     return;
   }
+  const bool idleAtStart = g_idleAtLineStart;
   TWordStatus value;
   try {
     EvaluateRange(w, 2, w.lastIndex(), value);
@@ -78,7 +85,7 @@ void ExecuteAssignment(const TWordArray& w) {
     }
     if (!e.TryErrorText.isEmpty()) SetNumber(value, 0);
   }
-  if (Failed() || e.RunMode == rmIdle) return;
+  if (Failed() || BecameIdle(idleAtStart)) return;
   if (e.ScriptCallSuspended && !e.TryFlag) return;  // the line runs again after the RETURN
   if (!e.TryFlag) {
     if (value.kind == wkNone) {
@@ -113,9 +120,10 @@ void ExecuteAssignment(const TWordArray& w) {
 
 void ExecuteCallStatement(const TWordArray& w) {
   EngineState& e = Engine();
+  const bool idleAtStart = g_idleAtLineStart;
   TWordStatus value;
   Evaluate(w, 0, value);
-  if (Failed() || e.RunMode == rmIdle) return;
+  if (Failed() || BecameIdle(idleAtStart)) return;
   if (e.ScriptCallSuspended) return;  // stepping into the function: stay on its first line
   AdvanceLine();
 }
@@ -137,6 +145,7 @@ void DefineCommandLineArray() {
 void ExecuteLine(TWordKind& kind) {
   EngineState& e = Engine();
   e.ScriptCallSuspended = false;
+  g_idleAtLineStart = e.RunMode == rmIdle;
   if (e.CurrentLine == 0) {
     for (int i = 0; i <= 50; ++i) e.Blocks[std::size_t(i)] = EmptyBlock;
     e.BlockDepth = 0;
