@@ -35,28 +35,21 @@ int NextComma(const TWordArray& w, int from) {
   return w.lastIndex() + 1;
 }
 
-// Evaluates words from..to and requires a number of kind wkFloat.
-bool LoopBound(const TWordArray& w, int from, int to, int message, double& value) {
-  TWordStatus v;
+// Evaluates words from..to and requires a value of `kind`; otherwise the message.
+bool EvaluateAs(const TWordArray& w, int from, int to, TWordKind kind, int message, TWordStatus& v) {
   EvaluateRange(w, from, to, v);
   if (Failed()) return false;
-  if (v.kind != wkFloat) {
+  if (v.kind != kind) {
     RaiseScriptError(MessageText(message));
     return false;
   }
-  value = v.float_val;
   return true;
 }
 
 // The condition after the keyword must be a boolean; its text is "true" or "false".
 bool Condition(const TWordArray& w, int message, QString& text) {
   TWordStatus v;
-  if (w.count() > 1) EvaluateRange(w, 1, w.lastIndex(), v);
-  if (Failed()) return false;
-  if (v.kind != wkBool) {
-    RaiseScriptError(MessageText(message));
-    return false;
-  }
+  if (!EvaluateAs(w, 1, w.lastIndex(), wkBool, message, v)) return false;
   text = v.str;
   return true;
 }
@@ -90,24 +83,18 @@ void ExecuteFor(const TWordArray& w) {
     return;
   }
   const int startEnd = NextComma(w, 3);
-  double start = 0, final = 0, step = 1;
-  TWordStatus startValue;
-  EvaluateRange(w, 3, startEnd - 1, startValue);
-  if (Failed()) return;
-  if (startValue.kind != wkFloat) {
-    RaiseScriptError(MessageText(57));
-    return;
-  }
-  start = startValue.float_val;
+  TWordStatus startValue, finalValue, stepValue;
+  if (!EvaluateAs(w, 3, startEnd - 1, wkFloat, 57, startValue)) return;
   if (w[startEnd].kind != wkComma) {
     RaiseScriptError(MessageText(58));
     return;
   }
   const int finalEnd = NextComma(w, startEnd + 1);
-  if (!LoopBound(w, startEnd + 1, finalEnd - 1, 59, final)) return;
-  if (w[finalEnd].kind == wkComma && finalEnd < w.lastIndex() &&
-      !LoopBound(w, finalEnd + 1, w.lastIndex(), 60, step))
-    return;
+  if (!EvaluateAs(w, startEnd + 1, finalEnd - 1, wkFloat, 59, finalValue)) return;
+  const bool stepGiven = w[finalEnd].kind == wkComma && finalEnd < w.lastIndex();
+  if (stepGiven && !EvaluateAs(w, finalEnd + 1, w.lastIndex(), wkFloat, 60, stepValue)) return;
+  const double start = startValue.float_val, final = finalValue.float_val;
+  const double step = stepGiven ? stepValue.float_val : 1;
 
   Tvariable& loopVar = e.Variables[std::size_t(loopIndex - 1)];
   for (int d = 0; d <= e.BlockDepth; ++d)
