@@ -52,10 +52,11 @@ bool IndexString(TWordArray& w, int at) {
 
 // Phase 1: variables and constants become values.
 bool Substitute(TWordArray& w) {
+  const TWordArray& next = w;  // looking ahead past the last word reads EmptyWord
   for (int i = 0; i <= w.lastIndex(); ++i) {
     TWordStatus& word = w[i];
     if (word.kind == wkUnknownIdentifier) {
-      RaiseScriptError(w[i + 1].kind == wkOpeningBracket ? MessageText(90, {word.str})
+      RaiseScriptError(next[i + 1].kind == wkOpeningBracket ? MessageText(90, {word.str})
                                                          : MessageText(76, {word.str}));
       return false;
     }
@@ -71,7 +72,7 @@ bool Substitute(TWordArray& w) {
         case wkStringDQ:
           word.kind = v.kind;
           word.str = v.VarVal;
-          if (w[i + 1].kind == wkOpeningSquareBracket && !IndexString(w, i)) return false;
+          if (next[i + 1].kind == wkOpeningSquareBracket && !IndexString(w, i)) return false;
           break;
         case wkFloat:
         case wkInt:

@@ -59,8 +59,18 @@ QString GeneralNumberText(double value, int digits, int maxPlainExponent, int mi
 QString NumberText(double value) {
   // Whole numbers below 10^15 are by far the most frequent results: write them directly.
   if (value == std::trunc(value) && std::fabs(value) < 1e15) {
-    if (value == 0) return u"0"_s;
-    return QString::number(static_cast<long long>(value));
+    long long v = static_cast<long long>(value);
+    char buf[24];
+    char* end = buf + sizeof buf;
+    char* p = end;
+    const bool negative = v < 0;
+    if (negative) v = -v;
+    do {
+      *--p = char('0' + v % 10);
+      v /= 10;
+    } while (v != 0);
+    if (negative) *--p = '-';
+    return QString::fromLatin1(p, qsizetype(end - p));
   }
   return GeneralNumberText(value, 15, 15, 1);
 }

@@ -161,8 +161,9 @@ bool IsRedundantContent(TWordKind k) { return (k >= wkString && k <= wkBool) || 
 
 // "(" value ")" around the word at `at` becomes the value. Returns true when it did.
 bool RemoveBracketsAround(TWordArray& w, int at) {
-  if (at < 1 || w[at - 1].kind != wkOpeningBracket || w[at + 1].kind != wkClosingBracket ||
-      !IsRedundantContent(w[at].kind))
+  const TWordArray& r = w;
+  if (at < 1 || r[at - 1].kind != wkOpeningBracket || r[at + 1].kind != wkClosingBracket ||
+      !IsRedundantContent(r[at].kind))
     return false;
   w.removeRange(at + 1, at + 1);
   w.removeRange(at - 1, at - 1);
@@ -201,7 +202,7 @@ bool FindGroup(const TWordArray& w, Group& g) {
 void Negate(TWordArray& w, int sign, int number) {
   TWordStatus v = w[number];
   SetNumber(v, -v.float_val, v.kind);
-  w.replaceRange(sign, number, v);
+  w.replaceRange(sign, number, std::move(v));
 }
 
 // Folds the signs that belong to numbers; returns the number of words removed.
@@ -235,7 +236,7 @@ bool RunStage(TWordArray& w, const Stage& s, int from, int& to) {
     TWordStatus r;
     s.apply(w[i - 1], op.op, w[i + 1], r);
     if (r.kind == wkNone) return false;  // the operation reported an error
-    w.replaceRange(i - 1, i + 1, r);
+    w.replaceRange(i - 1, i + 1, std::move(r));
     to -= 2;
     if (RemoveBracketsAround(w, i - 1)) return true;  // the group is one value now
     i = std::max(from + 1, i - 1);  // rescan from the same position
@@ -248,7 +249,7 @@ void RunNot(TWordArray& w, int from, int to) {
     if (w[i].isOperator(opNot) && IsBool(w[i + 1])) {
       TWordStatus r;
       SetBool(r, !w[i + 1].bool_val);
-      w.replaceRange(i, i + 1, r);
+      w.replaceRange(i, i + 1, std::move(r));
       --to;
       if (RemoveBracketsAround(w, i)) return;
       i = from;
@@ -285,5 +286,5 @@ void ReduceWords(TWordArray& w, TWordStatus& result) {
       return;
     }
   }
-  result = w[0];
+  result = std::move(w[0]);
 }

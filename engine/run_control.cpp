@@ -22,8 +22,10 @@ bool Running() { return Engine().RunMode == rmRunning || Engine().RunMode == rmC
 qsizetype AfterStop(const QString& line) {
   qsizetype i = 0;
   while (i < line.size() && IsTrimmable(line[i])) ++i;
-  static constexpr QStringView kStop = u"stop";
-  if (line.size() - i < 4 || QStringView(line).mid(i, 4).compare(kStop, Qt::CaseInsensitive) != 0) return -1;
+  static constexpr char16_t kStop[] = u"stop";
+  if (line.size() - i < 4) return -1;
+  for (int k = 0; k < 4; ++k)
+    if ((line[i + k].unicode() | 0x20) != kStop[k]) return -1;  // ASCII letters only
   return i + 4;
 }
 

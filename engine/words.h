@@ -26,6 +26,8 @@ struct TWordStatus {
 };
 
 inline const TWordStatus EmptyWord{};
+// What writable access past the end of a word list yields (the engine runs on one thread).
+inline TWordStatus g_scratchWord{};
 
 // A word list of at most Capacity words. Only the used words are stored; reading past the
 // last index yields EmptyWord, exactly as if the fixed list were padded with it.
@@ -42,8 +44,13 @@ class TWordList {
   const TWordStatus& operator[](int i) const {
     return (i >= 0 && i < count()) ? words_[std::size_t(i)] : EmptyWord;
   }
-  // Writable access to a used word; callers grow the list with append() first.
-  TWordStatus& operator[](int i) { return words_[std::size_t(i)]; }
+  // Writable access to a used word; callers grow the list with append() first. Past the last
+  // index it yields a scratch EmptyWord, so that looking ahead is as safe as on a const list.
+  TWordStatus& operator[](int i) {
+    if (i >= 0 && i < count()) return words_[std::size_t(i)];
+    g_scratchWord = EmptyWord;
+    return g_scratchWord;
+  }
 
   // Appends a word; returns false (and stores nothing) when the list is full.
   bool append(const TWordStatus& w) {
@@ -72,9 +79,9 @@ class TWordList {
     words_.erase(words_.begin() + from, words_.begin() + to + 1);
   }
   // Replaces words from..to (inclusive) with one word.
-  void replaceRange(int from, int to, const TWordStatus& w) {
+  void replaceRange(int from, int to, TWordStatus w) {
     removeRange(from + 1, to);
-    words_[std::size_t(from)] = w;
+    words_[std::size_t(from)] = std::move(w);
   }
 
   auto begin() const { return words_.begin(); }

@@ -20,5 +20,5 @@ for target in split_words execute_step; do
   mkdir -p "build-fuzz/corpus/$target"
   cp tests/fuzz/seeds/*.txt "build-fuzz/corpus/$target/" 2>/dev/null || true
   "./build-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=4096 \
-    -timeout=10 "build-fuzz/corpus/$target"
+    -timeout=10 -artifact_prefix="build-fuzz/$target-" "build-fuzz/corpus/$target"
 done

@@ -201,7 +201,7 @@ TEST_F(Evaluator, Errors) {
     int message;
     const char16_t* arg;  // nullptr: no argument
   } cases[] = {
-      {u"x + 1", 76, u"x"},           {u"1 < zz", 76, u"zz"},      {u"'a' = zz", 76, u"zz"},
+      {u"x + 1", 76, u"x"},           {u"zz > 1", 76, u"zz"},      {u"zz = 'a'", 76, u"zz"},
       {u"zz(1) + 1", 90, u"zz"},      {u"1 + zz (2)", 90, u"zz"},  {u"v + 1", 129, u"v"},
       {u"'a' + 1", 49, nullptr},      {u"'a' * 'b'", 49, nullptr}, {u"TRUE AND 1", 49, nullptr},
       {u"TRUE = FALSE", 49, nullptr}, {u"NOT 1", 49, nullptr},     {u"1 2", 49, nullptr},
@@ -227,7 +227,7 @@ TEST_F(Evaluator, VariablesAndStringIndexing) {
     const char16_t* expr;
     const char16_t* text;
   } cases[] = {
-      {u"s", u"abcdef"},       {u"n", u"2.50"},          {u"n * 2", u"5"},
+      {u"s + ''", u"abcdef"},  {u"n", u"2.50"},          {u"n * 2", u"5"},
       {u"s[1]", u"a"},         {u"s[6]", u"f"},          {u"s[i]", u"c"},
       {u"s[i + 1]", u"d"},     {u"s[2.5]", u"b"},        {u"s[3.5]", u"d"},
       {u"s[0]", u""},          {u"s[7]", u""},           {u"s[-1]", u""},
@@ -240,8 +240,8 @@ TEST_F(Evaluator, VariablesAndStringIndexing) {
     EXPECT_TRUE(Error().isEmpty()) << expr.toStdString() << ": " << Error().toStdString();
     EXPECT_EQ(r.str, QString::fromUtf16(c.text)) << expr.toStdString();
   }
-  EXPECT_EQ(Eval(u"s"_s).kind, wkString);
-  EXPECT_EQ(Eval(u"d"_s).kind, wkStringDQ);
+  EXPECT_EQ(Eval(u"s + ''"_s).kind, wkString);
+  EXPECT_EQ(Eval(u"d + ''"_s).kind, wkStringDQ);
 
   // the caller's words are left as they were
   TWordArray words;
@@ -306,7 +306,7 @@ TEST_F(Evaluator, CallsInExpressions) {
 
   // a failing argument stops before the call
   library.calls = 0;
-  Eval(u"f(zz)"_s);
+  Eval(u"f(zz + 1)"_s);
   EXPECT_EQ(Error(), Expected(76, {u"zz"_s}));
   EXPECT_EQ(library.calls, 0);
 }
@@ -318,7 +318,7 @@ TEST_F(Evaluator, SplitCallArguments) {
   TWordArray args;
 
   // commas inside a nested call and between element indexes do not cut
-  ASSERT_TRUE(SplitCall(u"  f(1, pow(2, 3), M[2, 1], x, M) "_s, name, args))
+  ASSERT_TRUE(SplitCall(u"  f(1, pow(2, 3), M[2, 1], M, x) "_s, name, args))
       << Error().toStdString();
   EXPECT_EQ(name, u"f"_s);
   ASSERT_EQ(ArgCount(args), 5);
@@ -326,10 +326,10 @@ TEST_F(Evaluator, SplitCallArguments) {
   EXPECT_EQ(args[1].str, u"8"_s);
   EXPECT_EQ(args[2].str, u"3"_s);
   EXPECT_EQ(args[2].var_index, 0);
-  EXPECT_EQ(args[3].str, u"5"_s);
-  EXPECT_EQ(args[3].var_index, FindVariable(u"x") + 1);
-  EXPECT_EQ(args[4].kind, wkArrayName);  // a lone array name stays unevaluated
-  EXPECT_EQ(args[4].str, u"M"_s);
+  EXPECT_EQ(args[3].kind, wkArrayName);  // a lone array name stays unevaluated
+  EXPECT_EQ(args[3].str, u"M"_s);
+  EXPECT_EQ(args[4].str, u"5"_s);
+  EXPECT_EQ(args[4].var_index, FindVariable(u"x") + 1);
 
   ASSERT_TRUE(SplitCall(u"f()"_s, name, args));
   EXPECT_EQ(ArgCount(args), 0);
@@ -365,4 +365,27 @@ TEST_F(Evaluator, SplitCallArguments) {
     EXPECT_EQ(Error(), Expected(117, {QString::fromUtf16(c.name)}))
         << QString::fromUtf16(c.call).toStdString();
   }
+}
+
+// The word after the last one reads as an empty word: an unknown name, a string variable or an
+// array name at the end of an expression or argument list must not look at what lies beyond.
+TEST_F(Evaluator, NothingFollowsTheLastWord) {
+  SetVariable(u"s"_s, u"abc"_s, wkString);
+  Declare(u"ARRAY M[2] FLOAT = (1,2)"_s);
+  Eval(u"1 + zz (2)"_s);
+  Eval(u"1 + zz"_s);
+  EXPECT_EQ(Error(), Expected(76, {u"zz"_s}));
+  Eval(u"'a' = zz"_s);
+  EXPECT_EQ(Error(), Expected(76, {u"zz"_s}));
+
+  Eval(u"'y' + s [2]"_s);
+  const TWordStatus r = Eval(u"'x' + s"_s);
+  EXPECT_TRUE(Error().isEmpty()) << Error().toStdString();
+  EXPECT_EQ(r.str, u"xabc"_s);
+
+  QString name;
+  TWordArray args;
+  ASSERT_TRUE(SplitCall(u"f(1, M)"_s, name, args)) << Error().toStdString();
+  EXPECT_EQ(args[1].kind, wkArrayName);
+  EXPECT_EQ(args[1].str, u"M"_s);
 }

@@ -222,7 +222,7 @@ TEST_F(ScriptTest, TryKeepsTheRunGoing) {
   EXPECT_EQ(KindOf(u"Error"_s), wkString);
 
   // an error with a line reference keeps it; a later TRY that succeeds clears Error
-  EXPECT_EQ(Run(Lines({u"TRY z = q + 1", u"e = Error", u"TRY w = 2"})), QString());
+  EXPECT_EQ(Run(Lines({u"TRY z = q + 1", u"e = Error + ''", u"TRY w = 2"})), QString());
   EXPECT_EQ(Value(u"z"_s), u"0"_s);
   EXPECT_EQ(Value(u"e"_s), ErrorAt(0, 76, {u"q"_s}) + u" Line=0"_s);
   EXPECT_EQ(Value(u"w"_s), u"2"_s);
