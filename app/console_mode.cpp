@@ -11,6 +11,7 @@
 #include "engine/script_loading.h"
 #include "engine/statements.h"
 #include "engine/variable_view.h"
+#include "functions/described_unit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -98,6 +99,7 @@ int RunConsoleMode(const QStringList& args) {
     return 2;
   }
 
+  RegisterFunctionLibrary();
   ConsoleHost host;
   SetRunHost(&host);
   SetCommandLineParameters(QStringList{o.script} + o.parameters);

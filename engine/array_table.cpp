@@ -1,4 +1,5 @@
 // The array table: lookup, deletion and the name order it is kept in.
+#include <QTime>
 #include <algorithm>
 
 #include "engine/engine_state.h"
@@ -49,4 +50,10 @@ void SortArrays() {
 
 bool IsTemporaryArrayName(QStringView name) {
   return name.size() > 16 && name.left(4).compare(u"tarr", Qt::CaseInsensitive) == 0;
+}
+
+QString NewTemporaryArrayName() {
+  EngineState& e = Engine();
+  return QStringLiteral("tARR") + QString::number(++e.TempArrayCounter) +
+         QTime::currentTime().toString(QStringLiteral("hhmmsszzz"));
 }

@@ -185,3 +185,5 @@ void ClearArrays();
 // A temporary array carries a function result: its name begins with "tarr" (any case) and is
 // longer than 16 characters.
 bool IsTemporaryArrayName(QStringView name);
+// "tARR" + the next TempArrayCounter + the time as hhmmsszzz: the name of a result array.
+QString NewTemporaryArrayName();

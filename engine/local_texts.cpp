@@ -14,7 +14,17 @@ QString LocalText(LocalTextId id) {
        u"at most 100 deep.",
        u"Слишком много вложенных блоков: циклы, условия и вызовы функций вместе могут иметь не "
        u"более 100 уровней вложенности."},
+      {u"Function \"%1\" is not available in this version yet.",
+       u"Функция \"%1\" пока не поддерживается в этой версии."},
+      {u"Function \"%1\" cannot run: the %2 module is not available in this version yet.",
+       u"Функцию \"%1\" нельзя выполнить: модуль \"%2\" пока не поддерживается в этой версии."},
   };
   const Entry& e = kTexts[int(id)];
   return QString::fromUtf16(LanguageIndex() == 1 ? e.russian : e.english);
+}
+
+QString LocalText(LocalTextId id, const QStringList& args) {
+  QString text = LocalText(id);
+  for (const QString& a : args) text = text.arg(a);
+  return text;
 }

@@ -2,9 +2,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 enum class LocalTextId {
-  BlockStackFull,  // loops, conditions and calls nested deeper than the block stack
+  BlockStackFull,        // loops, conditions and calls nested deeper than the block stack
+  FunctionNotAvailable,  // %1: a described function this version does not carry out yet
+  UnitNotAvailable,      // %1: the function, %2: its unit (a unit not built yet)
 };
 
 QString LocalText(LocalTextId id);
+// The text with %1, %2 … filled in.
+QString LocalText(LocalTextId id, const QStringList& args);

@@ -1,7 +1,5 @@
 #include "engine/script_functions.h"
 
-#include <QTime>
-
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/line_text.h"
@@ -85,8 +83,7 @@ void ReleaseLocals(TWordStatus& value) {
       continue;
     }
     a.function_level = level - 1;
-    a.name = u"tARR"_s + QString::number(e.TempArrayCounter++) +
-             QTime::currentTime().toString(u"hhmmsszzz"_s);
+    a.name = NewTemporaryArrayName();
     value.str = a.name;
     renamed = true;
   }

@@ -1,0 +1,54 @@
+// The function description tables: one record per slot with the signature (Formula), the
+// synonym, the categories and the help texts. They drive name lookup, call validation, the
+// help window and completion. The data lives in resources/functions and resources/help.
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/word_kinds.h"
+
+enum fType : std::uint8_t {
+  fNone, fMath, fStr, fDateTime, fFile, fArr, fDialog, fMatrix, fGraph, fMisc,
+  fRegExp, fDataBase, fExcel, fOS, fFTP, fUDP, fBrowser, fArduino, fComPort,
+};
+using fTypes = std::uint32_t;  // one bit per fType
+constexpr bool HasType(fTypes set, fType t) { return (set >> t) & 1u; }
+
+enum TJSF_obj : std::uint8_t { jso_None, jso_Str, jso_String, jso_Date, jso_Math, jso_RE };
+
+struct T_FunctionDescription {
+  QString ReturnType;  // JavaScript table only: "str", "bool", "float", "int"
+  TJSF_obj Obj = jso_None;
+  QString Formula;
+  std::array<QString, 2> Description;  // help text: 0 English, 1 Russian
+  QString Sinonim;
+  fTypes Types = 0;
+
+  bool isEmpty() const { return Formula.isEmpty() && Sinonim.isEmpty(); }
+  // The part of the formula before "(": the name calls are dispatched under.
+  QString CanonicalName() const { return Formula.section(u'(', 0, 0); }
+};
+
+enum class TableId { General, Graph, Dialog, DB, OS, FTP, Arduino, JS, Topics };
+
+struct DescriptionTable {
+  TableId id;
+  QString name;        // e.g. "GeneralFunctionTable"
+  TWordKind kind;      // word kind of its calls
+  std::vector<T_FunctionDescription> slots;
+  QHash<QString, int> lookup;  // lower-cased name -> FindFunctionDescription's answer
+};
+
+const DescriptionTable& Table(TableId id);
+// The tables of the eight modules, in the order of the help features: general, JavaScript,
+// graphics, dialog, database, system automation, FTP, Arduino.
+const std::array<TableId, 8>& HelpTableOrder();
+
+// Slot index of the name, that index + 10000 when it matched through the synonym, or -1.
+int FindFunctionDescription(const DescriptionTable& table, QStringView name);
+// The table whose calls get the given word kind (general ... Arduino, JavaScript).
+const DescriptionTable* TableForKind(TWordKind kind);
