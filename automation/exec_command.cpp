@@ -1,0 +1,1 @@
+#include "automation/exec_command.h"

@@ -1,0 +1,2 @@
+// Running a command line and capturing its console output.
+#pragma once
