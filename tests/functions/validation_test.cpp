@@ -1,1 +1,117 @@
+// Description lookup and call validation against the real tables.
 #include "function_fixture.h"
+#include "engine/evaluator.h"
+#include "functions/validation.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+TWordStatus Str(const QString& s) {
+  TWordStatus w;
+  w.kind = wkString;
+  w.str = s;
+  return w;
+}
+TWordStatus Num(double v, int varIndex = 0) {
+  TWordStatus w;
+  w.kind = wkFloat;
+  w.float_val = v;
+  w.str = QString::number(v);
+  w.var_index = varIndex;
+  return w;
+}
+TWordArray Args(std::initializer_list<TWordStatus> words) {
+  TWordArray a;
+  for (const TWordStatus& w : words) a.append(w);
+  return a;
+}
+
+}  // namespace
+
+class Validation : public FunctionTest {
+ protected:
+  QString Check(QString name, const TWordArray& args, TWordKind kind = wkEmbeddedFunction) {
+    Engine().ErrorText.clear();
+    ValidateFunctionCall(kind, name, args);
+    return Error().isEmpty() ? name : Error();
+  }
+};
+
+TEST_F(Validation, LookupBySynonymFirstThenFormulaAnyCase) {
+  const DescriptionTable& general = Table(TableId::General);
+  EXPECT_EQ(FindFunctionDescription(general, u"UpperCase"), 1);
+  EXPECT_EQ(FindFunctionDescription(general, u"  uppercase  "), 1);
+  EXPECT_EQ(FindFunctionDescription(general, u"STR_UPPERCASE"), 10001);
+  EXPECT_EQ(FindFunctionDescription(general, u"Upper"), -1);
+  EXPECT_EQ(FindFunctionDescription(general, u""), -1);
+  // Two slots share a synonym: the first one wins.
+  const DescriptionTable& graphics = Table(TableId::Graph);
+  EXPECT_EQ(FindFunctionDescription(graphics, u"Gra_ReadPixel") % 10000,
+            FindFunctionDescription(graphics, u"PixelRead"));
+  EXPECT_EQ(Check(u"str_uppercase"_s, Args({Str(u"a"_s)})), u"UpperCase"_s);
+}
+
+TEST_F(Validation, EveryFormulaOfTheGeneralTableHasValidTypeWords) {
+  for (const T_FunctionDescription& d : Table(TableId::General).slots) {
+    const Signature s = ParseSignature(d.Formula);
+    EXPECT_FALSE(s.missingCloseBracket) << d.Formula.toStdString();
+    EXPECT_FALSE(s.badResultType) << d.Formula.toStdString();
+    for (const auto& p : s.parameters) EXPECT_FALSE(p.badType) << d.Formula.toStdString();
+  }
+}
+
+TEST_F(Validation, ArgumentCounts) {
+  EXPECT_EQ(Check(u"Exit"_s, Args({})), u"Exit"_s);
+  EXPECT_EQ(Check(u"Exit"_s, Args({Num(1)})), ErrorAt(0, 120, {u"Exit"_s, 0}));
+  EXPECT_EQ(Check(u"SubStr"_s, Args({Str(u"abc"_s)})), ErrorAt(0, 81, {u"SubStr"_s, 1, 2}));
+  EXPECT_EQ(Check(u"SubStr"_s, Args({Str(u"abc"_s), Num(2)})), u"SubStr"_s);
+  EXPECT_EQ(Check(u"Format"_s, Args({Str(u"x"_s)})), ErrorAt(0, 81, {u"Format"_s, 1, 2}));
+  EXPECT_EQ(Check(u"Random"_s, Args({})), u"Random"_s);
+  EXPECT_EQ(Check(u"Random"_s, Args({Num(10)})), u"Random"_s);
+  EXPECT_EQ(Check(u"RE_GetM"_s, Args({})), u"RE_GetM"_s);
+}
+
+TEST_F(Validation, ArgumentKinds) {
+  EXPECT_EQ(Check(u"UpperCase"_s, Args({Num(5)})),
+            u"Function \"UpperCase\". Parameter № 1 must be\" string\". \r\rLine 0."_s);
+  TWordStatus boolean;
+  SetBool(boolean, true);
+  EXPECT_TRUE(Check(u"Trim"_s, Args({boolean})).contains(u"Parameter № 1"_s));
+  TWordStatus array;
+  array.kind = wkArrayName;
+  array.str = u"A"_s;
+  EXPECT_TRUE(Check(u"LenStr"_s, Args({array})).contains(u"must be\" string\""_s));
+  TWordStatus intValue = Num(3);
+  intValue.kind = wkInt;  // accepted for any declared type
+  EXPECT_EQ(Check(u"UpperCase"_s, Args({intValue})), u"UpperCase"_s);
+  TWordStatus unknown;
+  unknown.kind = wkUnknownIdentifier;
+  unknown.str = u"zz"_s;
+  EXPECT_EQ(Check(u"UpperCase"_s, Args({unknown})),
+            u"Function \"UpperCase\". Actual parameter № 1 (zz) is incorrect. \r\rLine 0."_s);
+  SetLanguageIndex(1);
+  EXPECT_TRUE(Check(u"UpperCase"_s, Args({Num(5)})).startsWith(u"Функция \"UpperCase\". Параметр № 1 должен быть\""_s));
+}
+
+TEST_F(Validation, SignatureGrammar) {
+  Signature s = ParseSignature(u"Float_ToStr(FloatVal:float[DecimalSeparetor:string]):string"_s);
+  ASSERT_EQ(s.parameters.size(), 2u);
+  EXPECT_EQ(s.required, 1);
+  EXPECT_EQ(s.resultType, u"string"_s);
+  s = ParseSignature(u"Ord(Str:):float"_s);
+  EXPECT_EQ(s.parameters[0].type, u"anytype"_s);
+  s = ParseSignature(u"F(var X:int,Y:string)"_s);
+  EXPECT_EQ(s.varChecks, std::vector<int>{0});
+  s = ParseSignature(u"Bad(X:number)"_s);
+  EXPECT_TRUE(s.parameters[0].badType);
+  EXPECT_TRUE(ParseSignature(u"NoClose(X:int"_s).missingCloseBracket);
+}
+
+TEST_F(Validation, ScriptsReachTheUnits) {
+  // A module not built yet answers with a clear error naming the function.
+  EXPECT_TRUE(Run({u"LineTo(1, 2)"_s}).contains(u"LineTo"_s));
+  EXPECT_TRUE(host.errors.last().contains(u"graphics"_s));
+  // Argument errors are reported before the module is asked.
+  EXPECT_EQ(Run({u"x = UpperCase('a', 2)"_s}), ErrorAt(0, 120, {u"UpperCase"_s, 1}));
+}
