@@ -67,3 +67,8 @@ bool ConsoleHost::ReadInputLine(const QString& prompt, QString& line) {
   if (!prompt.isEmpty()) Write(stdout, prompt);
   return ReadLine(line);
 }
+
+void ConsoleHost::ExitProgram(int status) {
+  exitRequested_ = true;
+  exitStatus_ = status;
+}

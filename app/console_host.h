@@ -14,10 +14,17 @@ class ConsoleHost : public RunHost {
   bool AskQuestion(const QString& text) override;
   void ShowText(const QString& text) override;
   bool ReadInputLine(const QString& prompt, QString& line) override;
+  // Exit() records the request; the run has already stopped, so console mode goes on to write
+  // its dump and ends with exitStatus() (0 for Exit()).
+  void ExitProgram(int status) override;
 
   bool errorShown() const { return errorShown_; }
   bool interrupted() const;
+  bool exitRequested() const { return exitRequested_; }
+  int exitStatus() const { return exitStatus_; }
 
  private:
   bool errorShown_ = false;
+  bool exitRequested_ = false;
+  int exitStatus_ = 0;
 };

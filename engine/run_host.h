@@ -42,6 +42,10 @@ class RunHost {
   virtual void HideInterfaceWindow() {}
   // A run started with /R ended cleanly at a stop line.
   virtual void AutoRunFinished() {}
+  // The script called Exit(): its run has already been stopped (RunMode 0). The host ends the
+  // program with `status` once the run has unwound; the console host after writing its dump.
+  // The default host has no program of its own to end.
+  virtual void ExitProgram(int status) {}
 };
 
 RunHost& Host();

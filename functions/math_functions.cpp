@@ -1,4 +1,65 @@
-// General functions: math.
+// General functions: square and cube roots, powers and pseudo-random numbers.
+#include <chrono>
+#include <cmath>
+#include <random>
+
 #include "functions/general_frame.h"
 
-std::span<const GeneralFunctionEntry> MathFunctions() { return {}; }
+namespace {
+
+// sqrt(X): catalogue message 115 for a negative argument.
+void Sqrt(GeneralCall& c) {
+  const double x = c.number(0);
+  if (x < 0) return c.fail(115, {x});
+  c.setNumber(std::sqrt(x));
+}
+
+// cubic_root(X): the real cube root, negative for a negative argument.
+void CubicRoot(GeneralCall& c) {
+  c.setNumber(std::cbrt(c.number(0)));
+}
+
+// pow(X, Y). A negative base takes only whole exponents, or 1/3, which is how the engine writes
+// the cube-root sign; other fractional exponents give catalogue message 116.
+void Pow(GeneralCall& c) {
+  const double x = c.number(0);
+  const double y = c.number(1);
+  if (x >= 0) return c.setNumber(std::pow(x, y));
+  if (std::fabs(y - 1.0 / 3.0) < 1e-13) return c.setNumber(-std::pow(-x, 1.0 / 3.0));
+  if (y != std::trunc(y)) return c.fail(116, {x, y});
+  c.setNumber(std::pow(x, y));
+}
+
+std::mt19937_64& Generator() {
+  // Seeded once, from the clock, the first time a number is drawn.
+  static std::mt19937_64 generator(
+      std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count()));
+  return generator;
+}
+
+// Random(): a real in [0, 1). Random(Limit): a whole number from 0 to Round(Limit), both ends
+// included; a negative limit gives one from Round(Limit) up to 0.
+void Random(GeneralCall& c) {
+  if (!c.has(0)) {
+    // 53 random bits scaled into [0, 1): never 1 itself.
+    return c.setSystemNumber(double(Generator()() >> 11) * 0x1.0p-53);
+  }
+  const qint64 limit = c.integer(0);
+  std::uniform_int_distribution<qint64> pick(std::min<qint64>(0, limit),
+                                             std::max<qint64>(0, limit));
+  c.setSystemNumber(double(pick(Generator())));
+}
+
+constexpr GeneralFunctionEntry kMathFunctions[] = {
+    {u"sqrt", Sqrt},
+    {u"cubic_root", CubicRoot},
+    {u"pow", Pow},
+    {u"Random", Random},
+};
+
+}  // namespace
+
+std::span<const GeneralFunctionEntry> MathFunctions() {
+  return kMathFunctions;
+}
