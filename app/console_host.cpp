@@ -41,6 +41,7 @@ ConsoleHost::ConsoleHost() { std::signal(SIGINT, OnInterrupt); }
 ConsoleHost::~ConsoleHost() { std::signal(SIGINT, SIG_DFL); }
 
 bool ConsoleHost::PauseRequested() { return g_interrupts > 0; }
+bool ConsoleHost::PauseRequestedFromAnyThread() { return g_interrupts > 0; }
 bool ConsoleHost::interrupted() const { return g_interrupts > 0; }
 
 void ConsoleHost::ShowMessageBox(const QString& text, MessageIcon icon) {

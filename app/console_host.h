@@ -10,6 +10,7 @@ class ConsoleHost : public RunHost {
   ~ConsoleHost() override;
 
   bool PauseRequested() override;
+  bool PauseRequestedFromAnyThread() override;
   void ShowMessageBox(const QString& text, MessageIcon icon) override;
   bool AskQuestion(const QString& text) override;
   void ShowText(const QString& text) override;

@@ -43,6 +43,7 @@ struct ValueTextWriter {
         continue;
       }
       if (e > 0) out += u',';
+      if (next >= std::size_t(a.count)) break;  // a later dimension of size 0 holds nothing
       out += ElementText(a, next++, 10).trimmed();
       if (out.size() > kValueTextLimit) {
         if (a.data_type == wkString) out.truncate(kValueTextLimit);

@@ -377,7 +377,7 @@ struct ListWalker {
       if (d + 1 < dims) {
         if (!Expect(wkOpeningBracket) || !Walk(d + 1)) return false;
       } else {
-        if (pos > w.lastIndex() || IsDelimiter(w[pos])) {
+        if (pos > w.lastIndex() || IsDelimiter(w[pos]) || next >= a.count) {
           RaiseScriptError(MessageText(155));
           return false;
         }

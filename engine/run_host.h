@@ -17,6 +17,9 @@ class RunHost {
   virtual void ProcessEvents() {}
   // True while the user asks the run to pause (the Pause key; Ctrl+C in console mode).
   virtual bool PauseRequested() { return false; }
+  // The same question asked from another thread (the watchdog of a long JavaScript
+  // evaluation); it must not touch the user interface.
+  virtual bool PauseRequestedFromAnyThread() { return false; }
   // Forgets pending key presses (Pause discards them).
   virtual void DiscardPendingKeys() {}
   // A modal message box with the given icon and an empty title.

@@ -7,6 +7,7 @@
 #include "engine/evaluator.h"
 #include "engine/number_text.h"
 #include "functions/general_frame.h"
+#include "functions/script_host.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -138,19 +139,19 @@ QString FormatMoment(const QString& pattern, const Moment& m) {
   return out;
 }
 
-QString JavaScriptHostMissing(const QString& function) {
-  return (LanguageIndex() == 1
-              ? u"Функции \"%1\" нужен интерпретатор JavaScript, который пока не поддерживается в этой версии."_s
-              : u"Function \"%1\" needs the JavaScript host, which is not available in this version yet."_s)
-      .arg(function);
-}
-
 // Date_Time_Format(Format[, DateTime]): the local now, or a JavaScript time (milliseconds
 // since 1970 UTC, shifted by the JavaScript host's time-zone offset), written by the pattern.
 void DateTimeFormat(GeneralCall& c) {
-  if (c.has(1)) return c.failText(JavaScriptHostMissing(c.name()));
+  double serial = NowSerial();
+  if (c.has(1)) {
+    QString offsetText, error;
+    if (!JavaScriptHost::Instance().Eval(u"(new Date()).getTimezoneOffset()"_s, offsetText, error))
+      return c.failText(u"JavaScript: "_s + error);
+    const double offset = offsetText.toInt();
+    serial = (c.number(1) - offset * 60000) / 1000 / 86400 + kUnixEpochSerial;
+  }
   Moment m;
-  MomentOf(NowSerial(), m);
+  if (!MomentOf(serial, m)) return c.fail(72, {NumberText(c.number(1))});
   c.setText(FormatMoment(c.text(0), m));
 }
 

@@ -6,6 +6,9 @@
 #include "engine/local_texts.h"
 #include "engine/messages.h"
 #include "functions/general_frame.h"
+#include "functions/js_functions.h"
+#include "functions/script_host.h"
+#include "engine/run_host.h"
 #include "functions/validation.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -39,6 +42,7 @@ void RegisterFunctionLibrary() {
   static std::vector<std::unique_ptr<DescribedUnit>> units;
   if (!units.empty()) return;
   units.push_back(std::make_unique<DescribedUnit>(TableId::General, CallGeneralFunction));
+  units.push_back(std::make_unique<DescribedUnit>(TableId::JS, CallJavaScriptFunction));
   // Modules built in later versions answer with a clear error until then.
   struct Pending {
     TableId table;
@@ -52,10 +56,11 @@ void RegisterFunctionLibrary() {
       {TableId::OS, u"system automation", u"управление системой"},
       {TableId::FTP, u"FTP and UDP", u"FTP и UDP"},
       {TableId::Arduino, u"Arduino", u"Arduino"},
-      {TableId::JS, u"JavaScript", u"JavaScript"},
   };
   for (const Pending& p : kPending)
     units.push_back(std::make_unique<DescribedUnit>(p.table, nullptr, QString::fromUtf16(p.en),
                                                     QString::fromUtf16(p.ru)));
   for (const auto& unit : units) RegisterFunctionUnit(unit.get());
+  // A JavaScript evaluation that runs on is broken off by the Pause key.
+  SetScriptInterruptCheck([] { return Host().PauseRequestedFromAnyThread(); });
 }

@@ -85,7 +85,7 @@ const QHash<QString, GeneralHandler>& Handlers() {
   static const QHash<QString, GeneralHandler> handlers = [] {
     QHash<QString, GeneralHandler> h;
     for (auto family : {StringFunctions(), MathFunctions(), DateTimeFunctions(), FileFunctions(),
-                        ArrayFunctions(), MatrixFunctions(), MiscFunctions(), CommandFunctions()})
+                        ArrayFunctions(), MatrixFunctions(), MiscFunctions(), CommandFunctions(), RegExpFunctions()})
       for (const GeneralFunctionEntry& e : family) h.insert(e.name.toString().toLower(), e.handler);
     return h;
   }();

@@ -68,6 +68,7 @@ std::span<const GeneralFunctionEntry> ArrayFunctions();
 std::span<const GeneralFunctionEntry> MatrixFunctions();
 std::span<const GeneralFunctionEntry> MiscFunctions();
 std::span<const GeneralFunctionEntry> CommandFunctions();
+std::span<const GeneralFunctionEntry> RegExpFunctions();
 
 // The dispatcher of the general table: runs the function with the canonical `name`.
 void CallGeneralFunction(const QString& name, const TWordArray& args, TWordStatus& result);

@@ -15,6 +15,7 @@
 #include "engine/run_host.h"
 #include "functions/file_paths.h"
 #include "functions/general_frame.h"
+#include "functions/script_host.h"
 #include "functions/sound_player.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -328,13 +329,11 @@ void Exit(GeneralCall&) {
   Host().ExitProgram(0);
 }
 
-// Eval(Str) evaluates JavaScript text, which needs the JavaScript host.
+// Eval(Str): the value of JavaScript text in the shared engine, as a string.
 void Eval(GeneralCall& c) {
-  c.failText(
-      Bilingual(
-          u"Function \"%1\" needs the JavaScript host, which is not available in this version yet."_s,
-          u"Функции \"%1\" нужен интерпретатор JavaScript, который пока не поддерживается в этой версии."_s)
-          .arg(c.name()));
+  QString value, error;
+  if (!JavaScriptHost::Instance().Eval(c.text(0), value, error)) return c.failText(error);
+  c.setText(value);
 }
 
 constexpr GeneralFunctionEntry kMiscFunctions[] = {

@@ -5,6 +5,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev
+  qt6-declarative-dev
   libsdl2-mixer-dev
   googletest libgtest-dev
   python3

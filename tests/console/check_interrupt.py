@@ -9,12 +9,22 @@ import tempfile
 import time
 
 
+SCRIPTS = {
+    "an endless loop": "n = 0\nREPEAT\n  n = n + 1\n",
+    "an endless JavaScript evaluation": "n = 0\nx = Eval('while (true) {}')\n",
+}
+
+
 def main():
     program = sys.argv[1]
+    return max(check(program, name, text) for name, text in SCRIPTS.items())
+
+
+def check(program, name, text):
     with tempfile.TemporaryDirectory(prefix="tressaly-interrupt-") as home:
         script = os.path.join(home, "forever.txt")
         with open(script, "w") as f:
-            f.write("n = 0\nREPEAT\n  n = n + 1\n")
+            f.write(text)
         env = dict(os.environ, TRESSALY_HOME=home)
         run = subprocess.Popen([program, "--console", "--dump", script], env=env,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE,
@@ -25,13 +35,13 @@ def main():
             out, err = run.communicate(timeout=10)
         except subprocess.TimeoutExpired:
             run.kill()
-            print("the run did not stop after Ctrl+C")
+            print(f"{name}: the run did not stop after Ctrl+C")
             return 1
     if run.returncode != 130:
-        print(f"exit status {run.returncode}, expected 130; stderr: {err.decode()}")
+        print(f"{name}: exit status {run.returncode}, expected 130; stderr: {err.decode()}")
         return 1
     if b"n\t" not in out:
-        print("the dump after the interrupted run is missing")
+        print(f"{name}: the dump after the interrupted run is missing")
         return 1
     return 0
 

@@ -221,3 +221,9 @@ TEST_F(Arrays, Listing) {
       head +
           u"S\rThe number of elements: 4.\r[1,1]: 'a'\r\n[1,2]: 'b'\r\n[2,1]: ''\r\n[2,2]: 'd'\r\n"_s);
 }
+
+TEST_F(ScriptTest, ZeroSizedLaterDimensionHoldsNothing) {
+  EXPECT_EQ(Run({u"array Z[5,0] float"_s}), QString());
+  EXPECT_EQ(Cell(u"Z[]"_s), u"()"_s);
+  EXPECT_EQ(Run({u"array Y[5,0] float = (1,2,3,4,5)"_s}), ErrorAt(0, 155));
+}

@@ -51,6 +51,7 @@ class ScriptTest : public EngineTest {
   }
   // Loads and runs as Start does; returns the text of the error box, or "".
   QString Run(const QStringList& lines) {
+    host.errors.clear();
     Load(lines);
     A_StartExecute(RunInitiator::Start);
     return host.errors.isEmpty() ? QString() : host.errors.last();

@@ -2,11 +2,20 @@
 #pragma once
 
 #include "../engine/script_runner.h"
+#include <QCoreApplication>
+
 #include "functions/described_unit.h"
 
 class FunctionTest : public ScriptTest {
  protected:
   void SetUp() override {
+    // The JavaScript engine needs an application object, as in the program.
+    if (!QCoreApplication::instance()) {
+      static int argc = 1;
+      static char name[] = "functions_tests";
+      static char* argv[] = {name, nullptr};
+      static QCoreApplication app(argc, argv);
+    }
     RegisterFunctionLibrary();
     ScriptTest::SetUp();
   }

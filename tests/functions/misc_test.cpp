@@ -283,9 +283,15 @@ TEST_F(MiscFunctions, ExitInsideAFunctionInALoopEndsTheRunAndAsksTheHostToEnd) {
   EXPECT_EQ(Engine().RunMode, rmIdle);
 }
 
-TEST_F(MiscFunctions, EvalNeedsTheJavaScriptHost) {
-  EXPECT_EQ(RunMisc({u"x = JS_Evaluation('1 + 1')"_s}),
-            TextErrorAt(0,
-                        u"Function \"Eval\" needs the JavaScript host, which is not available in "
-                        u"this version yet."_s));
+TEST_F(MiscFunctions, EvalKeepsItsStateAndReportsErrors) {
+  EXPECT_EQ(RunMisc({u"x = JS_Evaluation('var kept = 20; kept + 1')"_s, u"y = Eval('kept * 2')"_s,
+                     u"z = Eval('undefined')"_s}),
+            QString());
+  EXPECT_EQ(Value(u"x"_s), u"21"_s);
+  EXPECT_EQ(KindOf(u"x"_s), wkString);
+  EXPECT_EQ(Value(u"y"_s), u"40"_s);
+  EXPECT_EQ(Value(u"z"_s), QString());
+  const QString error = RunMisc({u"x = Eval('nosuch(')"_s});
+  EXPECT_TRUE(error.endsWith(MessageText(2, {0}))) << error.toStdString();
+  EXPECT_FALSE(error.startsWith(u"JavaScript: "_s));  // Eval reports the engine's own message
 }

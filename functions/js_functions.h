@@ -1,0 +1,14 @@
+// The JavaScript-mapped functions: each call becomes JavaScript text for the shared engine.
+#pragma once
+
+#include <QString>
+
+#include "engine/words.h"
+
+// Builds the JavaScript text of a call of the JavaScript table's function `name` (any case, or
+// its synonym) with the evaluated arguments.
+QString JavaScriptCallText(const QString& name, const TWordArray& args);
+// The dispatcher of the JavaScript table.
+void CallJavaScriptFunction(const QString& name, const TWordArray& args, TWordStatus& result);
+// A script text as a JavaScript string literal in double quotes.
+QString JavaScriptStringLiteral(const QString& text);
