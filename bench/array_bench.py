@@ -10,6 +10,8 @@ import sys
 import tempfile
 import time
 
+from bench_common import best_of
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 PROGRAM = os.path.join(HERE, "..", "build", "tressaly")
 SCRIPT = os.path.join(HERE, "array_sort.txt")
@@ -28,15 +30,6 @@ def python_work(numbers, texts):
     by_text = sorted(texts, key=lambda row: row[0])[::-1]  # stable ascending, then reversed
     kept = [row for row in texts if "123" in row[0].upper()]
     return by_number[0][0], by_text[0][0], len(kept)
-
-
-def best_of(runs, action):
-    best = float("inf")
-    for _ in range(runs):
-        start = time.perf_counter()
-        action()
-        best = min(best, time.perf_counter() - start)
-    return best
 
 
 def run_tressaly(script, home, dump=False):

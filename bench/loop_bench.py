@@ -8,6 +8,8 @@ import sys
 import tempfile
 import time
 
+from bench_common import best_of
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 PROGRAM = os.path.join(HERE, "..", "build", "tressaly")
 SCRIPT = os.path.join(HERE, "loop.txt")
@@ -20,15 +22,6 @@ def python_loop():
     for i in range(1, PASSES + 1):
         x = x + i * 2
     return x
-
-
-def best_of(runs, action):
-    best = float("inf")
-    for _ in range(runs):
-        start = time.perf_counter()
-        action()
-        best = min(best, time.perf_counter() - start)
-    return best
 
 
 def run_tressaly():

@@ -11,64 +11,34 @@
 #include "engine/engine_state.h"
 #include "engine/number_text.h"
 #include "engine/word_reader.h"
+#include "functions/array_source.h"
 #include "functions/general_frame.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The array an argument names, taken at the moment of the call. It keeps its own reference to
-// the elements, so creating the result array (which re-sorts the array table) cannot move them.
-struct Source {
-  QString name;  // as the script wrote it
-  std::array<qint64, kMaxArrayDimensions> dim{};
-  qint64 count = 0;
-  TWordKind type = wkNone;
-  std::shared_ptr<TArrayElements> P;
 
-  qint64 d(int k) const { return dim[std::size_t(k - 1)]; }
-  bool twoDimensional() const { return d(1) >= 1 && d(2) >= 1 && d(3) == 0 && d(4) == 0; }
-  // Rows of a one- or two-dimensional array. An array declared with a size of 0 after its first
-  // dimension has d1 rows on paper and no elements; it counts as having none.
-  qint64 rows() const { return d(2) == 0 ? count : d(1); }
-};
-
-// Finds the array named by argument n; reports an unknown name.
-bool Take(GeneralCall& call, int n, Source& s) {
-  const QString text = call.has(n) ? call.text(n) : QString();
-  const int index = call.has(n) && call.arg(n).kind == wkArrayName ? FindArray(text) : 0;
-  if (index == 0 || !Engine().Array(index).P) {
-    call.fail(147, {text});
-    return false;
-  }
-  const t_arr_specification& a = Engine().Array(index);
-  s.name = text;
-  for (std::size_t k = 0; k < s.dim.size(); ++k) s.dim[k] = a.dim[k];
-  s.count = a.count;
-  s.type = a.data_type;
-  s.P = a.P;
-  return true;
-}
 
 // The element storage of a result array made by newArray.
 TArrayElements& Elements(int index) { return *Engine().Array(index).P; }
 
 // The element at a row-major position as a number (string arrays are not read this way).
-double NumberAt(const Source& s, qint64 i) {
+double NumberAt(const ArraySource& s, qint64 i) {
   return s.type == wkInt ? double(s.P->ints[std::size_t(i)]) : s.P->floats[std::size_t(i)];
 }
 
 // ---- Sizes --------------------------------------------------------------------------------------
 
 void ArrayLength(GeneralCall& call) {
-  Source s;
-  if (Take(call, 0, s)) call.setSystemNumber(double(s.count));
+  ArraySource s;
+  if (TakeArray(call, 0, s)) call.setSystemNumber(double(s.count));
 }
 
 // Dim1 ... Dim4: the dimension is the digit in the function's name.
 void Dim(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   const int k = call.name().size() > 3 ? call.name()[3].digitValue() : 1;
   call.setSystemNumber(k >= 1 && k <= kMaxArrayDimensions ? double(s.d(k)) : 0.0);
 }
@@ -116,8 +86,8 @@ void Array4(GeneralCall& call) { SmallArray(call, 4); }
 // ---- Rows and columns ---------------------------------------------------------------------------
 
 void ArrayRow(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   if (!(s.d(1) >= 2 && s.d(2) >= 2 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(156, {s.name});
   const qint64 row = call.integerOr(1, 0);
   if (row < 1 || row > s.d(1)) return call.fail(163, {call.name().toLower()});
@@ -135,8 +105,8 @@ void ArrayRow(GeneralCall& call) {
 }
 
 void ArrayCol(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   if (!(s.d(1) >= 2 && s.d(2) >= 2 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(156, {s.name});
   const qint64 col = call.integerOr(1, 0);
   if (col < 1 || col > s.d(2) || s.type != wkFloat) return call.fail(163, {call.name().toLower()});
@@ -148,7 +118,7 @@ void ArrayCol(GeneralCall& call) {
 }
 
 // The checks shared by the two look-ups by name; returns the 0-based matching row or -1.
-bool FindRowByName(GeneralCall& call, const Source& s, qint64 col, qint64 col1, qint64& found) {
+bool FindRowByName(GeneralCall& call, const ArraySource& s, qint64 col, qint64 col1, qint64& found) {
   if (!(s.d(1) >= 1 && s.d(2) >= 2 && s.d(3) == 0 && s.d(4) == 0)) {
     call.fail(156, {s.name});
     return false;
@@ -170,8 +140,8 @@ bool FindRowByName(GeneralCall& call, const Source& s, qint64 col, qint64 col1, 
 }
 
 void ArrayRowByName(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   const qint64 col = call.integerOr(2, 1), col1 = call.integerOr(3, 0);
   qint64 row = -1;
   if (!FindRowByName(call, s, col, col1, row)) return;
@@ -186,8 +156,8 @@ void ArrayRowByName(GeneralCall& call) {
 }
 
 void ArrayRowNumberByName(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   qint64 row = -1;
   if (FindRowByName(call, s, call.integerOr(2, 1), 0, row)) call.setNumber(double(row + 1));
 }
@@ -195,8 +165,8 @@ void ArrayRowNumberByName(GeneralCall& call) {
 // ---- Filtering ----------------------------------------------------------------------------------
 
 void ArrayFilter(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   const qint64 col = call.integerOr(2, 1);
   const QString options = call.has(3) ? call.text(3).toLower() : u"i"_s;
   if (s.type != wkString) return call.fail(149, {s.name});
@@ -254,8 +224,8 @@ int CompareAfterPrefix(const QString& a, const QString& b) {
 }
 
 void ArraySort(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   const qint64 sortCol = call.integerOr(1, 1);
   const bool descending = call.has(2) && call.integer(2) != 0;
   if (!(s.rows() >= 1 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(165, {s.name});

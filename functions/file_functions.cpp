@@ -184,23 +184,6 @@ int IntegerText(const GeneralCall& call, int n) { return TextToInteger(call.text
 
 void FailArrayTooLarge(GeneralCall& call) { call.fail(146, {NewTemporaryArrayName()}); }
 
-// Declares a result array under a name of the caller's choice, as a script line would.
-int DeclareNamedArray(GeneralCall& call, const QString& name, const QList<int>& sizes,
-                      TWordKind elementType) {
-  QStringList dims;
-  for (int s : sizes) dims << QString::number(s);
-  const QString line = u"array "_s + name + u'[' + dims.join(u',') + u']' +
-                       (elementType == wkString ? u"string"_s : u"float"_s);
-  TWordArray words;
-  SplitWords(line, words);
-  if (call.failed()) return 0;
-  DeclareArray(words);
-  if (call.failed()) return 0;
-  const int index = FindArrayAtLevel(name, Engine().FunctionLevel);
-  if (index > 0) call.setArray(name);
-  return index;
-}
-
 // ---- Text files -------------------------------------------------------------------------------
 
 void ReadStr(GeneralCall& call) {
@@ -383,8 +366,9 @@ void ScanDir(GeneralCall& call) {
       u"DIR"_s + QDateTime::currentDateTime().toString(u"yyMMddhhmmsszzz"_s);
   QList<int> sizes{int(taken.size())};
   if (showTime) sizes << 2;
-  const int index = DeclareNamedArray(call, name, sizes, wkString);
+  const int index = call.declareArray(name, sizes, wkString);
   if (index == 0) return;
+  call.setArray(name);
   std::vector<QString>& cells = Engine().Array(index).P->strings;
   for (qsizetype i = 0; i < taken.size(); ++i) {
     if (showTime) {

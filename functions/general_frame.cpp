@@ -56,6 +56,12 @@ void GeneralCall::setArray(const QString& arrayName) {
 
 int GeneralCall::newArray(const QList<int>& sizes, TWordKind elementType) {
   const QString name = NewTemporaryArrayName();
+  const int index = declareArray(name, sizes, elementType);
+  if (index > 0) setArray(name);
+  return index;
+}
+
+int GeneralCall::declareArray(const QString& name, const QList<int>& sizes, TWordKind elementType) {
   QStringList dims;
   for (int s : sizes) dims << QString::number(s);
   const QString line = u"array "_s + name + u'[' + dims.join(u',') + u']' +
@@ -65,9 +71,7 @@ int GeneralCall::newArray(const QList<int>& sizes, TWordKind elementType) {
   if (failed()) return 0;
   DeclareArray(words);
   if (failed()) return 0;
-  const int index = FindArrayAtLevel(name, Engine().FunctionLevel);
-  if (index > 0) setArray(name);
-  return index;
+  return FindArrayAtLevel(name, Engine().FunctionLevel);
 }
 
 void GeneralCall::fail(int message, MessageArgs args) { RaiseScriptError(MessageText(message, args)); }

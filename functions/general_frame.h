@@ -39,6 +39,8 @@ class GeneralCall {
   // wkString) through an array declaration; sets the result to it and returns its 1-based
   // index, or 0 when the declaration failed (its error stands).
   int newArray(const QList<int>& sizes, TWordKind elementType);
+  // The same under a name of the caller's choice; the result is not changed.
+  int declareArray(const QString& name, const QList<int>& sizes, TWordKind elementType);
 
   // Reports misuse with a catalogue message; the function then returns.
   void fail(int message, MessageArgs args = {});

@@ -10,49 +10,18 @@
 #include "engine/evaluator.h"
 #include "engine/names.h"
 #include "functions/gauss_jordan.h"
+#include "functions/array_source.h"
 #include "functions/general_frame.h"
 
 namespace {
 
-// The array an argument names, taken at the moment of the call; its own reference to the
-// elements survives the re-sorting of the array table when the result array is declared.
-struct Source {
-  QString name;       // as the script wrote it
-  QString entryName;  // as declared
-  std::array<qint64, kMaxArrayDimensions> dim{};
-  qint64 count = 0;
-  TWordKind type = wkNone;
-  std::shared_ptr<TArrayElements> P;
 
-  qint64 d(int k) const { return dim[std::size_t(k - 1)]; }
-  bool twoDimensional() const { return d(1) >= 1 && d(2) >= 1 && d(3) == 0 && d(4) == 0; }
-  // Rows of a one- or two-dimensional array (an array with a declared size of 0 has none).
-  qint64 rows() const { return d(2) == 0 ? count : d(1); }
-  bool sameShape(const Source& o) const { return dim == o.dim && count == o.count; }
-};
-
-bool Take(GeneralCall& call, int n, Source& s) {
-  const QString text = call.has(n) ? call.text(n) : QString();
-  const int index = call.has(n) && call.arg(n).kind == wkArrayName ? FindArray(text) : 0;
-  if (index == 0 || !Engine().Array(index).P) {
-    call.fail(147, {text});
-    return false;
-  }
-  const t_arr_specification& a = Engine().Array(index);
-  s.name = text;
-  s.entryName = a.name;
-  for (std::size_t k = 0; k < s.dim.size(); ++k) s.dim[k] = a.dim[k];
-  s.count = a.count;
-  s.type = a.data_type;
-  s.P = a.P;
-  return true;
-}
 
 // The elements of a number array as doubles: float arrays are read in place, int arrays
 // converted. String arrays are refused with the float-type message.
 class Numbers {
  public:
-  bool read(GeneralCall& call, const Source& s) {
+  bool read(GeneralCall& call, const ArraySource& s) {
     if (s.type == wkFloat) {
       data_ = s.P->floats.data();
       return true;
@@ -78,7 +47,7 @@ class Numbers {
 };
 
 // The sizes that declare an array of the same dimensions and element count as `s`.
-QList<int> SizesOf(const Source& s) {
+QList<int> SizesOf(const ArraySource& s) {
   int last = kMaxArrayDimensions;
   while (last > 0 && s.d(last) == 0) --last;
   QList<int> sizes;
@@ -100,8 +69,8 @@ std::vector<double>* NewFloats(GeneralCall& call, const QList<int>& sizes) {
 // ---- Minimum and maximum ------------------------------------------------------------------------
 
 void ArrMinMax(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   if (!(s.rows() >= 1 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(165, {s.name});
   Numbers e;
   if (!e.read(call, s)) return;
@@ -123,8 +92,8 @@ void ArrMinMax(GeneralCall& call) {
 // ---- Inversion and determinant ------------------------------------------------------------------
 
 // Copies a square matrix argument into `a`; reports the shape messages.
-bool SquareMatrix(GeneralCall& call, Source& s, std::vector<double>& a) {
-  if (!Take(call, 0, s)) return false;
+bool SquareMatrix(GeneralCall& call, ArraySource& s, std::vector<double>& a) {
+  if (!TakeArray(call, 0, s)) return false;
   if (!s.twoDimensional()) {
     call.fail(156, {s.name});
     return false;
@@ -146,7 +115,7 @@ bool SquareMatrix(GeneralCall& call, Source& s, std::vector<double>& a) {
 }
 
 void MatrixInversion(GeneralCall& call) {
-  Source s;
+  ArraySource s;
   std::vector<double> a;
   if (!SquareMatrix(call, s, a)) return;
   const std::size_t n = std::size_t(s.d(1));
@@ -156,7 +125,7 @@ void MatrixInversion(GeneralCall& call) {
 }
 
 void MatrixDeterminant(GeneralCall& call) {
-  Source s;
+  ArraySource s;
   std::vector<double> a;
   if (!SquareMatrix(call, s, a)) return;
   call.setSystemNumber(GaussJordan(a, std::size_t(s.d(1))).determinant);
@@ -165,8 +134,8 @@ void MatrixDeterminant(GeneralCall& call) {
 // ---- Products -----------------------------------------------------------------------------------
 
 void MatrixMultiplication(GeneralCall& call) {
-  Source a, b;
-  if (!Take(call, 0, a) || !Take(call, 1, b)) return;
+  ArraySource a, b;
+  if (!TakeArray(call, 0, a) || !TakeArray(call, 1, b)) return;
   if (!a.twoDimensional()) return call.fail(156, {a.name});
   if (!b.twoDimensional()) return call.fail(156, {b.name});
   if (a.d(2) != b.d(1)) return call.fail(157);
@@ -186,9 +155,9 @@ void MatrixMultiplication(GeneralCall& call) {
 }
 
 void MatrixVectorProduct(GeneralCall& call) {
-  Source a, b;
-  if (!Take(call, 0, a) || !Take(call, 1, b)) return;
-  const auto vector3 = [](const Source& s) {
+  ArraySource a, b;
+  if (!TakeArray(call, 0, a) || !TakeArray(call, 1, b)) return;
+  const auto vector3 = [](const ArraySource& s) {
     return s.d(1) == 3 && s.d(2) == 0 && s.d(3) == 0 && s.d(4) == 0 && s.count == 3;
   };
   if (!vector3(a)) return call.fail(164, {a.name});
@@ -203,8 +172,8 @@ void MatrixVectorProduct(GeneralCall& call) {
 }
 
 void MatrixScalarProduct(GeneralCall& call) {
-  Source a, b;
-  if (!Take(call, 0, a) || !Take(call, 1, b)) return;
+  ArraySource a, b;
+  if (!TakeArray(call, 0, a) || !TakeArray(call, 1, b)) return;
   if (!a.sameShape(b)) return call.fail(168, {a.name, b.name});
   Numbers x, y;
   if (!x.read(call, a) || !y.read(call, b)) return;
@@ -214,8 +183,8 @@ void MatrixScalarProduct(GeneralCall& call) {
 }
 
 void MatrixMultNumber(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   const double factor = call.has(1) ? call.number(1) : 1.0;
   if (s.type == wkFloat) {
     for (double& v : s.P->floats) v *= factor;
@@ -235,8 +204,8 @@ void MatrixMultNumber(GeneralCall& call) {
 // ---- Sums, transposition, duplication -----------------------------------------------------------
 
 void SumOrDifference(GeneralCall& call, double sign) {
-  Source a, b;
-  if (!Take(call, 0, a) || !Take(call, 1, b)) return;
+  ArraySource a, b;
+  if (!TakeArray(call, 0, a) || !TakeArray(call, 1, b)) return;
   if (!a.sameShape(b)) return call.fail(168, {a.name, b.name});
   Numbers x, y;
   if (!x.read(call, a) || !y.read(call, b)) return;
@@ -249,8 +218,8 @@ void MatrixSum(GeneralCall& call) { SumOrDifference(call, 1.0); }
 void MatrixSubtr(GeneralCall& call) { SumOrDifference(call, -1.0); }
 
 void MatrixTransposition(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   if (!s.twoDimensional()) return call.fail(156, {s.name});
   Numbers e;
   if (!e.read(call, s)) return;
@@ -262,8 +231,8 @@ void MatrixTransposition(GeneralCall& call) {
 }
 
 void MatrixDuplication(GeneralCall& call) {
-  Source s;
-  if (!Take(call, 0, s)) return;
+  ArraySource s;
+  if (!TakeArray(call, 0, s)) return;
   Numbers e;
   if (!e.read(call, s)) return;
   std::vector<double>* out = NewFloats(call, SizesOf(s));

@@ -115,3 +115,19 @@ TEST_F(Validation, ScriptsReachTheUnits) {
   // Argument errors are reported before the module is asked.
   EXPECT_EQ(Run({u"x = UpperCase('a', 2)"_s}), ErrorAt(0, 120, {u"UpperCase"_s, 1}));
 }
+
+TEST_F(Validation, EveryFilledSlotHasHelpInBothLanguages) {
+  const std::array<TableId, 8> tables = HelpTableOrder();
+  int filled = 0;
+  for (TableId id : tables)
+    for (const T_FunctionDescription& d : Table(id).slots) {
+      if (d.isEmpty()) continue;
+      ++filled;
+      const QString name = d.Formula.isEmpty() ? d.Sinonim : d.CanonicalName();
+      EXPECT_FALSE(d.Description[0].isEmpty()) << name.toStdString();
+      EXPECT_FALSE(d.Description[1].isEmpty()) << name.toStdString();
+      EXPECT_TRUE(d.Description[0].contains(u"Example"_s)) << name.toStdString();
+      EXPECT_TRUE(d.Description[1].contains(u"Пример"_s)) << name.toStdString();
+    }
+  EXPECT_EQ(filled, 71 + 23 + 5 + 5 + 31 + 13 + 11 + 39);
+}
