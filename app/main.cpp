@@ -1,16 +1,19 @@
-// Tressaly's entry point: the command line chooses the console mode or the window.
-#include <QCoreApplication>
-#include <cstdio>
+// Tressaly's entry point: the console mode, or the development window.
+#include <QApplication>
 
 #include "app/console_mode.h"
+#include "functions/described_unit.h"
+#include "ide/main_window.h"
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  const QStringList args = app.arguments().mid(1);
-  if (args.contains(QStringLiteral("--console"))) return RunConsoleMode(args);
-  std::fputs(
-      "tressaly: the development window is not part of this build yet; run a script with\n"
-      "  tressaly --console [--dump] [--lang en|ru] SCRIPT [PARAM...]\n",
-      stderr);
-  return 2;
+  for (int i = 1; i < argc; ++i)
+    if (qstrcmp(argv[i], "--console") == 0) {
+      QCoreApplication app(argc, argv);
+      return RunConsoleMode(app.arguments().mid(1));
+    }
+  QApplication app(argc, argv);
+  RegisterFunctionLibrary();
+  TForm_Interpretator window(app.arguments().mid(1));
+  window.show();
+  return app.exec();
 }

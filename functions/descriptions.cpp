@@ -51,12 +51,12 @@ QString NormalName(QStringView name) { return TrimControl(name).toLower(); }
 // names; the first slot wins within each pass.
 void BuildLookup(DescriptionTable& t, bool synonymPass) {
   if (synonymPass)
-    for (int i = 0; i < int(t.slots.size()); ++i) {
-      const QString key = t.slots[std::size_t(i)].Sinonim.toLower();
+    for (int i = 0; i < int(t.entries.size()); ++i) {
+      const QString key = t.entries[std::size_t(i)].Sinonim.toLower();
       if (!key.isEmpty() && !t.lookup.contains(key)) t.lookup.insert(key, i + 10000);
     }
-  for (int i = 0; i < int(t.slots.size()); ++i) {
-    const QString& formula = t.slots[std::size_t(i)].Formula;
+  for (int i = 0; i < int(t.entries.size()); ++i) {
+    const QString& formula = t.entries[std::size_t(i)].Formula;
     if (!formula.contains(u'(')) continue;
     const QString key = formula.section(u'(', 0, 0).toLower();
     if (!key.isEmpty() && !t.lookup.contains(key)) t.lookup.insert(key, i);
@@ -91,7 +91,7 @@ DescriptionTable Load(const TableSource& source) {
     const QString key = d.Formula.isEmpty() ? d.Sinonim : d.CanonicalName();
     const QJsonObject texts = help.value(key).toObject();
     d.Description = {texts.value(u"en"_s).toString(), texts.value(u"ru"_s).toString()};
-    t.slots.push_back(std::move(d));
+    t.entries.push_back(std::move(d));
   }
   BuildLookup(t, source.synonymPass);
   return t;

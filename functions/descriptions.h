@@ -39,7 +39,7 @@ struct DescriptionTable {
   TableId id;
   QString name;        // e.g. "GeneralFunctionTable"
   TWordKind kind;      // word kind of its calls
-  std::vector<T_FunctionDescription> slots;
+  std::vector<T_FunctionDescription> entries;
   QHash<QString, int> lookup;  // lower-cased name -> FindFunctionDescription's answer
 };
 

@@ -56,7 +56,7 @@ QString JavaScriptCallText(const QString& name, const TWordArray& args) {
   const DescriptionTable& table = Table(TableId::JS);
   const int found = FindFunctionDescription(table, name);
   if (found < 0) return {};
-  const T_FunctionDescription& d = table.slots[std::size_t(found % 10000)];
+  const T_FunctionDescription& d = table.entries[std::size_t(found % 10000)];
   // Synonyms and other letter cases reach the JavaScript name.
   const QString jsName = d.CanonicalName();
   const QString lower = jsName.toLower();
@@ -84,7 +84,7 @@ void CallJavaScriptFunction(const QString& name, const TWordArray& args, TWordSt
   const DescriptionTable& table = Table(TableId::JS);
   const int found = FindFunctionDescription(table, name);
   if (found < 0) return;
-  const T_FunctionDescription& d = table.slots[std::size_t(found % 10000)];
+  const T_FunctionDescription& d = table.entries[std::size_t(found % 10000)];
   QString value, error;
   if (!JavaScriptHost::Instance().Eval(JavaScriptCallText(name, args), value, error)) {
     RaiseScriptError(u"JavaScript: "_s + error);

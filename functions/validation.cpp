@@ -33,7 +33,7 @@ QString Translated(const QString& english) {
 const Signature& SignatureOf(const DescriptionTable& table, int slot) {
   // Parsed on first use; the tables are constants.
   static QHash<const T_FunctionDescription*, Signature> cache;
-  const T_FunctionDescription* d = &table.slots[std::size_t(slot)];
+  const T_FunctionDescription* d = &table.entries[std::size_t(slot)];
   auto it = cache.find(d);
   if (it == cache.end()) it = cache.insert(d, ParseSignature(d->Formula));
   return *it;
@@ -83,7 +83,7 @@ QString ValidateFunctionCall(TWordKind kind, QString& name, const TWordArray& ar
   if (!table) return {};
   const int found = FindFunctionDescription(*table, name);
   if (found < 0) return {};
-  const T_FunctionDescription& d = table->slots[std::size_t(found % 10000)];
+  const T_FunctionDescription& d = table->entries[std::size_t(found % 10000)];
   name = d.CanonicalName();
   const Signature& sig = SignatureOf(*table, found % 10000);
   if (sig.missingCloseBracket) {

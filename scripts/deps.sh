@@ -7,6 +7,8 @@ PACKAGES=(
   qt6-base-dev
   qt6-declarative-dev
   libsdl2-mixer-dev
+  libqscintilla2-qt6-dev
+  xvfb xauth
   googletest libgtest-dev
   python3
 )

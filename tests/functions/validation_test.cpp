@@ -53,7 +53,7 @@ TEST_F(Validation, LookupBySynonymFirstThenFormulaAnyCase) {
 }
 
 TEST_F(Validation, EveryFormulaOfTheGeneralTableHasValidTypeWords) {
-  for (const T_FunctionDescription& d : Table(TableId::General).slots) {
+  for (const T_FunctionDescription& d : Table(TableId::General).entries) {
     const Signature s = ParseSignature(d.Formula);
     EXPECT_FALSE(s.missingCloseBracket) << d.Formula.toStdString();
     EXPECT_FALSE(s.badResultType) << d.Formula.toStdString();
@@ -120,7 +120,7 @@ TEST_F(Validation, EveryFilledSlotHasHelpInBothLanguages) {
   const std::array<TableId, 8> tables = HelpTableOrder();
   int filled = 0;
   for (TableId id : tables)
-    for (const T_FunctionDescription& d : Table(id).slots) {
+    for (const T_FunctionDescription& d : Table(id).entries) {
       if (d.isEmpty()) continue;
       ++filled;
       const QString name = d.Formula.isEmpty() ? d.Sinonim : d.CanonicalName();

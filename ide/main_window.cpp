@@ -1,0 +1,386 @@
+#include "ide/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QDialog>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "engine/engine_state.h"
+#include "engine/line_text.h"
+#include "engine/messages.h"
+#include "engine/names.h"
+#include "engine/run_control.h"
+#include "engine/script_files.h"
+#include "engine/script_loading.h"
+#include "engine/statements.h"
+#include "engine/value_window_text.h"
+#include "functions/script_host.h"
+#include "ide/marker_strip.h"
+#include "ide/script_editor.h"
+#include "ide/variable_grids.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool Running() { return Engine().RunMode == rmRunning || Engine().RunMode == rmContinuing; }
+
+const QColor kWorkGutter(0xA6, 0xCA, 0xF0);
+const QColor kEditGutter(0xC0, 0xFF, 0xC0);
+const QColor kCaretLine(0xC0, 0xFF, 0xFF);
+
+}  // namespace
+
+TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent),
+      editor_(new ScriptEditor),
+      strip_(new MarkerStrip(editor_)),
+      grids_(new VariableGrids),
+      pictureArea_(new QWidget),
+      mainSplitter_(new QSplitter(Qt::Horizontal)) {
+  auto* editorRow = new QWidget;
+  auto* rowLayout = new QHBoxLayout(editorRow);
+  rowLayout->setContentsMargins(0, 0, 0, 0);
+  rowLayout->setSpacing(0);
+  rowLayout->addWidget(editor_, 1);
+  rowLayout->addWidget(strip_);
+  auto* left = new QSplitter(Qt::Vertical);
+  left->addWidget(editorRow);
+  left->addWidget(grids_);
+  left->setSizes({380, 220});
+  mainSplitter_->addWidget(left);
+  mainSplitter_->addWidget(pictureArea_);
+  mainSplitter_->setSizes({800, 0});
+  setCentralWidget(mainSplitter_);
+
+  constexpr int kPanelWidths[7] = {50, 120, 120, 120, 120, 120, 50};
+  for (int i = 0; i < 7; ++i) {
+    panels_[std::size_t(i)] = new QLabel;
+    panels_[std::size_t(i)]->setMinimumWidth(kPanelWidths[i]);
+    if (i < 6) panels_[std::size_t(i)]->setAlignment(Qt::AlignCenter);
+    statusBar()->addWidget(panels_[std::size_t(i)]);
+  }
+  createActions();
+  connect(editor_, &ScriptEditor::gutterClicked, this, &TForm_Interpretator::onGutterClicked);
+  connect(grids_, &VariableGrids::valueWindowRequested, this, &TForm_Interpretator::showVariableWindow);
+  qApp->installEventFilter(this);
+  sinceEvents_.start();
+  SetRunHost(this);
+  resize(800, 600);
+
+  // The command line: two-character switches, the script as the first other parameter.
+  QString script;
+  QString switches;
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    if (a.size() == 2 && a.startsWith(u'/')) switches += AsciiUpper(a) + u'\r';
+    else if (i == 0) script = a;
+  }
+  if (arguments.isEmpty()) script = ScriptsFolder() + u"AutoStart.txt"_s;
+  else if (!script.isEmpty() && !script.contains(u'/') && !script.contains(u'\\')) script = ScriptsFolder() + script;
+  else if (!script.isEmpty() && !QFileInfo::exists(script)) script = ResolveScriptName(script);
+  SetCommandLineParameters(arguments);
+  DefineCommandLineArray();
+  RunControl().ShowErrors = true;
+  loadScript(script);
+  scriptChanged_ = false;
+
+  if (switches.contains(u"/F"_s)) setWindowState(Qt::WindowMaximized);
+  else if (switches.contains(u"/M"_s)) setWindowState(Qt::WindowMinimized);
+  if (switches.contains(u"/R"_s) && Engine().ScriptLines.size() > 1) {
+    RunControl().AutoRun = true;
+    autoRunTimer_.setSingleShot(true);
+    autoRunTimer_.setInterval(500);
+    connect(&autoRunTimer_, &QTimer::timeout, this, [this] {
+      if (RunControl().AutoRun) A_StartExecute(RunInitiator::Timer);
+    });
+    autoRunTimer_.start();
+  }
+}
+
+TForm_Interpretator::~TForm_Interpretator() {
+  qApp->removeEventFilter(this);
+  SetRunHost(nullptr);
+}
+
+void TForm_Interpretator::createActions() {
+  struct ActionSpec {
+    const char16_t* name;
+    int caption;  // catalogue entry; the hint is the next one
+    QKeySequence shortcut;
+    void (TForm_Interpretator::*slot)();
+  };
+  const ActionSpec specs[] = {
+      {u"A_Start", 301, QKeySequence(Qt::Key_F10), &TForm_Interpretator::A_StartExecuteSlot},
+      {u"A_Step", 303, QKeySequence(Qt::Key_F8), &TForm_Interpretator::A_StepSlot},
+      {u"A_StepOver", 316, QKeySequence(Qt::Key_F7), nullptr},
+      {u"A_Continue_run", 305, QKeySequence(Qt::CTRL | Qt::Key_F10), &TForm_Interpretator::A_ContinueSlot},
+      {u"a_Fast", 307, QKeySequence(Qt::CTRL | Qt::Key_T), nullptr},
+      {u"A_Pause", 330, QKeySequence(), nullptr},
+      {u"A_Load_script", 309, QKeySequence(Qt::CTRL | Qt::Key_L), &TForm_Interpretator::A_LoadSlot},
+      {u"A_New_script", 311, QKeySequence(), &TForm_Interpretator::A_NewSlot},
+      {u"A_Edit", 313, QKeySequence(Qt::Key_F4), &TForm_Interpretator::A_EditSlot},
+      {u"A_Work", 321, QKeySequence(Qt::Key_F5), nullptr},
+      {u"A_Save", 323, QKeySequence(Qt::CTRL | Qt::Key_S), &TForm_Interpretator::A_SaveSlot},
+      {u"A_Cancel_changes", 325, QKeySequence(), nullptr},
+  };
+  QToolBar* bar = addToolBar(u"Actions"_s);
+  bar->setObjectName(u"ToolBar"_s);
+  for (const ActionSpec& s : specs) {
+    auto* a = new QAction(MessageText(s.caption), this);
+    a->setObjectName(QString::fromUtf16(s.name));
+    a->setToolTip(MessageText(s.caption + 1));
+    a->setShortcut(s.shortcut);
+    a->setProperty("catalogue", s.caption);
+    if (s.slot) connect(a, &QAction::triggered, this, s.slot);
+    bar->addAction(a);
+    actions_.insert(a->objectName(), a);
+  }
+  connect(actions_[u"A_StepOver"_s], &QAction::triggered, this, [] { A_StepOverExecute(); });
+  connect(actions_[u"A_Pause"_s], &QAction::triggered, this, [] { A_PauseExecute(); });
+  connect(actions_[u"A_Work"_s], &QAction::triggered, this, [this] { enterWorkMode(false); });
+  connect(actions_[u"A_Cancel_changes"_s], &QAction::triggered, this, [this] { enterWorkMode(true); });
+  QAction* fast = actions_[u"a_Fast"_s];
+  fast->setCheckable(true);
+  connect(fast, &QAction::triggered, this, [this](bool on) {
+    RunControl().FastDisplay = on;
+    SetActionStatusWorkMode(Running());
+  });
+}
+
+// ---- Modes ------------------------------------------------------------------------------------
+
+bool TForm_Interpretator::runnable() const { return Engine().ScriptLines.size() >= 2 && !Running(); }
+
+void TForm_Interpretator::SetActionStatusWorkMode(bool running) {
+  editModeFlag_ = false;
+  const auto set = [this](const char16_t* name, bool visible, bool enabled) {
+    QAction* a = actions_.value(QString::fromUtf16(name));
+    a->setVisible(visible);
+    a->setEnabled(enabled);
+  };
+  const bool canRun = Engine().ScriptLines.size() >= 2 && !running;
+  set(u"A_Edit", true, !running);
+  set(u"A_Start", true, canRun);
+  set(u"A_Continue_run", true, canRun);
+  set(u"A_Step", true, !running);
+  set(u"A_StepOver", true, !running);
+  set(u"A_New_script", true, !running);
+  set(u"A_Load_script", true, !running);
+  set(u"A_Save", true, !running);
+  set(u"a_Fast", true, running);
+  set(u"A_Pause", true, running);
+  set(u"A_Work", false, false);
+  set(u"A_Cancel_changes", false, false);
+  actions_[u"a_Fast"_s]->setChecked(RunControl().FastDisplay);
+  editor_->setReadOnly(true);
+}
+
+void TForm_Interpretator::SetActionStatus_EditMode() {
+  editModeFlag_ = true;
+  for (QAction* a : std::as_const(actions_)) {
+    a->setVisible(false);
+    a->setEnabled(false);
+  }
+  for (const char16_t* name : {u"A_Work", u"A_Cancel_changes"}) {
+    actions_[QString::fromUtf16(name)]->setVisible(true);
+    actions_[QString::fromUtf16(name)]->setEnabled(true);
+  }
+  editor_->setReadOnly(false);
+}
+
+void TForm_Interpretator::A_EditSlot() {
+  SetActionStatus_EditMode();
+  editor_->setMarginsBackgroundColor(kEditGutter);
+  editor_->setCaretLineVisible(false);
+  RunControl().ShowErrors = false;
+  editor_->setFocus();
+  editor_->setModified(false);
+}
+
+void TForm_Interpretator::enterWorkMode(bool cancelChanges) {
+  EngineState& e = Engine();
+  editor_->setMarginsBackgroundColor(kWorkGutter);
+  editor_->setCaretLineVisible(true);
+  editor_->setCaretLineBackgroundColor(kCaretLine);
+  RunControl().ShowErrors = true;
+  if (editor_->isModified()) {
+    if (!cancelChanges && editor_->lines().size() > kMaxScriptLines) {
+      ShowMessageBox(MessageText(27, {kMaxScriptLines}), MessageIcon::Error);
+      return;
+    }
+    const int marker = editor_->currentLineMark();
+    if (cancelChanges) {
+      editor_->setLines(e.ScriptLines);
+      scriptChanged_ = false;
+    } else {
+      e.ScriptLines = editor_->lines();
+      scriptChanged_ = true;
+      PrepareScript();
+      WriteTextFileAtomic(ScriptsFolder() + u"$$$.tmp"_s, e.ScriptLines, true);
+    }
+    ComputeLineIndents();
+    if (marker >= 0) e.CurrentLine = marker;
+  }
+  editor_->setModified(false);
+  SetActionStatusWorkMode(false);
+}
+
+// ---- Files ------------------------------------------------------------------------------------
+
+void TForm_Interpretator::updateCaption() {
+  setWindowTitle(MessageText(1) + u"   "_s + Engine().ScriptFileName);
+}
+
+void TForm_Interpretator::loadScript(const QString& fileName) {
+  LoadScript(fileName);
+  Engine().CurrentLine = 0;
+  SetCurrentLineMark(0);
+  enterWorkMode(false);
+  scriptChanged_ = false;
+  updateCaption();
+}
+
+void TForm_Interpretator::A_LoadSlot() {
+  QString name = QFileDialog::getOpenFileName(this, QString(), ScriptsFolder() + Engine().ScriptFileName,
+                                              u"text files (*.txt);;all files (*)"_s);
+  if (name.isEmpty()) return;
+  if (QFileInfo(name).suffix().isEmpty()) name += u".txt"_s;
+  mainSplitter_->setSizes({width(), 0});
+  loadScript(name);
+}
+
+void TForm_Interpretator::A_NewSlot() {
+  loadScript(QString());
+  A_EditSlot();
+}
+
+void TForm_Interpretator::A_SaveSlot() {
+  const QString name = QFileDialog::getSaveFileName(this, QString(), Engine().ScriptFileName);
+  if (name.isEmpty()) return;
+  int failedInclude = -1;
+  QString saved;
+  SaveScriptFile(name, Engine().ScriptLines, &failedInclude, &saved);
+  if (failedInclude >= 0) {
+    Engine().CurrentLine = failedInclude;
+    RaiseScriptError(MessageText(173));
+    ErrorStop();
+  }
+  Engine().ScriptFileName = saved;
+  updateCaption();
+  scriptChanged_ = false;
+  editor_->setModified(false);
+}
+
+// ---- Run actions ------------------------------------------------------------------------------
+
+void TForm_Interpretator::A_StartExecuteSlot() { A_StartExecute(RunInitiator::Start); }
+void TForm_Interpretator::A_StepSlot() { A_StepExecute(RunInitiator::Step); }
+void TForm_Interpretator::A_ContinueSlot() { A_Continue_runExecute(RunInitiator::Continue); }
+
+void TForm_Interpretator::onGutterClicked(int line, bool ctrl) {
+  if (editModeFlag_ || line >= Engine().ScriptLines.size()) return;
+  if (TrimControl(StripComment(Engine().ScriptLines[line])).isEmpty() && line >= 1) return;
+  if (ctrl) {
+    Engine().CurrentLine = line;
+    SetCurrentLineMark(line);
+  } else {
+    editor_->toggleBreakpoint(line);
+  }
+}
+
+void TForm_Interpretator::showVariableWindow(const QString& name) {
+  const QString text = VariableWindowText(name);
+  if (text.isEmpty()) return;
+  QDialog dialog(this);
+  dialog.setWindowTitle(name);
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* view = new QPlainTextEdit(QString(text).replace(u'\r', u'\n'));
+  view->setReadOnly(true);
+  layout->addWidget(view);
+  dialog.resize(420, 260);
+  dialog.exec();
+}
+
+// ---- RunHost ----------------------------------------------------------------------------------
+
+void TForm_Interpretator::ProcessEvents() {
+  // The window is serviced at most every 15 ms: often enough to feel immediate, rarely enough
+  // to keep long runs fast.
+  if (sinceEvents_.elapsed() < 15) return;
+  QApplication::processEvents();
+  sinceEvents_.restart();
+}
+
+bool TForm_Interpretator::PauseRequested() { return pauseKey_; }
+bool TForm_Interpretator::PauseRequestedFromAnyThread() { return pauseKey_; }
+void TForm_Interpretator::DiscardPendingKeys() { pauseKey_ = false; }
+
+bool TForm_Interpretator::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Pause && Running()) {
+    pauseKey_ = true;
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm_Interpretator::ShowMessageBox(const QString& text, MessageIcon icon) {
+  static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                                 QMessageBox::Warning, QMessageBox::Critical,
+                                                 QMessageBox::Question};
+  QMessageBox box(kIcons[int(icon)], QString(), QString(text).replace(u'\r', u'\n'), QMessageBox::Ok, this);
+  box.exec();
+}
+
+bool TForm_Interpretator::AskQuestion(const QString& text) {
+  return QMessageBox::question(this, QString(), QString(text).replace(u'\r', u'\n')) == QMessageBox::Yes;
+}
+
+void TForm_Interpretator::ShowText(const QString& text) { ShowMessageBox(text, MessageIcon::Information); }
+bool TForm_Interpretator::HasBreakpoint(int line) { return editor_->hasBreakpoint(line); }
+void TForm_Interpretator::SetCurrentLineMark(int line) { editor_->setCurrentLineMark(line); }
+void TForm_Interpretator::SetCaretLine(int line) {
+  if (line >= 0 && line < editor_->lines().size()) editor_->setCursorPosition(line, 0);
+}
+void TForm_Interpretator::RefreshViews() { grids_->refresh(); }
+void TForm_Interpretator::SetStatusText(int panel, const QString& text) {
+  if (panel >= 0 && panel < 7) panels_[std::size_t(panel)]->setText(text);
+}
+QString TForm_Interpretator::statusText(int panel) const { return panels_[std::size_t(panel)]->text(); }
+
+void TForm_Interpretator::ScriptPrepared() {
+  editor_->setLines(Engine().ScriptLines);
+  editor_->setReadOnly(true);
+  editor_->setModified(false);
+  strip_->update();
+}
+
+void TForm_Interpretator::AutoRunFinished() { QTimer::singleShot(2000, this, &QWidget::close); }
+
+void TForm_Interpretator::ExitProgram(int status) {
+  closing_ = true;
+  QTimer::singleShot(0, qApp, [status] { QApplication::exit(status); });
+}
+
+void TForm_Interpretator::closeEvent(QCloseEvent* event) {
+  if (Running()) {
+    A_PauseExecute();
+    event->ignore();
+    return;
+  }
+  if (!closing_ && (scriptChanged_ || editor_->isModified()) &&
+      QMessageBox::question(this, QString(), MessageText(29).replace(u'\r', u'\n')) != QMessageBox::Yes) {
+    event->ignore();
+    return;
+  }
+  JavaScriptHost::Instance().Release();
+  event->accept();
+}

@@ -1,0 +1,91 @@
+// TForm_Interpretator: the main window. The editor with its gutter and marker strip, the two
+// variable grids, the seven-panel status bar, the tool bar of run and file actions, and the
+// picture area on the right (zero width until graphics open it). It is also the run host of
+// the engine while a script runs in the window.
+#pragma once
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QLabel>
+#include <QMainWindow>
+#include <QSplitter>
+#include <QTimer>
+#include <array>
+
+#include "engine/run_host.h"
+
+class ScriptEditor;
+class MarkerStrip;
+class VariableGrids;
+
+class TForm_Interpretator : public QMainWindow, public RunHost {
+  Q_OBJECT
+
+ public:
+  // `arguments` are the command-line parameters after the program name.
+  explicit TForm_Interpretator(const QStringList& arguments, QWidget* parent = nullptr);
+  ~TForm_Interpretator() override;
+
+  ScriptEditor* editor() const { return editor_; }
+  VariableGrids* grids() const { return grids_; }
+  QAction* action(const QString& name) const { return actions_.value(name); }
+  QString statusText(int panel) const;
+  bool editMode() const { return editModeFlag_; }
+  bool scriptChanged() const { return scriptChanged_; }
+
+  // Loads a script file as the Load action does (without the dialog).
+  void loadScript(const QString& fileName);
+
+  // RunHost
+  void ProcessEvents() override;
+  bool PauseRequested() override;
+  bool PauseRequestedFromAnyThread() override;
+  void DiscardPendingKeys() override;
+  void ShowMessageBox(const QString& text, MessageIcon icon) override;
+  bool AskQuestion(const QString& text) override;
+  void ShowText(const QString& text) override;
+  bool HasBreakpoint(int line) override;
+  void SetCurrentLineMark(int line) override;
+  void SetCaretLine(int line) override;
+  void RefreshViews() override;
+  void SetStatusText(int panel, const QString& text) override;
+  void SetActionStatusWorkMode(bool running) override;
+  void ScriptPrepared() override;
+  void AutoRunFinished() override;
+  void ExitProgram(int status) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void createActions();
+  void SetActionStatus_EditMode();
+  void enterWorkMode(bool cancelChanges);
+  void A_StartExecuteSlot();
+  void A_StepSlot();
+  void A_ContinueSlot();
+  void A_LoadSlot();
+  void A_NewSlot();
+  void A_SaveSlot();
+  void A_EditSlot();
+  void onGutterClicked(int line, bool ctrl);
+  void showVariableWindow(const QString& name);
+  void updateCaption();
+  bool runnable() const;
+
+  ScriptEditor* editor_;
+  MarkerStrip* strip_;
+  VariableGrids* grids_;
+  QWidget* pictureArea_;
+  QSplitter* mainSplitter_;
+  std::array<QLabel*, 7> panels_{};
+  QHash<QString, QAction*> actions_;
+  QTimer autoRunTimer_;
+  bool editModeFlag_ = false;
+  bool scriptChanged_ = false;
+  bool pauseKey_ = false;
+  bool closing_ = false;
+  QElapsedTimer sinceEvents_;
+};

@@ -1,0 +1,38 @@
+// The script editor: QScintilla with a gutter numbered from 0, breakpoint marks, numbered
+// bookmarks and the current-line marker.
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+class ScriptEditor : public QsciScintilla {
+  Q_OBJECT
+
+ public:
+  // Marker numbers of the editor's marks.
+  enum Marker { BreakpointMarker = 10, CurrentLineMarker = 15, FirstBookmark = 20 };
+
+  explicit ScriptEditor(QWidget* parent = nullptr);
+
+  void setLines(const QStringList& lines);
+  QStringList lines() const;
+
+  bool hasBreakpoint(int line) const;
+  void toggleBreakpoint(int line);
+  void setCurrentLineMark(int line);
+  int currentLineMark() const;
+  // Lines (0-based) of every mark of a kind, for the marker strip.
+  QList<int> markedLines(Marker marker) const;
+  void setBookmark(int digit, int line);
+  int bookmarkLine(int digit) const;
+
+ Q_SIGNALS:
+  // A click in the gutter on a 0-based line; ctrl tells whether Ctrl was held.
+  void gutterClicked(int line, bool ctrl);
+  void marksChanged();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void renumber();
+};

@@ -1,0 +1,95 @@
+#include "ide/variable_grids.h"
+
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include "engine/messages.h"
+#include "engine/variable_view.h"
+
+namespace {
+
+QTableWidget* MakeGrid(int columns) {
+  auto* grid = new QTableWidget(1, columns);
+  grid->setFont(QFont(QStringLiteral("Consolas"), 12));
+  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->verticalHeader()->hide();
+  grid->horizontalHeader()->setStretchLastSection(true);
+  grid->setStyleSheet(QStringLiteral("QTableWidget::item:selected { background: #A6CAF0; color: black; }"));
+  return grid;
+}
+
+QWidget* CaptionedPanel(QLabel* caption, QWidget* extra, QTableWidget* grid) {
+  auto* panel = new QWidget;
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* head = new QWidget;
+  auto* headLayout = new QHBoxLayout(head);
+  headLayout->setContentsMargins(2, 0, 2, 0);
+  headLayout->addWidget(caption, 1);
+  if (extra) headLayout->addWidget(extra);
+  layout->addWidget(head);
+  layout->addWidget(grid, 1);
+  return panel;
+}
+
+// Puts the rows into a grid (one empty row when there are none) and selects the marked row.
+void Fill(QTableWidget* grid, const QList<ViewRow>& rows, bool withLevel) {
+  grid->setRowCount(std::max<qsizetype>(1, rows.size()));
+  grid->clearContents();
+  int selected = 0;
+  for (int r = 0; r < rows.size(); ++r) {
+    const ViewRow& row = rows[r];
+    int c = 0;
+    if (withLevel) grid->setItem(r, c++, new QTableWidgetItem(QString::number(row.level)));
+    grid->setItem(r, c++, new QTableWidgetItem(row.name));
+    grid->setItem(r, c, new QTableWidgetItem(row.value));
+    if (row.selected) selected = r;
+  }
+  grid->selectRow(selected);
+}
+
+}  // namespace
+
+VariableGrids::VariableGrids(QWidget* parent)
+    : QSplitter(Qt::Horizontal, parent),
+      global_(MakeGrid(2)),
+      local_(MakeGrid(3)),
+      globalCaption_(new QLabel),
+      localCaption_(new QLabel),
+      allLevels_(new QCheckBox(QStringLiteral("Alll levels"))) {
+  global_->setColumnWidth(0, 81);
+  local_->setColumnWidth(0, 25);
+  local_->setColumnWidth(1, 80);
+  addWidget(CaptionedPanel(globalCaption_, nullptr, global_));
+  addWidget(CaptionedPanel(localCaption_, allLevels_, local_));
+  setSizes({600, 150});
+  connect(allLevels_, &QCheckBox::toggled, this, &VariableGrids::refresh);
+  const auto open = [this](QTableWidget* grid, int nameColumn) {
+    connect(grid, &QTableWidget::cellDoubleClicked, this, [this, grid, nameColumn](int row, int) {
+      if (const QTableWidgetItem* item = grid->item(row, nameColumn)) Q_EMIT valueWindowRequested(item->text());
+    });
+  };
+  open(global_, 0);
+  open(local_, 1);
+  applyLanguage();
+}
+
+void VariableGrids::applyLanguage() {
+  globalCaption_->setText(MessageText(40));
+  localCaption_->setText(QStringLiteral("  ") + MessageText(42));
+  global_->setHorizontalHeaderLabels({MessageText(88), MessageText(89)});
+  local_->setHorizontalHeaderLabels({MessageText(111), MessageText(88), MessageText(89)});
+}
+
+void VariableGrids::setRowHeight(int height) {
+  global_->verticalHeader()->setDefaultSectionSize(height);
+  local_->verticalHeader()->setDefaultSectionSize(height);
+}
+
+void VariableGrids::refresh() {
+  Fill(global_, GlobalViewRows(), false);
+  Fill(local_, LocalViewRows(allLevels_->isChecked()), true);
+}
