@@ -9,6 +9,10 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QDialog>
+#include <QDir>
+#include <QFontDialog>
+#include <QMenu>
+#include <QProcess>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -26,6 +30,7 @@
 #include "ide/marker_strip.h"
 #include "ide/script_editor.h"
 #include "ide/variable_grids.h"
+#include "ide/settings_file.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -36,6 +41,19 @@ bool Running() { return Engine().RunMode == rmRunning || Engine().RunMode == rmC
 const QColor kWorkGutter(0xA6, 0xCA, 0xF0);
 const QColor kEditGutter(0xC0, 0xFF, 0xC0);
 const QColor kCaretLine(0xC0, 0xFF, 0xFF);
+
+// On the first start the Scripts folder gets a welcome script and the examples.
+void InstallSampleScripts() {
+  QDir scripts(ScriptsFolder());
+  if (!scripts.entryList({u"*.txt"_s}, QDir::Files).isEmpty()) return;
+  QDir samples(u":/tressaly/samples"_s);
+  for (const QString& name : samples.entryList(QDir::Files)) {
+    QFile source(samples.filePath(name));
+    if (!source.open(QIODevice::ReadOnly)) continue;
+    QFile target(scripts.filePath(name));
+    if (target.open(QIODevice::WriteOnly)) target.write(source.readAll());
+  }
+}
 
 }  // namespace
 
@@ -52,11 +70,11 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   rowLayout->setSpacing(0);
   rowLayout->addWidget(editor_, 1);
   rowLayout->addWidget(strip_);
-  auto* left = new QSplitter(Qt::Vertical);
-  left->addWidget(editorRow);
-  left->addWidget(grids_);
-  left->setSizes({380, 220});
-  mainSplitter_->addWidget(left);
+  leftSplitter_ = new QSplitter(Qt::Vertical);
+  leftSplitter_->addWidget(editorRow);
+  leftSplitter_->addWidget(grids_);
+  leftSplitter_->setSizes({380, 220});
+  mainSplitter_->addWidget(leftSplitter_);
   mainSplitter_->addWidget(pictureArea_);
   mainSplitter_->setSizes({800, 0});
   setCentralWidget(mainSplitter_);
@@ -75,6 +93,7 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   sinceEvents_.start();
   SetRunHost(this);
   resize(800, 600);
+  InstallSampleScripts();
 
   // The command line: two-character switches, the script as the first other parameter.
   QString script;
@@ -92,6 +111,8 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   RunControl().ShowErrors = true;
   loadScript(script);
   scriptChanged_ = false;
+  ApplyInterfaceLanguage();
+  ReadSettings();
 
   if (switches.contains(u"/F"_s)) setWindowState(Qt::WindowMaximized);
   else if (switches.contains(u"/M"_s)) setWindowState(Qt::WindowMinimized);
@@ -131,6 +152,8 @@ void TForm_Interpretator::createActions() {
       {u"A_Work", 321, QKeySequence(Qt::Key_F5), nullptr},
       {u"A_Save", 323, QKeySequence(Qt::CTRL | Qt::Key_S), &TForm_Interpretator::A_SaveSlot},
       {u"A_Cancel_changes", 325, QKeySequence(), nullptr},
+      {u"A_settings", 290, QKeySequence(), nullptr},
+      {u"A_Font", 335, QKeySequence(), &TForm_Interpretator::A_FontSlot},
   };
   QToolBar* bar = addToolBar(u"Actions"_s);
   bar->setObjectName(u"ToolBar"_s);
@@ -148,6 +171,8 @@ void TForm_Interpretator::createActions() {
   connect(actions_[u"A_Pause"_s], &QAction::triggered, this, [] { A_PauseExecute(); });
   connect(actions_[u"A_Work"_s], &QAction::triggered, this, [this] { enterWorkMode(false); });
   connect(actions_[u"A_Cancel_changes"_s], &QAction::triggered, this, [this] { enterWorkMode(true); });
+  buildSettingsMenu();
+  connect(actions_[u"A_settings"_s], &QAction::triggered, this, [this] { settingsMenu_->popup(QCursor::pos()); });
   QAction* fast = actions_[u"a_Fast"_s];
   fast->setCheckable(true);
   connect(fast, &QAction::triggered, this, [this](bool on) {
@@ -180,6 +205,8 @@ void TForm_Interpretator::SetActionStatusWorkMode(bool running) {
   set(u"A_Pause", true, running);
   set(u"A_Work", false, false);
   set(u"A_Cancel_changes", false, false);
+  set(u"A_settings", true, !running);
+  set(u"A_Font", true, !running);
   actions_[u"a_Fast"_s]->setChecked(RunControl().FastDisplay);
   editor_->setReadOnly(true);
 }
@@ -190,7 +217,7 @@ void TForm_Interpretator::SetActionStatus_EditMode() {
     a->setVisible(false);
     a->setEnabled(false);
   }
-  for (const char16_t* name : {u"A_Work", u"A_Cancel_changes"}) {
+  for (const char16_t* name : {u"A_Work", u"A_Cancel_changes", u"A_settings", u"A_Font"}) {
     actions_[QString::fromUtf16(name)]->setVisible(true);
     actions_[QString::fromUtf16(name)]->setEnabled(true);
   }
@@ -198,6 +225,10 @@ void TForm_Interpretator::SetActionStatus_EditMode() {
 }
 
 void TForm_Interpretator::A_EditSlot() {
+  if (!internalEditorItem_->isChecked()) {
+    editExternally();
+    return;
+  }
   SetActionStatus_EditMode();
   editor_->setMarginsBackgroundColor(kEditGutter);
   editor_->setCaretLineVisible(false);
@@ -382,5 +413,144 @@ void TForm_Interpretator::closeEvent(QCloseEvent* event) {
     return;
   }
   JavaScriptHost::Instance().Release();
+  WriteSettings();
   event->accept();
+}
+
+// ---- Settings and language ---------------------------------------------------------------------
+
+void TForm_Interpretator::buildSettingsMenu() {
+  settingsMenu_ = new QMenu(this);
+  editorKindMenu_ = settingsMenu_->addMenu(MessageText(262));
+  editorKindMenu_->setProperty("catalogue", 262);
+  internalEditorItem_ = editorKindMenu_->addAction(MessageText(264));
+  internalEditorItem_->setObjectName(u"mi_InternalEditor"_s);
+  internalEditorItem_->setProperty("catalogue", 264);
+  externalEditorItem_ = editorKindMenu_->addAction(MessageText(265));
+  externalEditorItem_->setObjectName(u"mi_ExternalEditor"_s);
+  externalEditorItem_->setProperty("catalogue", 265);
+  for (QAction* a : {internalEditorItem_, externalEditorItem_}) a->setCheckable(true);
+  internalEditorItem_->setChecked(true);
+  connect(internalEditorItem_, &QAction::triggered, this, [this] { setEditorKind(true); });
+  connect(externalEditorItem_, &QAction::triggered, this, [this] { setEditorKind(false); });
+  specifyEditorItem_ = settingsMenu_->addAction(MessageText(266));
+  specifyEditorItem_->setObjectName(u"mi_SpecifyEditor"_s);
+  specifyEditorItem_->setProperty("catalogue", 266);
+  connect(specifyEditorItem_, &QAction::triggered, this, [this] {
+    const QString file = QFileDialog::getOpenFileName(this, QString(), u"/usr/bin"_s);
+    if (file.isEmpty()) return;
+    settings_.externalEditorFile = file;
+    specifyEditorItem_->setToolTip(file);
+    UpdateIniFile(ProgramSettingsPath(), [&](IniFile& ini) {
+      ini.SetString(settings_names::kMainForm, settings_names::kExternalEditorFile, file);
+    });
+  });
+  languageMenu_ = settingsMenu_->addMenu(MessageText(261));
+  languageMenu_->setProperty("catalogue", 261);
+  const auto language = [this](const QString& caption, const QString& name, int index) {
+    QAction* item = languageMenu_->addAction(caption);
+    item->setObjectName(name);
+    connect(item, &QAction::triggered, this, [this, index] {
+      SetLanguageIndex(index);
+      ApplyInterfaceLanguage();
+    });
+  };
+  language(u"English"_s, u"mi__English"_s, 0);
+  language(u"Русский"_s, u"mi__Russian"_s, 1);
+  settingsMenu_->addAction(actions_[u"A_Font"_s]);
+}
+
+void TForm_Interpretator::setEditorKind(bool internal) {
+  internalEditorItem_->setChecked(internal);
+  externalEditorItem_->setChecked(!internal);
+  settings_.editorKind = (internal ? kInternalEditor : kExternalEditor).toString();
+}
+
+void TForm_Interpretator::ApplyInterfaceLanguage() {
+  updateCaption();
+  grids_->applyLanguage();
+  for (QAction* a : std::as_const(actions_)) {
+    const int n = a->property("catalogue").toInt();
+    if (const QString caption = MessageText(n); !caption.isEmpty()) a->setText(caption);
+    if (const QString hint = MessageText(n + 1); !hint.isEmpty() && n != 337) a->setToolTip(hint);
+  }
+  for (QAction* a : {internalEditorItem_, externalEditorItem_, specifyEditorItem_})
+    a->setText(MessageText(a->property("catalogue").toInt()));
+  for (QMenu* m : {editorKindMenu_, languageMenu_}) m->setTitle(MessageText(m->property("catalogue").toInt()));
+}
+
+void TForm_Interpretator::ReadSettings() {
+  settings_ = LoadWindowSettings(ProgramSettingsPath());
+  setGeometry(settings_.left, settings_.top, settings_.width, settings_.height);
+  grids_->setSizes({std::max(30, settings_.width - settings_.localPanelWidth), settings_.localPanelWidth});
+  leftSplitter_->setSizes({std::max(50, settings_.height - settings_.bottomPanelHeight), settings_.bottomPanelHeight});
+  if (settings_.state == WindowState::Maximized) setWindowState(Qt::WindowMaximized);
+  else if (settings_.state == WindowState::Minimized) setWindowState(Qt::WindowMinimized);
+  setEditorKind(settings_.UsesInternalEditor());
+  specifyEditorItem_->setToolTip(settings_.externalEditorFile);
+  QFont font = editor_->font();
+  if (!settings_.fontName.isEmpty()) font.setFamily(settings_.fontName);
+  font.setPointSize(settings_.fontSize);
+  editor_->setFont(font);
+  editor_->setMarginsFont(font);
+  grids_->setRowHeight(settings_.GridRowHeight());
+}
+
+void TForm_Interpretator::WriteSettings() {
+  if (windowState() & Qt::WindowMaximized) {
+    settings_.state = WindowState::Maximized;
+  } else if (windowState() & Qt::WindowMinimized) {
+    settings_.state = WindowState::Minimized;
+  } else {
+    settings_.state = WindowState::Normal;
+    settings_.left = x();
+    settings_.top = y();
+    settings_.width = width();
+    settings_.height = height();
+    settings_.localPanelWidth = grids_->sizes().value(1, settings_.localPanelWidth);
+    settings_.bottomPanelHeight = leftSplitter_->sizes().value(1, settings_.bottomPanelHeight);
+  }
+  settings_.fontName = editor_->font().family();
+  settings_.fontSize = editor_->font().pointSize();
+  if (!StoreWindowSettings(ProgramSettingsPath(), settings_))
+    QMessageBox::information(this, QString(), u"Can not save data to INI - file."_s);
+}
+
+void TForm_Interpretator::A_FontSlot() {
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, lastDialogFont_, this);
+  if (!ok) return;
+  lastDialogFont_ = chosen;
+  editor_->setFont(chosen);
+  editor_->setMarginsFont(chosen);
+}
+
+// The script is edited in the external editor: a copy in "$$$1.tmp", read back when the
+// editor has changed it.
+void TForm_Interpretator::editExternally() {
+  const QString editor = settings_.externalEditorFile;
+  if (editor.isEmpty()) {
+    QMessageBox::information(this, QString(), MessageText(180).replace(u'\r', u'\n'));
+    return;
+  }
+  if (!QFileInfo::exists(editor)) {
+    QMessageBox::information(this, QString(), MessageText(170, {editor}));
+    return;
+  }
+  const QString copy = ScriptsFolder() + u"$$$1.tmp"_s;
+  WriteTextFileAtomic(copy, Engine().ScriptLines, true);
+  const QDateTime before = QFileInfo(copy).lastModified();
+  QStringList arguments;
+  if (QFileInfo(editor).fileName() == u"notepad++.exe"_s)
+    arguments << u"-alwaysOnTop"_s << u"-multiInst"_s << u"-lada"_s << u"-n"_s + QString::number(Engine().CurrentLine + 1);
+  QProcess::execute(editor, arguments << copy);
+  const QFileInfo after(copy);
+  if (std::llround(before.msecsTo(after.lastModified()) / 1000.0) <= 0 || after.size() <= 3) return;
+  bool ok = false;
+  const QStringList lines = ReadScriptFile(copy, &ok);
+  if (!ok) return;
+  Engine().ScriptLines = lines;
+  scriptChanged_ = true;
+  PrepareScript();
+  enterWorkMode(false);
 }

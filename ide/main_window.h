@@ -15,6 +15,9 @@
 
 #include "engine/run_host.h"
 
+#include "ide/window_settings.h"
+
+class QMenu;
 class ScriptEditor;
 class MarkerStrip;
 class VariableGrids;
@@ -36,6 +39,9 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
 
   // Loads a script file as the Load action does (without the dialog).
   void loadScript(const QString& fileName);
+  // Re-captions every control that carries a catalogue number, in the current language.
+  void ApplyInterfaceLanguage();
+  const WindowSettings& settings() const { return settings_; }
 
   // RunHost
   void ProcessEvents() override;
@@ -72,6 +78,12 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   void A_EditSlot();
   void onGutterClicked(int line, bool ctrl);
   void showVariableWindow(const QString& name);
+  void ReadSettings();
+  void WriteSettings();
+  void buildSettingsMenu();
+  void setEditorKind(bool internal);
+  void editExternally();
+  void A_FontSlot();
   void updateCaption();
   bool runnable() const;
 
@@ -88,4 +100,13 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   bool pauseKey_ = false;
   bool closing_ = false;
   QElapsedTimer sinceEvents_;
+  WindowSettings settings_;
+  QMenu* settingsMenu_ = nullptr;
+  QAction* internalEditorItem_ = nullptr;
+  QAction* externalEditorItem_ = nullptr;
+  QAction* specifyEditorItem_ = nullptr;
+  QMenu* editorKindMenu_ = nullptr;
+  QMenu* languageMenu_ = nullptr;
+  QSplitter* leftSplitter_ = nullptr;
+  QFont lastDialogFont_{QStringLiteral("Tahoma"), 8};
 };
