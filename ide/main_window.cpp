@@ -27,6 +27,7 @@
 #include "engine/statements.h"
 #include "engine/value_window_text.h"
 #include "functions/script_host.h"
+#include "ide/help_window.h"
 #include "ide/marker_strip.h"
 #include "ide/script_editor.h"
 #include "ide/variable_grids.h"
@@ -329,18 +330,16 @@ void TForm_Interpretator::onGutterClicked(int line, bool ctrl) {
 }
 
 void TForm_Interpretator::showVariableWindow(const QString& name) {
+  const QString temp = ProgramFolder() + u"Temp"_s;
+  if (!QDir().mkpath(temp)) {
+    QMessageBox::information(this, QString(), MessageText(208, {temp}).replace(u'\r', u'\n'));
+    return;
+  }
   const QString text = VariableWindowText(name);
   if (text.isEmpty()) return;
-  QDialog dialog(this);
-  dialog.setWindowTitle(name);
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* view = new QPlainTextEdit(QString(text).replace(u'\r', u'\n'));
-  view->setReadOnly(true);
-  layout->addWidget(view);
-  dialog.resize(420, 260);
-  dialog.exec();
+  if (!helpWindow_) helpWindow_ = new TForm_help(this);
+  helpWindow_->showLines(QStringList{name} + text.split(u'\r'), OffersUnprintableItem(name));
 }
-
 // ---- RunHost ----------------------------------------------------------------------------------
 
 void TForm_Interpretator::ProcessEvents() {
@@ -393,6 +392,9 @@ void TForm_Interpretator::ScriptPrepared() {
   editor_->setModified(false);
   strip_->update();
 }
+
+// The bell of the display: short, never blocking, silent where the display has none.
+void TForm_Interpretator::PlaySound(SystemSound) { QApplication::beep(); }
 
 void TForm_Interpretator::AutoRunFinished() { QTimer::singleShot(2000, this, &QWidget::close); }
 

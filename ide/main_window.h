@@ -18,6 +18,7 @@
 #include "ide/window_settings.h"
 
 class QMenu;
+class TForm_help;
 class ScriptEditor;
 class MarkerStrip;
 class VariableGrids;
@@ -60,6 +61,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   void ScriptPrepared() override;
   void AutoRunFinished() override;
   void ExitProgram(int status) override;
+  void PlaySound(SystemSound sound) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -101,6 +103,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   bool closing_ = false;
   QElapsedTimer sinceEvents_;
   WindowSettings settings_;
+  TForm_help* helpWindow_ = nullptr;
   QMenu* settingsMenu_ = nullptr;
   QAction* internalEditorItem_ = nullptr;
   QAction* externalEditorItem_ = nullptr;

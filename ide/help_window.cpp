@@ -1,0 +1,152 @@
+#include "ide/help_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include "engine/messages.h"
+#include "engine/value_window_text.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QTextCharFormat Format(const QString& family, bool bold, bool italic) {
+  QTextCharFormat f;
+  f.setFontFamilies({family});
+  f.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+  f.setFontItalic(italic);
+  return f;
+}
+
+}  // namespace
+
+TForm_help::TForm_help(QWidget* parent) : QDialog(parent), view_(new QTextEdit) {
+  setWindowFlags(Qt::Tool | Qt::WindowCloseButtonHint);
+  setStyleSheet(u"QDialog { background: #87CEEB; }"_s);
+  view_->setReadOnly(true);
+  view_->setFont(QFont(u"Arial Unicode MS"_s, 14));
+  view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(view_);
+  resize(535, 227);
+  connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu menu(this);
+    menu.addAction(u"Copy (Ctrl C)"_s, view_, &QTextEdit::copy);
+    if (offerUnprintable_) menu.addAction(u"Show unprintable characters"_s, this, &TForm_help::showUnprintable);
+    menu.exec(view_->mapToGlobal(at));
+  });
+  closeTimer_.setInterval(250);
+  connect(&closeTimer_, &QTimer::timeout, this, &TForm_help::checkPointer);
+}
+
+void TForm_help::showLines(const QStringList& lines, bool offerUnprintable) {
+  view_->clear();
+  offerUnprintable_ = offerUnprintable;
+  pointerWasInside_ = false;
+  source_ = lines.join(u'\r');
+  if (lines.isEmpty()) return;
+  if (source_.contains(u"<fnt1>"_s)) renderMarked(lines.join(u'\n'));
+  else renderPlain(lines);
+  view_->moveCursor(QTextCursor::Start);
+  if (!placed_ && parentWidget()) {
+    move(parentWidget()->geometry().left() + parentWidget()->width() / 2, parentWidget()->geometry().top() + 10);
+    placed_ = true;
+  }
+  closeTimer_.start();
+  exec();
+}
+
+// Heading, text and example styles; "Example" switches to the example style, a dashed line
+// back to headings.
+void TForm_help::renderPlain(const QStringList& lines) {
+  setWindowTitle(lines.first());
+  enum class State { Heading, Text, Example } state = State::Heading;
+  const QString exampleWord = MessageText(87).toUpper();
+  QTextCursor cursor(view_->document());
+  for (int i = 1; i < lines.size(); ++i) {
+    const QString& line = lines[i];
+    if (state == State::Heading) {
+      cursor.insertText(line + u'\n', Format(u"Ariel"_s, true, false));
+      cursor.insertText(u"\n"_s);
+      state = State::Text;
+    } else if (state == State::Text) {
+      const bool table = line.contains(u'─') || line.contains(u'│');
+      cursor.insertText(line + u'\n', Format(table ? u"Courier New"_s : u"Ariel"_s, false, true));
+    } else {
+      cursor.insertText(line + u'\n', Format(u"Courier New"_s, true, false));
+    }
+    if (!exampleWord.isEmpty() && line.toUpper().contains(exampleWord)) {
+      cursor.insertText(u"\n"_s);
+      state = State::Example;
+    } else if (line.contains(u"---------------"_s)) {
+      cursor.insertText(u"\n"_s);
+      state = State::Heading;
+    }
+  }
+}
+
+// "<fntN>" markers switch the style up to the next marker; "~~eol~~" is a line break.
+void TForm_help::renderMarked(const QString& text) {
+  QTextCursor cursor(view_->document());
+  QTextCharFormat format = Format(u"Arial Unicode MS"_s, false, true);
+  qsizetype pos = 0;
+  while (pos < text.size()) {
+    const qsizetype marker = text.indexOf(u"<fnt"_s, pos);
+    const qsizetype end = marker < 0 ? text.size() : marker;
+    QString piece = text.mid(pos, end - pos);
+    piece.replace(u"~~eol~~"_s, u"\n"_s);
+    cursor.insertText(piece, format);
+    if (marker < 0) break;
+    const QChar n = marker + 4 < text.size() ? text[marker + 4] : QChar(u'2');
+    if (n == u'1' || n == u'3') format = Format(u"Arial Unicode MS"_s, true, false);
+    else if (n == u'4') format = Format(u"Courier New"_s, true, false);
+    else format = Format(u"Arial Unicode MS"_s, false, true);
+    pos = marker + 6;
+  }
+}
+
+void TForm_help::showUnprintable() {
+  const QString rewritten = ShowUnprintableCharacters(source_);
+  view_->setPlainText(rewritten);
+}
+
+void TForm_help::checkPointer() {
+  const QPoint p = QCursor::pos();
+  const QRect r = frameGeometry();
+  if (r.contains(p)) {
+    pointerWasInside_ = true;
+  } else if (pointerWasInside_ && !r.adjusted(-50, -50, 50, 50).contains(p)) {
+    close();
+  }
+}
+
+void TForm_help::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  if (event->matches(QKeySequence::Copy) ||
+      (event->key() == Qt::Key_Insert && event->modifiers() == Qt::ShiftModifier)) {
+    if (view_->textCursor().hasSelection()) {
+      QApplication::clipboard()->setText(view_->textCursor().selectedText());
+      QTextCursor c = view_->textCursor();
+      c.clearSelection();
+      view_->setTextCursor(c);
+    }
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TForm_help::closeEvent(QCloseEvent* event) {
+  closeTimer_.stop();
+  view_->clear();
+  source_.clear();
+  QDialog::closeEvent(event);
+}
