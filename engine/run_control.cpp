@@ -102,10 +102,11 @@ void RunFrom(int startLine, RunInitiator initiator) {
   const qsizetype linesBefore = e.ScriptLines.size();
   ExpandIncludes();
   if (e.ScriptLines.size() != linesBefore) ComputeLineIndents();
-  Host().SetActionStatusWorkMode(true);
-  for (int panel = 0; panel < 7; ++panel) Host().SetStatusText(panel, QString());
+  // The display mode is settled first, so that the actions shown for the run reflect it.
   if (initiator == RunInitiator::Start || initiator == RunInitiator::Timer) rc.FastDisplay = true;
   else if (initiator == RunInitiator::Continue) rc.FastDisplay = false;
+  Host().SetActionStatusWorkMode(true);
+  for (int panel = 0; panel < 7; ++panel) Host().SetStatusText(panel, QString());
 
   for (;;) {
     if (e.CurrentLine >= e.ScriptLines.size()) break;

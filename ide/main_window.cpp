@@ -230,6 +230,7 @@ void TForm_Interpretator::A_EditSlot() {
     editExternally();
     return;
   }
+  savedMarks_ = editor_->marks().mid(0, 100);
   SetActionStatus_EditMode();
   editor_->setMarginsBackgroundColor(kEditGutter);
   editor_->setCaretLineVisible(false);
@@ -252,6 +253,7 @@ void TForm_Interpretator::enterWorkMode(bool cancelChanges) {
     const int marker = editor_->currentLineMark();
     if (cancelChanges) {
       editor_->setLines(e.ScriptLines);
+      editor_->restoreMarks(savedMarks_);
       scriptChanged_ = false;
     } else {
       e.ScriptLines = editor_->lines();

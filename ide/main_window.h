@@ -104,6 +104,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   QElapsedTimer sinceEvents_;
   WindowSettings settings_;
   TForm_help* helpWindow_ = nullptr;
+  QList<QPair<int, int>> savedMarks_;  // the marks when edit mode began
   QMenu* settingsMenu_ = nullptr;
   QAction* internalEditorItem_ = nullptr;
   QAction* externalEditorItem_ = nullptr;

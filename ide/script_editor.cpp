@@ -39,11 +39,29 @@ void ScriptEditor::renumber() {
 }
 
 void ScriptEditor::setLines(const QStringList& lines) {
+  const QList<QPair<int, int>> kept = marks();
   const bool readOnly = isReadOnly();
   setReadOnly(false);
   setText(lines.join(QLatin1Char('\n')));
   setReadOnly(readOnly);
   renumber();
+  restoreMarks(kept);
+}
+
+QList<QPair<int, int>> ScriptEditor::marks() const {
+  QList<QPair<int, int>> all;
+  for (int marker : {int(BreakpointMarker), int(CurrentLineMarker)})
+    for (int line : markedLines(Marker(marker))) all.append({marker, line});
+  for (int d = 0; d < 10; ++d)
+    if (const int line = bookmarkLine(d); line >= 0) all.append({FirstBookmark + d, line});
+  return all;
+}
+
+void ScriptEditor::restoreMarks(const QList<QPair<int, int>>& marks) {
+  markerDeleteAll();
+  for (const auto& [marker, line] : marks)
+    if (line >= 0 && line < QsciScintilla::lines()) markerAdd(line, marker);
+  Q_EMIT marksChanged();
 }
 
 QStringList ScriptEditor::lines() const {

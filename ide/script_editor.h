@@ -13,7 +13,11 @@ class ScriptEditor : public QsciScintilla {
 
   explicit ScriptEditor(QWidget* parent = nullptr);
 
+  // Replaces the text; breakpoints, bookmarks and the marker stay on their line numbers.
   void setLines(const QStringList& lines);
+  // Every mark as (marker, line), and putting such a list back in place of the current marks.
+  QList<QPair<int, int>> marks() const;
+  void restoreMarks(const QList<QPair<int, int>>& marks);
   QStringList lines() const;
 
   bool hasBreakpoint(int line) const;

@@ -1,0 +1,381 @@
+// The main window driven as a user drives it: run actions and their keys, gutter clicks, the
+// error box, edit and work modes, the grids and status bar after a run, the unattended /R run
+// and loading a script with includes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "engine/engine_state.h"
+#include "engine/messages.h"
+#include "engine/run_control.h"
+#include "engine/script_files.h"
+#include "functions/described_unit.h"
+#include "ide/main_window.h"
+#include "ide/script_editor.h"
+#include "ide/variable_grids.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  // Every modal box is closed at once and noted as "icon:title:text"; a test that expects boxes
+  // says how many.
+  void SetUp() override {
+    ResetEngine();
+    RunControl() = RunControlState{};
+    boxCloser_.callOnTimeout([this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal) return;
+      const auto* box = qobject_cast<QMessageBox*>(modal);
+      boxes << (box ? u"%1:%2:%3"_s.arg(int(box->icon())).arg(box->windowTitle(), box->text()) : u"dialog"_s);
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    });
+    boxCloser_.start(10);
+  }
+  void TearDown() override { EXPECT_EQ(boxes.size(), expectedBoxes) << boxes.join(u'|').toStdString(); }
+
+  static QString WriteScript(const QString& name, const QStringList& lines) {
+    QFile file(ScriptsFolder() + name);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write((lines.join(u'\n') + u'\n').toUtf8());
+    return file.fileName();
+  }
+
+  // A shown, active window with the script given on its command line.
+  static std::unique_ptr<TForm_Interpretator> Open(const QStringList& lines, const QStringList& switches = {}) {
+    auto w = std::make_unique<TForm_Interpretator>(QStringList{WriteScript(u"test.txt"_s, lines)} + switches);
+    w->show();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    return w;
+  }
+
+  QStringList boxes;
+  qsizetype expectedBoxes = 0;
+
+ private:
+  QTimer boxCloser_;
+};
+
+// A loop that runs for seconds unless it is paused.
+QStringList LongLoop() { return {u"n = 0"_s, u"REPEAT"_s, u"  n = n + 1"_s, u"  BREAKIF n >= 20000000"_s, u"stop"_s}; }
+
+void Trigger(TForm_Interpretator& w, const QString& name) { w.action(name)->trigger(); }
+
+// "CurrentLine marker RunMode".
+QString Where(TForm_Interpretator& w) {
+  return u"%1 %2 %3"_s.arg(Engine().CurrentLine).arg(w.editor()->currentLineMark()).arg(Engine().RunMode);
+}
+
+// "name=value" of each variable, an empty value when it does not exist.
+QString Vars(const QString& names) {
+  QStringList out;
+  for (const QString& n : names.split(u' ')) out << n + u'=' + GetVariableText(n);
+  return out.join(u' ');
+}
+
+// The grid's rows, cells joined by "|" (an empty cell for none).
+QStringList Rows(const QTableWidget* grid) {
+  QStringList rows;
+  for (int r = 0; r < grid->rowCount(); ++r) {
+    QStringList cells;
+    for (int c = 0; c < grid->columnCount(); ++c) cells << (grid->item(r, c) ? grid->item(r, c)->text() : QString());
+    rows << cells.join(u'|');
+  }
+  return rows;
+}
+
+QString Panels(TForm_Interpretator& w) {
+  QStringList texts;
+  for (int i = 0; i < 7; ++i) texts << w.statusText(i);
+  return texts.join(u'|');
+}
+
+// Shown and enabled state of actions: "VE", "V-", "-E" or "--" each.
+QString States(TForm_Interpretator& w, const QStringList& names) {
+  QStringList out;
+  for (const QString& n : names) {
+    const QAction* a = w.action(n);
+    out << (a ? QString(a->isVisible() ? u'V' : u'-') + (a->isEnabled() ? u'E' : u'-') : u"missing"_s);
+  }
+  return out.join(u' ');
+}
+
+TEST_F(WindowTest, StartRunsToTheStopLineAndFillsGridsAndStatusBar) {
+  auto w = Open({u"s = 'abc'"_s, u"q = \"abc\""_s, u"r = 2.5 * 2"_s, u"h = 2.5"_s, u"big = 12345678.0"_s,
+                 u"b = 1 < 2"_s, u"n = 7"_s, u"stop"_s, u"after = 1"_s});
+  EXPECT_EQ(Where(*w), u"0 0 0"_s);
+  EXPECT_EQ(w->editor()->lines(), Engine().ScriptLines);
+  Trigger(*w, u"A_Start"_s);
+  EXPECT_EQ(Where(*w), u"7 7 0"_s);
+  EXPECT_EQ(Vars(u"n after"_s), u"n=7 after="_s);
+  const QStringList global = Rows(w->grids()->globalGrid());
+  ASSERT_EQ(global.size(), 8);
+  EXPECT_EQ(global.mid(0, 7), (QStringList{u"b|<true>"_s, u"big|   12345678"_s, u"h|2.5        "_s, u"n|     7"_s,
+                                           u"q|\"abc\""_s, u"r|     5"_s, u"s|●abc●"_s}));
+  EXPECT_TRUE(global[7].startsWith(u"cmdLineParams[]|"_s)) << global[7].toStdString();
+  EXPECT_EQ(w->grids()->globalGrid()->currentRow(), 3) << "the last assigned variable is selected";
+  EXPECT_EQ(Rows(w->grids()->localGrid()), QStringList{u"||"_s}) << "no locals outside functions";
+  EXPECT_EQ(Panels(*w), u"Line=7|Processing Level=0|Function Level=0|||time 00:00|"_s);
+}
+
+TEST_F(WindowTest, StepStepOverAndContinueByKeys) {
+  auto w = Open({u"a = 1"_s, u"FOR i = 1,3"_s, u"  a = a * 2"_s, u"b = a"_s, u"FOR j = 1,2"_s,
+                 u"  b = b + 1"_s, u"c = b"_s, u"stop"_s});
+  QTest::keyClick(w.get(), Qt::Key_F8);  // Step
+  EXPECT_EQ(Where(*w), u"1 1 3"_s);
+  EXPECT_EQ(Rows(w->grids()->globalGrid()).value(0), u"a|     1"_s) << "a step refreshes the grid";
+  EXPECT_TRUE(Panels(*w).startsWith(u"Line=1|"_s)) << Panels(*w).toStdString();
+
+  QTest::keyClick(w.get(), Qt::Key_F7);  // Step over a loop: the whole loop runs
+  EXPECT_EQ(Where(*w), u"3 3 0"_s);
+  EXPECT_EQ(Vars(u"a"_s), u"a=8"_s);
+
+  QTest::keyClick(w.get(), Qt::Key_F8);
+  QTest::keyClick(w.get(), Qt::Key_F8);  // into the second loop's body
+  EXPECT_EQ(Where(*w), u"5 5 3"_s);
+  EXPECT_TRUE(Panels(*w).startsWith(u"Line=5|Processing Level=1|Function Level=0|loop counter=1|loop limit=2|"_s))
+      << Panels(*w).toStdString();
+
+  QTest::keyClick(w.get(), Qt::Key_F7);  // Step over a plain line in the loop: one line
+  EXPECT_EQ(Where(*w), u"5 5 0"_s);
+  EXPECT_EQ(Vars(u"b j"_s), u"b=9 j=2"_s);
+
+  QTest::keyClick(w.get(), Qt::Key_F10, Qt::ControlModifier);  // Continue
+  EXPECT_EQ(Where(*w), u"7 7 0"_s);
+  EXPECT_EQ(Vars(u"c"_s), u"c=10"_s);
+  EXPECT_TRUE(Rows(w->grids()->globalGrid()).contains(u"c|    10"_s));
+}
+
+// A run is stopped by the Pause action, by the Pause key, or by closing the window (which is
+// refused while the script runs).
+TEST_F(WindowTest, PauseKeyActionAndCloseStopARunningLoop) {
+  auto w = Open(LongLoop());
+  const QStringList rows{u"A_Start"_s, u"A_Step"_s, u"A_Edit"_s, u"A_Load_script"_s, u"a_Fast"_s, u"A_Pause"_s};
+  for (const char* how : {"action", "key", "close"}) {
+    SCOPED_TRACE(how);
+    QString whileRunning;
+    bool closed = true;
+    QTimer::singleShot(60, w.get(), [&] {
+      whileRunning = States(*w, rows);
+      if (how[0] == 'a') Trigger(*w, u"A_Pause"_s);
+      else if (how[0] == 'k') QTest::keyClick(w.get(), Qt::Key_Pause);
+      else closed = w->close();
+    });
+    Trigger(*w, u"A_Start"_s);
+    EXPECT_EQ(whileRunning, u"V- V- V- V- VE VE"_s);
+    EXPECT_EQ(States(*w, rows), u"VE VE VE VE V- V-"_s);
+    const int n = GetVariableText(u"n").toInt();
+    EXPECT_TRUE(n > 0 && n < 20000000) << "the run was not paused: " << n;
+    EXPECT_TRUE(Engine().CurrentLine == 2 || Engine().CurrentLine == 3) << Engine().CurrentLine;
+    EXPECT_EQ(Where(*w), u"%1 %1 0"_s.arg(Engine().CurrentLine));
+    EXPECT_EQ(Rows(w->grids()->globalGrid()).value(0), u"n|%1"_s.arg(n, 6)) << "the views show the paused state";
+    if (how[0] == 'c') EXPECT_TRUE(!closed && w->isVisible());
+  }
+}
+
+TEST_F(WindowTest, GutterClicksSetBreakpointsAndMoveTheExecutionPoint) {
+  auto w = Open({u"a = 1"_s, u"b = 2"_s, u""_s, u"c = 3"_s, u"d = 4"_s, u"stop"_s});
+  ScriptEditor* ed = w->editor();
+  Q_EMIT ed->gutterClicked(3, false);
+  Q_EMIT ed->gutterClicked(2, false);   // a blank line takes no breakpoint
+  Q_EMIT ed->gutterClicked(40, false);  // beyond the script
+  EXPECT_EQ(ed->markedLines(ScriptEditor::BreakpointMarker), QList<int>{3});
+
+  Trigger(*w, u"A_Start"_s);  // halts before the breakpoint line
+  EXPECT_EQ(Where(*w), u"3 3 0"_s);
+  EXPECT_EQ(Vars(u"b c"_s), u"b=2 c="_s);
+
+  Q_EMIT ed->gutterClicked(4, true);  // Ctrl: line 4 runs next
+  EXPECT_EQ(Where(*w), u"4 4 0"_s);
+  EXPECT_TRUE(ed->hasBreakpoint(3)) << "Ctrl+click keeps the breakpoint";
+  Trigger(*w, u"A_Continue_run"_s);
+  EXPECT_EQ(Where(*w), u"5 5 0"_s);
+  EXPECT_EQ(Vars(u"c d"_s), u"c= d=4"_s) << "line 3 was skipped";
+
+  Q_EMIT ed->gutterClicked(3, true);  // Continue does not stop on its own breakpoint line
+  Trigger(*w, u"A_Continue_run"_s);
+  EXPECT_EQ(Where(*w), u"5 5 0"_s);
+  EXPECT_EQ(Vars(u"c"_s), u"c=3"_s);
+
+  Q_EMIT ed->gutterClicked(3, false);  // a second click removes it
+  EXPECT_FALSE(ed->hasBreakpoint(3));
+  Trigger(*w, u"A_Edit"_s);  // edit mode ignores the gutter
+  Q_EMIT ed->gutterClicked(1, false);
+  Q_EMIT ed->gutterClicked(4, true);
+  EXPECT_FALSE(ed->hasBreakpoint(1));
+  EXPECT_EQ(Engine().CurrentLine, 5);
+}
+
+TEST_F(WindowTest, ErrorStopShowsABoxAndHaltsOnTheFailingLine) {
+  expectedBoxes = 2;
+  auto w = Open({u"x = 1"_s, u"FOR i = 1,2"_s, u"  y = x + undefined_name"_s, u"z = 3"_s, u"stop"_s});
+  Trigger(*w, u"A_Start"_s);
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].startsWith(u"%1::"_s.arg(int(QMessageBox::Critical)))) << boxes[0].toStdString();
+  EXPECT_TRUE(boxes[0].endsWith(MessageText(2, {2}).replace(u'\r', u'\n'))) << boxes[0].toStdString();
+  EXPECT_EQ(Where(*w), u"2 2 0"_s);
+  EXPECT_TRUE(Engine().ErrorText.isEmpty());
+  EXPECT_EQ(Vars(u"z"_s), u"z="_s);
+  EXPECT_EQ(Rows(w->grids()->globalGrid()).value(1), u"x|     1"_s);
+  EXPECT_TRUE(Panels(*w).startsWith(u"Line=2|Processing Level=1|"_s)) << Panels(*w).toStdString();
+  EXPECT_EQ(States(*w, {u"A_Start"_s, u"A_Pause"_s}), u"VE V-"_s);
+
+  // Moved with Ctrl to a line outside the open loop: Continue refuses with message 52.
+  Q_EMIT w->editor()->gutterClicked(3, true);
+  Trigger(*w, u"A_Continue_run"_s);
+  ASSERT_EQ(boxes.size(), 2);
+  EXPECT_TRUE(boxes[1].contains(u":"_s + MessageText(52, {0}))) << boxes[1].toStdString();
+  EXPECT_EQ(Vars(u"z"_s), u"z="_s) << "nothing ran";
+  EXPECT_EQ(Engine().RunMode, rmIdle);
+}
+
+TEST_F(WindowTest, EditAndWorkModes) {
+  auto w = Open({u"a = 1"_s, u"b = 2"_s, u"c = 3"_s, u"stop"_s});
+  ScriptEditor* ed = w->editor();
+  const QStringList rows{u"A_Edit"_s, u"A_Start"_s, u"A_Continue_run"_s, u"A_Step"_s, u"A_Save"_s,
+                         u"A_Pause"_s, u"A_Work"_s, u"A_Cancel_changes"_s};
+  const QString work = u"VE VE VE VE VE V- -- --"_s;
+  EXPECT_EQ(States(*w, rows), work);
+  EXPECT_TRUE(ed->isReadOnly() && !w->editMode());
+
+  QTest::keyClick(w.get(), Qt::Key_F4);  // Edit
+  EXPECT_EQ(States(*w, rows), u"-- -- -- -- -- -- VE VE"_s);
+  EXPECT_FALSE(w->action(u"a_Fast"_s)->isVisible());
+  EXPECT_TRUE(!ed->isReadOnly() && w->editMode());
+
+  ed->setCursorPosition(0, 5);
+  QTest::keyClicks(ed, u"0"_s);  // typed text becomes the script with Work
+  QTest::keyClick(w.get(), Qt::Key_F5);
+  EXPECT_EQ(States(*w, rows), work);
+  EXPECT_TRUE(ed->isReadOnly() && !w->editMode() && w->scriptChanged());
+  EXPECT_EQ(Engine().ScriptLines, (QStringList{u"a = 10"_s, u"b = 2"_s, u"c = 3"_s, u"stop"_s}));
+  Trigger(*w, u"A_Start"_s);
+  EXPECT_EQ(Vars(u"a"_s), u"a=10"_s);
+
+  const QStringList before = Engine().ScriptLines;  // Cancel drops the edit
+  Trigger(*w, u"A_Edit"_s);
+  ed->setCursorPosition(1, 0);
+  QTest::keyClicks(ed, u"zz"_s);
+  Trigger(*w, u"A_Cancel_changes"_s);
+  EXPECT_EQ(States(*w, rows), work);
+  EXPECT_EQ(Engine().ScriptLines, before);
+  EXPECT_EQ(ed->lines(), before);
+  EXPECT_FALSE(w->scriptChanged());
+
+  Trigger(*w, u"A_New_script"_s);  // one empty line: Step only
+  EXPECT_TRUE(w->editMode());
+  Trigger(*w, u"A_Work"_s);
+  EXPECT_EQ(Engine().ScriptLines, QStringList{QString()});
+  EXPECT_EQ(States(*w, {u"A_Start"_s, u"A_Continue_run"_s, u"A_Step"_s}), u"V- V- VE"_s);
+}
+
+TEST_F(WindowTest, FastShowsAndSwitchesTheDisplayOfARun) {
+  auto w = Open(LongLoop());
+  QAction* fast = w->action(u"a_Fast"_s);
+  bool checkedInStart = false, checkedInContinue = true, fastAfterClick = true;
+  QTimer::singleShot(40, w.get(), [&] {
+    checkedInStart = fast->isChecked();
+    fast->trigger();  // the user switches to line-by-line display
+    fastAfterClick = RunControl().FastDisplay;
+    Trigger(*w, u"A_Pause"_s);
+  });
+  Trigger(*w, u"A_Start"_s);
+  EXPECT_TRUE(checkedInStart) << "Start runs with fast display";
+  EXPECT_FALSE(fastAfterClick);
+  RunControl().FastDisplay = true;
+  QTimer::singleShot(40, w.get(), [&] {
+    checkedInContinue = fast->isChecked();
+    Trigger(*w, u"A_Pause"_s);
+  });
+  Trigger(*w, u"A_Continue_run"_s);
+  EXPECT_FALSE(checkedInContinue) << "Continue runs with line-by-line display";
+}
+
+TEST_F(WindowTest, MarksSurviveWorkAndCancel) {
+  auto w = Open({u"a = 1"_s, u"b = 2"_s, u"c = 3"_s, u"d = 4"_s, u"stop"_s});
+  ScriptEditor* ed = w->editor();
+  for (const bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel ? "Cancel" : "Work");
+    Q_EMIT ed->gutterClicked(1, true);
+    if (!ed->hasBreakpoint(3)) Q_EMIT ed->gutterClicked(3, false);
+    Trigger(*w, u"A_Edit"_s);
+    ed->setCursorPosition(0, 5);
+    QTest::keyClicks(ed, u"1"_s);
+    Trigger(*w, cancel ? u"A_Cancel_changes"_s : u"A_Work"_s);
+    EXPECT_TRUE(ed->hasBreakpoint(3));
+    EXPECT_EQ(Where(*w), u"1 1 0"_s);
+  }
+  Trigger(*w, u"A_Start"_s);
+  EXPECT_EQ(Engine().CurrentLine, 3) << "the kept breakpoint halts the run";
+}
+
+TEST_F(WindowTest, FunctionBreakpointShowsLocals) {
+  auto w = Open({u"t = Twice(21)"_s, u"stop"_s, u"function Twice(_v)"_s, u"  _w = _v * 2"_s, u"  return _w"_s});
+  Q_EMIT w->editor()->gutterClicked(4, false);
+  Trigger(*w, u"A_Start"_s);  // the nested run of the function halts at the breakpoint
+  EXPECT_EQ(Where(*w), u"4 4 0"_s);
+  EXPECT_TRUE(Panels(*w).startsWith(u"Line=4|Processing Level=1|Function Level=1|"_s)) << Panels(*w).toStdString();
+  EXPECT_EQ(Rows(w->grids()->localGrid()), (QStringList{u"1|_v|    21"_s, u"1|_w|    42"_s}));
+  Trigger(*w, u"A_Continue_run"_s);
+  EXPECT_EQ(Where(*w), u"1 1 0"_s);
+  EXPECT_EQ(Vars(u"t"_s), u"t=42"_s);
+  EXPECT_EQ(Rows(w->grids()->localGrid()), QStringList{u"||"_s});
+}
+
+TEST_F(WindowTest, UnattendedRunClosesAfterACleanEnd) {
+  QElapsedTimer clock;
+  clock.start();
+  auto w = Open({u"x = 1"_s, u"y = 2"_s, u"stop"_s}, {u"/R"_s});
+  EXPECT_TRUE(GetVariableText(u"y").isEmpty()) << "the run waits for the timer";
+  QTRY_VERIFY_WITH_TIMEOUT(GetVariableText(u"y") == u"2"_s, 2000);
+  EXPECT_GE(clock.elapsed(), 400);
+  EXPECT_TRUE(w->isVisible());
+  QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 4000);
+  EXPECT_GE(clock.elapsed(), 2300);
+}
+
+TEST_F(WindowTest, UnattendedRunEndingWithAnErrorStaysOpen) {
+  expectedBoxes = 1;
+  auto w = Open({u"x = 1"_s, u"y = x + nothing"_s, u"stop"_s}, {u"/R"_s});
+  QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 1, 2000);
+  QTest::qWait(2300);
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_EQ(Engine().CurrentLine, 1);
+}
+
+TEST_F(WindowTest, LoadShowsIncludedLines) {
+  WriteScript(u"util.txt"_s, {u"u = 7"_s, u"v = u + 1"_s});
+  auto w = Open({u"a = 1"_s, u"stop"_s});
+  w->loadScript(WriteScript(u"main.txt"_s, {u"#INCLUDE util.txt"_s, u"x = v * 2"_s, u"stop"_s}));
+  EXPECT_EQ(w->editor()->lines(), (QStringList{u"#INCLUDE util.txt"_s, u"u = 7"_s, u"v = u + 1"_s,
+                                                IncludeEndLine(u"UTIL.TXT"_s), u"x = v * 2"_s, u"stop"_s}));
+  EXPECT_EQ(w->editor()->lines(), Engine().ScriptLines);
+  EXPECT_EQ(Where(*w), u"0 0 0"_s);
+  Trigger(*w, u"A_Start"_s);
+  EXPECT_EQ(Vars(u"x"_s), u"x=16"_s);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  qputenv("TRESSALY_HOME", home.path().toUtf8());
+  qputenv("LANG", "C");
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  RegisterFunctionLibrary();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
