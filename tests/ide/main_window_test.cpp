@@ -379,3 +379,37 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
+
+namespace {
+
+TEST_F(WindowTest, LanguageSwitchRecaptionsActionsGridsAndCaption) {
+  auto w = Open({u"x = 1"_s, u"stop"_s});
+  SetLanguageIndex(1);
+  w->ApplyInterfaceLanguage();
+  EXPECT_EQ(w->action(u"A_Start"_s)->text(), CatalogueText(301, 1));
+  EXPECT_EQ(w->action(u"A_Start"_s)->toolTip(), CatalogueText(302, 1));
+  EXPECT_EQ(w->action(u"A_Save"_s)->text(), CatalogueText(323, 1));
+  EXPECT_TRUE(w->windowTitle().startsWith(CatalogueText(1, 1) + u"   "_s));
+  EXPECT_EQ(w->grids()->globalGrid()->horizontalHeaderItem(0)->text(), CatalogueText(88, 1));
+  SetLanguageIndex(0);
+  w->ApplyInterfaceLanguage();
+  EXPECT_EQ(w->action(u"A_Start"_s)->text(), u"Start"_s);
+}
+
+TEST_F(WindowTest, SettingsAreWrittenAtCloseAndReadAtTheNextStart) {
+  QFile::remove(ProgramFolder() + u"tressaly.ini"_s);
+  {
+    auto w = Open({u"x = 1"_s, u"stop"_s});
+    EXPECT_EQ(w->settings().width, 800);  // defaults without a settings file
+    w->setGeometry(40, 50, 700, 500);
+    EXPECT_TRUE(w->close());
+  }
+  const WindowSettings stored = LoadWindowSettings(ProgramFolder() + u"tressaly.ini"_s);
+  EXPECT_EQ(stored.width, 700);
+  EXPECT_EQ(stored.state, WindowState::Normal);
+  auto again = Open({u"x = 1"_s, u"stop"_s});
+  EXPECT_EQ(again->settings().height, stored.height);
+  EXPECT_EQ(again->width(), 700);
+}
+
+}  // namespace
