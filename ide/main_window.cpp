@@ -27,7 +27,10 @@
 #include "engine/statements.h"
 #include "engine/value_window_text.h"
 #include "functions/script_host.h"
+#include "ide/find_replace.h"
+#include "ide/help_menu.h"
 #include "ide/help_window.h"
+#include "ide/symbol_keyboard.h"
 #include "ide/marker_strip.h"
 #include "ide/script_editor.h"
 #include "ide/variable_grids.h"
@@ -65,14 +68,20 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
       grids_(new VariableGrids),
       pictureArea_(new QWidget),
       mainSplitter_(new QSplitter(Qt::Horizontal)) {
-  auto* editorRow = new QWidget;
-  auto* rowLayout = new QHBoxLayout(editorRow);
-  rowLayout->setContentsMargins(0, 0, 0, 0);
+  auto* editorArea = new QWidget;
+  auto* areaLayout = new QVBoxLayout(editorArea);
+  areaLayout->setContentsMargins(0, 0, 0, 0);
+  areaLayout->setSpacing(0);
+  auto* rowLayout = new QHBoxLayout;
   rowLayout->setSpacing(0);
   rowLayout->addWidget(editor_, 1);
   rowLayout->addWidget(strip_);
+  areaLayout->addLayout(rowLayout, 1);
+  keyboard_ = new SymbolKeyboard(editor_);
+  keyboard_->hide();
+  areaLayout->addWidget(keyboard_);
   leftSplitter_ = new QSplitter(Qt::Vertical);
-  leftSplitter_->addWidget(editorRow);
+  leftSplitter_->addWidget(editorArea);
   leftSplitter_->addWidget(grids_);
   leftSplitter_->setSizes({380, 220});
   mainSplitter_->addWidget(leftSplitter_);
@@ -87,7 +96,12 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
     if (i < 6) panels_[std::size_t(i)]->setAlignment(Qt::AlignCenter);
     statusBar()->addWidget(panels_[std::size_t(i)]);
   }
+  helpWindow_ = new TForm_help(this);
+  helpMenu_ = new HelpMenu(helpWindow_, this);
   createActions();
+  editor_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(editor_, &QWidget::customContextMenuRequested, this, &TForm_Interpretator::onEditorContextMenu);
+  connect(keyboard_, &SymbolKeyboard::closed, this, [this] { actions_[u"A_Additional_kbd"_s]->setEnabled(true); });
   connect(editor_, &ScriptEditor::gutterClicked, this, &TForm_Interpretator::onGutterClicked);
   connect(grids_, &VariableGrids::valueWindowRequested, this, &TForm_Interpretator::showVariableWindow);
   qApp->installEventFilter(this);
@@ -153,8 +167,12 @@ void TForm_Interpretator::createActions() {
       {u"A_Work", 321, QKeySequence(Qt::Key_F5), nullptr},
       {u"A_Save", 323, QKeySequence(Qt::CTRL | Qt::Key_S), &TForm_Interpretator::A_SaveSlot},
       {u"A_Cancel_changes", 325, QKeySequence(), nullptr},
+      {u"A_Find", 318, QKeySequence(Qt::CTRL | Qt::Key_F), nullptr},
+      {u"A_Replace", 292, QKeySequence(Qt::CTRL | Qt::Key_R), nullptr},
       {u"A_settings", 290, QKeySequence(), nullptr},
+      {u"A_Additional_kbd", 333, QKeySequence(), nullptr},
       {u"A_Font", 335, QKeySequence(), &TForm_Interpretator::A_FontSlot},
+      {u"A_Help", 337, QKeySequence(), nullptr},
   };
   QToolBar* bar = addToolBar(u"Actions"_s);
   bar->setObjectName(u"ToolBar"_s);
@@ -172,6 +190,17 @@ void TForm_Interpretator::createActions() {
   connect(actions_[u"A_Pause"_s], &QAction::triggered, this, [] { A_PauseExecute(); });
   connect(actions_[u"A_Work"_s], &QAction::triggered, this, [this] { enterWorkMode(false); });
   connect(actions_[u"A_Cancel_changes"_s], &QAction::triggered, this, [this] { enterWorkMode(true); });
+  actions_[u"A_Replace"_s]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::CTRL | Qt::Key_H)});
+  connect(actions_[u"A_Find"_s], &QAction::triggered, this, [this] {
+    if (!findDialog_) findDialog_ = new FindReplaceDialog(editor_, false, this);
+    findDialog_->start();
+  });
+  connect(actions_[u"A_Replace"_s], &QAction::triggered, this, [this] {
+    if (!replaceDialog_) replaceDialog_ = new FindReplaceDialog(editor_, true, this);
+    replaceDialog_->start();
+  });
+  connect(actions_[u"A_Additional_kbd"_s], &QAction::triggered, this, [this] { keyboard_->setVisible(!keyboard_->isVisible()); });
+  connect(actions_[u"A_Help"_s], &QAction::triggered, this, [this] { helpMenu_->popup(QCursor::pos()); });
   buildSettingsMenu();
   connect(actions_[u"A_settings"_s], &QAction::triggered, this, [this] { settingsMenu_->popup(QCursor::pos()); });
   QAction* fast = actions_[u"a_Fast"_s];
@@ -208,6 +237,11 @@ void TForm_Interpretator::SetActionStatusWorkMode(bool running) {
   set(u"A_Cancel_changes", false, false);
   set(u"A_settings", true, !running);
   set(u"A_Font", true, !running);
+  set(u"A_Find", !running, !running);
+  set(u"A_Replace", false, false);
+  set(u"A_Additional_kbd", false, !running);
+  set(u"A_Help", !running, !running);
+  keyboard_->hide();
   actions_[u"a_Fast"_s]->setChecked(RunControl().FastDisplay);
   editor_->setReadOnly(true);
 }
@@ -218,7 +252,9 @@ void TForm_Interpretator::SetActionStatus_EditMode() {
     a->setVisible(false);
     a->setEnabled(false);
   }
-  for (const char16_t* name : {u"A_Work", u"A_Cancel_changes", u"A_settings", u"A_Font"}) {
+  keyboard_->hide();
+  for (const char16_t* name : {u"A_Work", u"A_Cancel_changes", u"A_settings", u"A_Font", u"A_Find", u"A_Replace",
+                               u"A_Additional_kbd", u"A_Help"}) {
     actions_[QString::fromUtf16(name)]->setVisible(true);
     actions_[QString::fromUtf16(name)]->setEnabled(true);
   }
@@ -339,7 +375,6 @@ void TForm_Interpretator::showVariableWindow(const QString& name) {
   }
   const QString text = VariableWindowText(name);
   if (text.isEmpty()) return;
-  if (!helpWindow_) helpWindow_ = new TForm_help(this);
   helpWindow_->showLines(QStringList{name} + text.split(u'\r'), OffersUnprintableItem(name));
 }
 // ---- RunHost ----------------------------------------------------------------------------------
@@ -356,7 +391,44 @@ bool TForm_Interpretator::PauseRequested() { return pauseKey_; }
 bool TForm_Interpretator::PauseRequestedFromAnyThread() { return pauseKey_; }
 void TForm_Interpretator::DiscardPendingKeys() { pauseKey_ = false; }
 
+void TForm_Interpretator::onEditorContextMenu(const QPoint& at) {
+  const QString word = editor_->wordAtPoint(at);
+  bool insideSelection = false;
+  if (editor_->hasSelectedText()) {
+    const long pos = editor_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMPOINT, at.x(), at.y());
+    const long from = editor_->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const long to = editor_->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    insideSelection = pos >= from && pos <= to;
+  }
+  if (insideSelection || word.isEmpty()) {
+    QMenu menu(this);
+    const bool writable = !editor_->isReadOnly();
+    menu.addAction(u"Copy (Ctrl C)"_s, editor_, &QsciScintilla::copy);
+    menu.addAction(u"Cut (Ctrl X)"_s, editor_, &QsciScintilla::cut)->setEnabled(writable);
+    menu.addAction(u"Paste (Ctrl V)"_s, editor_, &QsciScintilla::paste)->setEnabled(writable);
+    menu.addAction(u"Delete"_s, editor_, &QsciScintilla::removeSelectedText)->setEnabled(writable);
+    menu.exec(editor_->mapToGlobal(at));
+    return;
+  }
+  wordHelp(word);
+}
+
+void TForm_Interpretator::wordHelp(const QString& word) {
+  const QString text = WordHelpText(word);
+  if (!text.isEmpty()) {
+    helpWindow_->showLines(text.split(u'\r'));
+    return;
+  }
+  if (FindVariable(word) >= 0) showVariableWindow(word);
+  else if (FindArray(word) > 0) showVariableWindow(word + u"[]"_s);
+}
+
 bool TForm_Interpretator::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+      !static_cast<QKeyEvent*>(event)->isAutoRepeat() && isActiveWindow() && !Running()) {
+    helpMenu_->keywordSearch();
+    return true;
+  }
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Pause && Running()) {
     pauseKey_ = true;
     return true;
@@ -481,6 +553,7 @@ void TForm_Interpretator::ApplyInterfaceLanguage() {
   for (QAction* a : {internalEditorItem_, externalEditorItem_, specifyEditorItem_})
     a->setText(MessageText(a->property("catalogue").toInt()));
   for (QMenu* m : {editorKindMenu_, languageMenu_}) m->setTitle(MessageText(m->property("catalogue").toInt()));
+  helpMenu_->applyLanguage();
 }
 
 void TForm_Interpretator::ReadSettings() {

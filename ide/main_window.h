@@ -19,6 +19,9 @@
 
 class QMenu;
 class TForm_help;
+class HelpMenu;
+class SymbolKeyboard;
+class FindReplaceDialog;
 class ScriptEditor;
 class MarkerStrip;
 class VariableGrids;
@@ -34,6 +37,8 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   ScriptEditor* editor() const { return editor_; }
   VariableGrids* grids() const { return grids_; }
   QAction* action(const QString& name) const { return actions_.value(name); }
+  HelpMenu* helpMenu() const { return helpMenu_; }
+  SymbolKeyboard* symbolKeyboard() const { return keyboard_; }
   QString statusText(int panel) const;
   bool editMode() const { return editModeFlag_; }
   bool scriptChanged() const { return scriptChanged_; }
@@ -86,6 +91,8 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   void setEditorKind(bool internal);
   void editExternally();
   void A_FontSlot();
+  void onEditorContextMenu(const QPoint& at);
+  void wordHelp(const QString& word);
   void updateCaption();
   bool runnable() const;
 
@@ -105,6 +112,10 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   WindowSettings settings_;
   TForm_help* helpWindow_ = nullptr;
   QList<QPair<int, int>> savedMarks_;  // the marks when edit mode began
+  HelpMenu* helpMenu_ = nullptr;
+  SymbolKeyboard* keyboard_ = nullptr;
+  FindReplaceDialog* findDialog_ = nullptr;
+  FindReplaceDialog* replaceDialog_ = nullptr;
   QMenu* settingsMenu_ = nullptr;
   QAction* internalEditorItem_ = nullptr;
   QAction* externalEditorItem_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <memory>
 
 #include "engine/engine_state.h"
@@ -16,7 +17,10 @@
 #include "engine/run_control.h"
 #include "engine/script_files.h"
 #include "functions/described_unit.h"
+#include "ide/find_replace.h"
+#include "ide/help_menu.h"
 #include "ide/main_window.h"
+#include "ide/symbol_keyboard.h"
 #include "ide/script_editor.h"
 #include "ide/variable_grids.h"
 
@@ -410,6 +414,63 @@ TEST_F(WindowTest, SettingsAreWrittenAtCloseAndReadAtTheNextStart) {
   auto again = Open({u"x = 1"_s, u"stop"_s});
   EXPECT_EQ(again->settings().height, stored.height);
   EXPECT_EQ(again->width(), 700);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, HelpTextsForFunctionsWordsAndKeywordSearch) {
+  auto w = Open({u"x = 1"_s, u"stop"_s});
+  EXPECT_TRUE(WordHelpText(u"Excel_Open"_s).startsWith(MessageText(41) + u'\r'));
+  EXPECT_TRUE(WordHelpText(u"FTP_Connect"_s).startsWith(MessageText(44) + u'\r'));
+  EXPECT_EQ(WordHelpText(u"pi"_s), MessageText(37) + u"\rPI = 3.14159265358979323846"_s);
+  EXPECT_TRUE(WordHelpText(u"nothing_here"_s).isEmpty());
+  const QStringList upper = FunctionHelpLines(u"UpperCase"_s);
+  ASSERT_GE(upper.size(), 3);
+  EXPECT_EQ(upper[0], MessageText(32));
+  EXPECT_TRUE(upper[1].startsWith(u"UpperCase("_s));
+  EXPECT_EQ(upper[2], MessageText(86) + u"Str_UpperCase"_s);
+  const QString found = KeywordSearchLines(u"array length"_s).join(u'\n');
+  EXPECT_TRUE(found.contains(u"Array_Length("_s));
+  EXPECT_FALSE(found.contains(u"UpperCase("_s));
+}
+
+TEST_F(WindowTest, CategoryMenusListIntroductionFirstThenAlphabetically) {
+  auto w = Open({u"x = 1"_s, u"stop"_s});
+  QMenu* math = nullptr;
+  for (QAction* a : w->helpMenu()->actions())
+    if (a->menu() && a->text() == MessageText(231)) math = a->menu();
+  ASSERT_TRUE(math);
+  QStringList captions;
+  for (QAction* a : math->actions()) captions << a->text().toLower();
+  QStringList sorted = captions;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(captions, sorted);
+  EXPECT_TRUE(captions.contains(u"sqrt(x:float) synonym:  math_square_root"_s));
+}
+
+TEST_F(WindowTest, FindReplaceAndTheSymbolKeyboard) {
+  auto w = Open({u"a = 1"_s, u"b = a + a"_s, u"stop"_s});
+  Trigger(*w, u"A_Edit"_s);
+  w->editor()->setCursorPosition(0, 0);
+  Trigger(*w, u"A_Replace"_s);
+  auto* dialog = w->findChild<FindReplaceDialog*>();
+  ASSERT_TRUE(dialog);
+  dialog->searchText()->setText(u"a"_s);
+  dialog->replacementText()->setText(u"z"_s);
+  dialog->wholeWord()->setChecked(true);
+  EXPECT_EQ(dialog->replaceAll(), 3);
+  EXPECT_EQ(w->editor()->lines().mid(0, 2), (QStringList{u"z = 1"_s, u"b = z + z"_s}));
+  dialog->close();
+  w->editor()->setCursorPosition(0, 0);
+  Trigger(*w, u"A_Additional_kbd"_s);
+  auto* pi = w->symbolKeyboard()->findChild<QToolButton*>(u"symbol_960"_s);
+  ASSERT_TRUE(pi);
+  pi->click();
+  EXPECT_TRUE(w->editor()->lines().first().startsWith(u"πz"_s));
+  Trigger(*w, u"A_Cancel_changes"_s);
+  EXPECT_FALSE(w->symbolKeyboard()->isVisible());
 }
 
 }  // namespace
