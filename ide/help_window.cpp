@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -55,7 +56,10 @@ void TForm_help::showLines(const QStringList& lines, bool offerUnprintable) {
   else renderPlain(lines);
   view_->moveCursor(QTextCursor::Start);
   if (!placed_ && parentWidget()) {
-    move(parentWidget()->geometry().left() + parentWidget()->width() / 2, parentWidget()->geometry().top() + 10);
+    const QWidget* main = parentWidget();
+    const int leftPart = main->property("leftPartWidth").toInt();
+    const int desktop = main->screen() ? main->screen()->availableGeometry().width() : 1920;
+    move(FirstPosition(main->geometry(), leftPart, desktop, width()));
     placed_ = true;
   }
   closeTimer_.start();
@@ -116,14 +120,19 @@ void TForm_help::showUnprintable() {
   view_->setPlainText(rewritten);
 }
 
+bool TForm_help::PointerFarOutside(const QRect& window, const QPoint& pointer) {
+  return pointer.x() < window.left() - 50 || pointer.x() > window.right() + 50 || pointer.y() < window.top() - 50 ||
+         pointer.y() > window.bottom() + 50;
+}
+
+QPoint TForm_help::FirstPosition(const QRect& mainWindow, int leftPartWidth, int desktopWidth, int helpWidth) {
+  return {std::min(mainWindow.left() + leftPartWidth, desktopWidth - helpWidth), mainWindow.top() + 10};
+}
+
 void TForm_help::checkPointer() {
   const QPoint p = QCursor::pos();
-  const QRect r = frameGeometry();
-  if (r.contains(p)) {
-    pointerWasInside_ = true;
-  } else if (pointerWasInside_ && !r.adjusted(-50, -50, 50, 50).contains(p)) {
-    close();
-  }
+  if (frameGeometry().contains(p)) pointerWasInside_ = true;
+  else if (pointerWasInside_ && PointerFarOutside(frameGeometry(), p)) close();
 }
 
 void TForm_help::keyPressEvent(QKeyEvent* event) {

@@ -21,6 +21,11 @@ class TForm_help : public QDialog {
   // The window's text as it was given, before formatting (for the unprintable rewrite).
   const QString& sourceText() const { return source_; }
   void showUnprintable();
+  // The closing rule: once the pointer has been inside, the window closes when the pointer is
+  // more than 50 pixels outside its rectangle on any side.
+  static bool PointerFarOutside(const QRect& window, const QPoint& pointer);
+  // Where the window goes at its first showing: right of the main window's left part.
+  static QPoint FirstPosition(const QRect& mainWindow, int leftPartWidth, int desktopWidth, int helpWidth);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -293,6 +293,8 @@ void TForm_Interpretator::enterWorkMode(bool cancelChanges) {
       scriptChanged_ = false;
     } else {
       e.ScriptLines = editor_->lines();
+      for (QString& line : e.ScriptLines)  // the editor keeps no trailing blanks
+        while (line.endsWith(u' ')) line.chop(1);
       scriptChanged_ = true;
       PrepareScript();
       WriteTextFileAtomic(ScriptsFolder() + u"$$$.tmp"_s, e.ScriptLines, true);
@@ -375,6 +377,7 @@ void TForm_Interpretator::showVariableWindow(const QString& name) {
   }
   const QString text = VariableWindowText(name);
   if (text.isEmpty()) return;
+  setProperty("leftPartWidth", leftSplitter_->width());
   helpWindow_->showLines(QStringList{name} + text.split(u'\r'), OffersUnprintableItem(name));
 }
 // ---- RunHost ----------------------------------------------------------------------------------
@@ -416,6 +419,7 @@ void TForm_Interpretator::onEditorContextMenu(const QPoint& at) {
 void TForm_Interpretator::wordHelp(const QString& word) {
   const QString text = WordHelpText(word);
   if (!text.isEmpty()) {
+    setProperty("leftPartWidth", leftSplitter_->width());
     helpWindow_->showLines(text.split(u'\r'));
     return;
   }

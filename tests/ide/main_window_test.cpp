@@ -19,6 +19,7 @@
 #include "functions/described_unit.h"
 #include "ide/find_replace.h"
 #include "ide/help_menu.h"
+#include "ide/help_window.h"
 #include "ide/main_window.h"
 #include "ide/symbol_keyboard.h"
 #include "ide/script_editor.h"
@@ -474,3 +475,13 @@ TEST_F(WindowTest, FindReplaceAndTheSymbolKeyboard) {
 }
 
 }  // namespace
+
+TEST(HelpWindow, ClosingRuleAndFirstPosition) {
+  const QRect window(100, 100, 200, 100);  // right edge 299, bottom 199
+  EXPECT_FALSE(TForm_help::PointerFarOutside(window, {299 + 40, 150}));
+  EXPECT_FALSE(TForm_help::PointerFarOutside(window, {299 + 50, 150}));
+  EXPECT_TRUE(TForm_help::PointerFarOutside(window, {299 + 51, 150}));
+  EXPECT_TRUE(TForm_help::PointerFarOutside(window, {150, 100 - 51}));
+  EXPECT_EQ(TForm_help::FirstPosition({10, 20, 800, 600}, 600, 1920, 535), QPoint(610, 30));
+  EXPECT_EQ(TForm_help::FirstPosition({1500, 20, 800, 600}, 600, 1920, 535), QPoint(1385, 30));
+}
