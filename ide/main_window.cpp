@@ -31,6 +31,8 @@
 #include "ide/help_menu.h"
 #include "ide/help_window.h"
 #include "ide/symbol_keyboard.h"
+#include "ide/completion.h"
+#include "ide/syntax_lexer.h"
 #include "ide/marker_strip.h"
 #include "ide/script_editor.h"
 #include "ide/variable_grids.h"
@@ -270,6 +272,7 @@ void TForm_Interpretator::A_EditSlot() {
   SetActionStatus_EditMode();
   editor_->setMarginsBackgroundColor(kEditGutter);
   editor_->setCaretLineVisible(false);
+  editor_->setCompletionItems(CurrentCompletionList());
   RunControl().ShowErrors = false;
   editor_->setFocus();
   editor_->setModified(false);
@@ -465,6 +468,7 @@ void TForm_Interpretator::SetStatusText(int panel, const QString& text) {
 QString TForm_Interpretator::statusText(int panel) const { return panels_[std::size_t(panel)]->text(); }
 
 void TForm_Interpretator::ScriptPrepared() {
+  editor_->lexer()->RebuildKeywords();
   editor_->setLines(Engine().ScriptLines);
   editor_->setReadOnly(true);
   editor_->setModified(false);
@@ -569,11 +573,11 @@ void TForm_Interpretator::ReadSettings() {
   else if (settings_.state == WindowState::Minimized) setWindowState(Qt::WindowMinimized);
   setEditorKind(settings_.UsesInternalEditor());
   specifyEditorItem_->setToolTip(settings_.externalEditorFile);
-  QFont font = editor_->font();
+  QFont font(QStringLiteral("Courier New"), 10);
   if (!settings_.fontName.isEmpty()) font.setFamily(settings_.fontName);
   font.setPointSize(settings_.fontSize);
-  editor_->setFont(font);
-  editor_->setMarginsFont(font);
+  editor_->setEditorFont(font);
+  editorFont_ = font;
   grids_->setRowHeight(settings_.GridRowHeight());
 }
 
@@ -591,8 +595,8 @@ void TForm_Interpretator::WriteSettings() {
     settings_.localPanelWidth = grids_->sizes().value(1, settings_.localPanelWidth);
     settings_.bottomPanelHeight = leftSplitter_->sizes().value(1, settings_.bottomPanelHeight);
   }
-  settings_.fontName = editor_->font().family();
-  settings_.fontSize = editor_->font().pointSize();
+  settings_.fontName = editorFont_.family();
+  settings_.fontSize = editorFont_.pointSize();
   if (!StoreWindowSettings(ProgramSettingsPath(), settings_))
     QMessageBox::information(this, QString(), u"Can not save data to INI - file."_s);
 }
@@ -602,8 +606,8 @@ void TForm_Interpretator::A_FontSlot() {
   const QFont chosen = QFontDialog::getFont(&ok, lastDialogFont_, this);
   if (!ok) return;
   lastDialogFont_ = chosen;
-  editor_->setFont(chosen);
-  editor_->setMarginsFont(chosen);
+  editor_->setEditorFont(chosen);
+  editorFont_ = chosen;
 }
 
 // The script is edited in the external editor: a copy in "$$$1.tmp", read back when the

@@ -124,4 +124,5 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   QMenu* languageMenu_ = nullptr;
   QSplitter* leftSplitter_ = nullptr;
   QFont lastDialogFont_{QStringLiteral("Tahoma"), 8};
+  QFont editorFont_{QStringLiteral("Courier New"), 10};
 };

@@ -2,14 +2,18 @@
 
 #include <QKeyEvent>
 
+#include "ide/completion.h"
+#include "ide/syntax_lexer.h"
+
 namespace {
 constexpr int kNumberMargin = 0;
 constexpr int kMarkMargin = 1;
 }  // namespace
 
-ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
+ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent), lexer_(new TSynTrsSyn(this)) {
   setUtf8(true);
-  setFont(QFont(QStringLiteral("Courier New"), 10));
+  setLexer(lexer_);
+  setEditorFont(QFont(QStringLiteral("Courier New"), 10));
   // Line numbers are written into a text margin so that they can start at 0, the number the
   // run control and the messages use.
   setMarginType(kNumberMargin, TextMarginRightJustified);
@@ -26,6 +30,32 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent) {
   setIndentationsUseTabs(false);
   setTabWidth(2);
   setAutoIndent(true);
+  setIndentationGuides(true);
+  setIndentationWidth(2);
+  setFolding(BoxedTreeFoldStyle, 2);
+  SendScintilla(SCI_SETFOLDFLAGS, SC_FOLDFLAG_LINEAFTER_CONTRACTED);
+  // Matching brackets in lime.
+  setBraceMatching(SloppyBraceMatch);
+  setMatchedBraceBackgroundColor(QColor(0, 255, 0));
+  setUnmatchedBraceBackgroundColor(QColor(0, 255, 0));
+  setMatchedBraceForegroundColor(Qt::black);
+  setUnmatchedBraceForegroundColor(Qt::black);
+  SendScintilla(SCI_STYLESETBOLD, STYLE_BRACELIGHT, 1L);
+  SendScintilla(SCI_STYLESETBOLD, STYLE_BRACEBAD, 1L);
+  // Completion: Ctrl+Space and after ".".
+  SendScintilla(SCI_AUTOCSETSEPARATOR, long('\n'));
+  SendScintilla(SCI_AUTOCSETIGNORECASE, 1L);
+  SendScintilla(SCI_AUTOCSETFILLUPS, "()[]. ");
+  SendScintilla(SCI_AUTOCSETMAXHEIGHT, 15L);
+  connect(this, qOverload<const char*, int, int, int>(&QsciScintillaBase::SCN_AUTOCSELECTION), this,
+          [this](const char* chosen, int start, int, int) {
+            SendScintilla(SCI_AUTOCCANCEL);  // insert the name only, not the whole signature
+            SendScintilla(SCI_SETSEL, long(start), SendScintilla(SCI_GETCURRENTPOS));
+            replaceSelectedText(CompletionInsertText(QString::fromUtf8(chosen)));
+          });
+  connect(this, &QsciScintillaBase::SCN_CHARADDED, this, [this](int ch) {
+    if (ch == '.') showCompletion();
+  });
   connect(this, &QsciScintilla::marginClicked, this, [this](int, int line, Qt::KeyboardModifiers m) {
     Q_EMIT gutterClicked(line, m.testFlag(Qt::ControlModifier));
   });
@@ -111,7 +141,66 @@ int ScriptEditor::bookmarkLine(int digit) const {
   return markerFindNext(0, 1u << (FirstBookmark + digit));
 }
 
+void ScriptEditor::setEditorFont(const QFont& font) {
+  lexer_->SetEditorFont(font);
+  setMarginsFont(font);
+}
+
+void ScriptEditor::showCompletion() {
+  if (isReadOnly()) return;
+  const long pos = SendScintilla(SCI_GETCURRENTPOS);
+  const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, pos));
+  const QString prefix = CompletionPrefix(QString::fromUtf8(bytes(int(lineStart), int(pos))));
+  const QStringList shown = CompletionCandidates(completionItems_, prefix);
+  if (!shown.isEmpty())
+    SendScintilla(SCI_AUTOCSHOW, long(prefix.toUtf8().size()), shown.join(u'\n').toUtf8().constData());
+}
+
+void ScriptEditor::indentBlock(bool outdent) {
+  int lineFrom = 0, indexFrom = 0, lineTo = 0, indexTo = 0;
+  if (hasSelectedText()) {
+    getSelection(&lineFrom, &indexFrom, &lineTo, &indexTo);
+  } else {
+    getCursorPosition(&lineFrom, &indexFrom);
+    lineTo = lineFrom;
+    indexTo = indexFrom;
+  }
+  // A selection that ends at the first column leaves that line out.
+  const int last = indexTo == 0 ? lineTo - 1 : lineTo;
+  if (last < lineFrom) return;
+  beginUndoAction();
+  for (int line = lineFrom; line <= last; ++line) {
+    if (!outdent) {
+      insertAt(QStringLiteral("  "), line, 0);
+      continue;
+    }
+    const QString text = this->text(line);
+    int blanks = 0;
+    while (blanks < 2 && blanks < text.size() && text[blanks] == u' ') ++blanks;
+    if (blanks > 0) {
+      setSelection(line, 0, line, blanks);
+      removeSelectedText();
+    }
+  }
+  endUndoAction();
+  setSelection(lineFrom, 0, last + 1, 0);
+}
+
 void ScriptEditor::keyPressEvent(QKeyEvent* event) {
+  if (!isReadOnly() && !isListActive()) {
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier) {
+      indentBlock(false);
+      return;
+    }
+    if (event->key() == Qt::Key_Backtab) {
+      indentBlock(true);
+      return;
+    }
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::ControlModifier) {
+      showCompletion();
+      return;
+    }
+  }
   // Ctrl+Shift+digit sets a numbered bookmark, Ctrl+digit jumps to it.
   const Qt::KeyboardModifiers m = event->modifiers();
   int key = event->key();

@@ -4,6 +4,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+class TSynTrsSyn;
+
 class ScriptEditor : public QsciScintilla {
   Q_OBJECT
 
@@ -29,6 +31,15 @@ class ScriptEditor : public QsciScintilla {
   void setBookmark(int digit, int line);
   int bookmarkLine(int digit) const;
 
+  TSynTrsSyn* lexer() const { return lexer_; }
+  // The editor's font goes through the highlighter.
+  void setEditorFont(const QFont& font);
+  // The completion list of edit mode (variables of the last run, functions, constants).
+  void setCompletionItems(const QStringList& items) { completionItems_ = items; }
+  void showCompletion();
+  // Tab and Shift+Tab: two blanks more or less in front of every line of the selected block.
+  void indentBlock(bool outdent);
+
  Q_SIGNALS:
   // A click in the gutter on a 0-based line; ctrl tells whether Ctrl was held.
   void gutterClicked(int line, bool ctrl);
@@ -39,4 +50,6 @@ class ScriptEditor : public QsciScintilla {
 
  private:
   void renumber();
+  TSynTrsSyn* lexer_;
+  QStringList completionItems_;
 };

@@ -485,3 +485,19 @@ TEST(HelpWindow, ClosingRuleAndFirstPosition) {
   EXPECT_EQ(TForm_help::FirstPosition({10, 20, 800, 600}, 600, 1920, 535), QPoint(610, 30));
   EXPECT_EQ(TForm_help::FirstPosition({1500, 20, 800, 600}, 600, 1920, 535), QPoint(1385, 30));
 }
+
+TEST_F(WindowTest, TabIndentsTheSelectedBlockAndWordHelpFindsTutorials) {
+  auto w = Open({u"a = 1"_s, u"b = 2"_s, u" c = 3"_s, u"stop"_s});
+  Trigger(*w, u"A_Edit"_s);
+  w->editor()->setSelection(0, 0, 2, 2);
+  w->editor()->indentBlock(false);
+  EXPECT_EQ(w->editor()->lines().mid(0, 3), (QStringList{u"  a = 1"_s, u"  b = 2"_s, u"   c = 3"_s}));
+  w->editor()->setSelection(2, 0, 3, 0);  // ends at the first column: line 3 is left alone
+  w->editor()->indentBlock(true);
+  w->editor()->indentBlock(true);
+  EXPECT_EQ(w->editor()->lines().mid(2, 2), (QStringList{u"c = 3"_s, u"stop"_s}));
+  Trigger(*w, u"A_Cancel_changes"_s);
+  ASSERT_GE(FindTutorialTopic(u"FOR"_s), 0);
+  EXPECT_TRUE(WordHelpText(u"for"_s).startsWith(u"<fnt1>For\r\r<fnt1>"_s));
+  EXPECT_EQ(TutorialTopics().size(), 21);
+}
