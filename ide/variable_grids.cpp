@@ -10,7 +10,9 @@ namespace {
 
 QTableWidget* MakeGrid(int columns) {
   auto* grid = new QTableWidget(1, columns);
-  grid->setFont(QFont(QStringLiteral("Consolas"), 12));
+  QFont font(QStringLiteral("Consolas"));
+  font.setPixelSize(16);
+  grid->setFont(font);
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -85,6 +87,8 @@ void VariableGrids::applyLanguage() {
 }
 
 void VariableGrids::setRowHeight(int height) {
+  // Never lower than the grid font needs: a fallback face may be taller than the design one.
+  height = std::max(height, global_->fontMetrics().height() + 2);
   global_->verticalHeader()->setDefaultSectionSize(height);
   local_->verticalHeader()->setDefaultSectionSize(height);
 }

@@ -7,5 +7,7 @@ bash scripts/build.sh
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
 export TRESSALY_HOME="$home"
-xvfb-run -a -s "-screen 0 1280x900x24" build/tools/ide_screenshot "$PWD/examples/functions.txt" docs/ide-window.png 9
-echo "docs/ide-window.png"
+shoot() { xvfb-run -a -s "-screen 0 1280x900x24" build/tools/ide_screenshot "$@"; }
+shoot "$PWD/examples/functions.txt" docs/ide-window.png 9
+shoot --help Array_Sort docs/help-window.png
+ls docs/*.png

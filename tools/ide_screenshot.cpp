@@ -1,12 +1,15 @@
-// Takes a picture of the development window running a script, for the documentation:
-//   ide_screenshot SCRIPT OUTPUT.png [steps]
-// It loads SCRIPT, steps through it the given number of lines (default: runs it to the end),
-// and saves the window as PNG. Run it under Xvfb (scripts/screenshots.sh).
+// Takes pictures of the development window for the documentation:
+//   ide_screenshot SCRIPT OUTPUT.png [steps]      the window stepping through SCRIPT (all of it
+//                                                  when no step count is given)
+//   ide_screenshot --help WORD OUTPUT.png         the help window with the word help of WORD
+// Run it under Xvfb (scripts/screenshots.sh).
 #include <QApplication>
 #include <QTimer>
 
 #include "engine/run_control.h"
 #include "functions/described_unit.h"
+#include "ide/help_menu.h"
+#include "ide/help_window.h"
 #include "ide/main_window.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +17,17 @@ int main(int argc, char** argv) {
   const QStringList args = app.arguments();
   if (args.size() < 3) return 2;
   RegisterFunctionLibrary();
+  if (args[1] == QStringLiteral("--help") && args.size() >= 4) {
+    TForm_help help;
+    help.resize(640, 420);
+    QTimer::singleShot(400, &help, [&] {
+      const bool saved = help.grab().save(args[3]);
+      help.close();
+      QApplication::exit(saved ? 0 : 1);
+    });
+    help.showLines(WordHelpText(args[2]).split(QLatin1Char('\r')));
+    return app.exec();
+  }
   TForm_Interpretator window({args[1]});
   window.resize(1000, 700);
   window.show();
