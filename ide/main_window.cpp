@@ -34,6 +34,7 @@
 #include "ide/completion.h"
 #include "ide/syntax_lexer.h"
 #include "ide/marker_strip.h"
+#include "ide/pause_key.h"
 #include "ide/script_editor.h"
 #include "ide/variable_grids.h"
 #include "ide/settings_file.h"
@@ -394,7 +395,9 @@ void TForm_Interpretator::ProcessEvents() {
 }
 
 bool TForm_Interpretator::PauseRequested() { return pauseKey_; }
-bool TForm_Interpretator::PauseRequestedFromAnyThread() { return pauseKey_; }
+// While a JavaScript evaluation blocks the event loop, key presses are not delivered: the
+// watchdog reads the key's state from the X server instead.
+bool TForm_Interpretator::PauseRequestedFromAnyThread() { return pauseKey_ || PauseKeyDownNow(); }
 void TForm_Interpretator::DiscardPendingKeys() { pauseKey_ = false; }
 
 void TForm_Interpretator::onEditorContextMenu(const QPoint& at) {

@@ -12,6 +12,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <array>
+#include <atomic>
 
 #include "engine/run_host.h"
 
@@ -106,7 +107,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   QTimer autoRunTimer_;
   bool editModeFlag_ = false;
   bool scriptChanged_ = false;
-  bool pauseKey_ = false;
+  std::atomic<bool> pauseKey_{false};  // also read by the JavaScript watchdog thread
   bool closing_ = false;
   QElapsedTimer sinceEvents_;
   WindowSettings settings_;

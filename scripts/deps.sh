@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-declarative-dev
   libsdl2-mixer-dev
   libqscintilla2-qt6-dev
+  libx11-dev
   xvfb xauth
   googletest libgtest-dev
   python3
