@@ -1,5 +1,6 @@
 // Tressaly's entry point: the console mode, or the development window.
 #include <QApplication>
+#include <cstdio>
 
 #include "app/console_mode.h"
 #include "functions/described_unit.h"
@@ -11,6 +12,14 @@ int main(int argc, char** argv) {
       QCoreApplication app(argc, argv);
       return RunConsoleMode(app.arguments().mid(1));
     }
+  const bool display = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+                       qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+  if (!display) {
+    std::fputs("tressaly: no display to open the window on; run a script without one with\n"
+               "  tressaly --console [--dump] [--lang en|ru] SCRIPT [PARAM...]\n",
+               stderr);
+    return 2;
+  }
   QApplication app(argc, argv);
   RegisterFunctionLibrary();
   TForm_Interpretator window(app.arguments().mid(1));
