@@ -14,7 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool Failed() { return !Engine().ErrorText.isEmpty(); }
 
 bool IsDelimiter(const TWordStatus& w) {
   return w.kind == wkOpeningBracket || w.kind == wkClosingBracket || w.kind == wkComma;
@@ -36,7 +35,7 @@ bool NumberOf(const TWordArray& w, int from, int to, double& value) {
   }
   TWordStatus v;
   EvaluateRange(w, from, to, v);
-  if (Failed()) return false;
+  if (ErrorPending()) return false;
   value = v.float_val;
   return true;
 }
@@ -233,7 +232,7 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
     } else {
       TWordStatus value;
       EvaluateRange(w, from, i - 1, value);
-      if (Failed()) return false;
+      if (ErrorPending()) return false;
       if (!IsNumberKind(value.kind)) {
         RaiseScriptError(MessageText(161, {name, value.str}));
         return false;
@@ -297,7 +296,7 @@ void AssignElement(const TWordArray& w) {
   }
   TWordStatus value;
   EvaluateRange(w, ref.closeIndex + 2, w.lastIndex(), value);
-  if (Failed() || e.ScriptCallSuspended) return;
+  if (ErrorPending() || e.ScriptCallSuspended) return;
   // The evaluation may have called a script function that changed the table.
   ref.array = FindArray(w[0].str);
   if (ref.array == 0 || ref.offset >= e.Array(ref.array).count) {
@@ -328,10 +327,10 @@ bool ReadValueList(const QString& text, TLongWordArray& out) {
     TWordArray expr;
     for (int k = stretchStart; k < out.count(); ++k) expr.append(out[k]);
     RewritePowerSymbols(expr);
-    if (Failed()) return false;
+    if (ErrorPending()) return false;
     TWordStatus value;
     Evaluate(expr, expr.lastIndex(), value);
-    if (Failed()) return false;
+    if (ErrorPending()) return false;
     out.truncate(stretchStart);
     out.append(value);
     return true;
@@ -341,7 +340,7 @@ bool ReadValueList(const QString& text, TLongWordArray& out) {
     if (position > end) break;
     TWordStatus word;
     ReadWord(text, position, word, true);
-    if (Failed()) return false;
+    if (ErrorPending()) return false;
     if (IsDelimiter(word)) {
       if (!closeStretch()) return false;
       stretchStart = out.count() + 1;

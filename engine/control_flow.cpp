@@ -14,7 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool Failed() { return !Engine().ErrorText.isEmpty(); }
 
 int Sign(double v) { return (v > 0) - (v < 0); }
 
@@ -38,7 +37,7 @@ int NextComma(const TWordArray& w, int from) {
 // Evaluates words from..to and requires a value of `kind`; otherwise the message.
 bool EvaluateAs(const TWordArray& w, int from, int to, TWordKind kind, int message, TWordStatus& v) {
   EvaluateRange(w, from, to, v);
-  if (Failed()) return false;
+  if (ErrorPending()) return false;
   if (v.kind != kind) {
     RaiseScriptError(MessageText(message));
     return false;
@@ -72,7 +71,7 @@ void ExecuteFor(const TWordArray& w) {
   int loopIndex = w[1].var_index;
   if (w[1].kind == wkUnknownIdentifier) {
     const int created = SetVariable(w[1].str, QString(), wkFloat);
-    if (Failed()) return;
+    if (ErrorPending()) return;
     loopIndex = created + 1;
   } else if (w[1].kind != wkVariableName) {
     RaiseScriptError(MessageText(55));
@@ -202,7 +201,7 @@ void ExecuteContinue(const TWordArray& w) {
 
 void AdvanceLine(bool jumping, bool isContinue) {
   EngineState& e = Engine();
-  if (Failed() || e.InterfaceCallMode == 1) return;
+  if (ErrorPending() || e.InterfaceCallMode == 1) return;
   const int n = int(e.ScriptLines.size());
   for (;;) {
     if (!jumping) {

@@ -109,7 +109,7 @@ struct EngineState {
   QString ScriptFileName;  // empty for a new script
   QStringList ScriptLines;
   std::vector<std::int32_t> LineIndent;  // one entry per script line
-  QStringList ScriptFunctionNames;  // upper case
+  QStringList ScriptFunctionNames;       // upper case
   QStringList ScriptFunctionHeaders;
 
   // State of a step
@@ -149,9 +149,23 @@ struct EngineState {
 
 // The one engine instance.
 extern EngineState g_engine;
-inline EngineState& Engine() { return g_engine; }
-inline void NamesChanged() { ++Engine().NamesGeneration; }
-inline void ScriptChanged() { ++Engine().ScriptGeneration; }
+inline EngineState& Engine() {
+  return g_engine;
+}
+inline void NamesChanged() {
+  ++Engine().NamesGeneration;
+}
+// An error of the current step is pending: every stage returns at once.
+inline bool ErrorPending() {
+  return !Engine().ErrorText.isEmpty();
+}
+// A run is in progress (after Start, or after Continue or Step over).
+inline bool RunInProgress() {
+  return Engine().RunMode == rmRunning || Engine().RunMode == rmContinuing;
+}
+inline void ScriptChanged() {
+  ++Engine().ScriptGeneration;
+}
 // The indent of a line (-1 for blank, comment-only and continuation lines, and outside).
 inline int LineIndentAt(int line) {
   const auto& indents = Engine().LineIndent;

@@ -18,7 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool Failed() { return !Engine().ErrorText.isEmpty(); }
 
 bool IsNamed(QStringView upperName) {
   return upperName == u"EXISTS" || upperName == u"ARRAY_DELETE";
@@ -43,7 +42,7 @@ bool IndexString(TWordArray& w, int at) {
   }
   TWordStatus index;
   EvaluateRange(w, at + 2, close - 1, index);
-  if (Failed()) return false;
+  if (ErrorPending()) return false;
   const double position = RoundHalfEven(index.float_val);
   const QString& text = w[at].str;
   w[at].str = (position >= 1 && position <= text.size()) ? QString(text[qsizetype(position) - 1]) : QString();
@@ -112,7 +111,7 @@ bool SubstituteElements(TWordArray& w) {
   for (int i = 0; i <= w.lastIndex(); ++i) {
     if (w[i].kind != wkArrayName) continue;
     ReadElement(w, i);
-    if (Failed()) return false;
+    if (ErrorPending()) return false;
   }
   return true;
 }
@@ -125,7 +124,7 @@ void CallUnit(TWordKind kind, QString& name, TWordArray& args, TWordStatus& resu
   }
   if (kind != wkJS_Function && !(kind == wkEmbeddedFunction && IsNamed(AsciiUpper(name)))) {
     unit->Validate(name, args);
-    if (Failed()) return;
+    if (ErrorPending()) return;
   }
   unit->Dispatch(name, args, result);
 }
@@ -152,13 +151,13 @@ bool PerformCalls(TWordArray& w) {
       QString name;
       TWordArray args;
       SplitCall(callText, name, args);
-      if (Failed() || e.ScriptCallSuspended) return false;
+      if (ErrorPending() || e.ScriptCallSuspended) return false;
       if (kind == wkScriptFunction) {
         CallScriptFunction(callText, args, result);
-        if (Failed() || (e.RunMode != rmRunning && e.RunMode != rmContinuing)) return false;
+        if (ErrorPending() || (e.RunMode != rmRunning && e.RunMode != rmContinuing)) return false;
       } else {
         CallUnit(kind, name, args, result);
-        if (Failed()) return false;
+        if (ErrorPending()) return false;
       }
     }
     ApplyPower(result, power);
@@ -232,7 +231,7 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
 
   TWordArray words;
   SplitWords(argText, words);
-  if (Failed()) return false;
+  if (ErrorPending()) return false;
   if (!e.CalledScriptFunction.isEmpty() && SameName(name, e.CalledScriptFunction.trimmed())) {
     for (const TWordStatus& word : words)
       if (word.kind == wkScriptFunction) {
@@ -244,7 +243,7 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
   for (int i = 0; i <= words.lastIndex(); ++i) {
     if (words[i].kind != wkArrayName || words[i + 1].kind != wkOpeningSquareBracket) continue;
     ReadElement(words, i);
-    if (Failed()) return false;
+    if (ErrorPending()) return false;
   }
 
   const bool unevaluated = IsNamed(AsciiUpper(name));
@@ -265,7 +264,7 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
       value = words[from];
     } else {
       EvaluateRange(words, from, to, value);
-      if (Failed() || e.ScriptCallSuspended) return false;
+      if (ErrorPending() || e.ScriptCallSuspended) return false;
       value.var_index = single ? words[from].var_index : 0;
     }
     args.append(value);

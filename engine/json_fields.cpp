@@ -24,7 +24,7 @@ qsizetype ValueStart(const QString& text, const QString& key, bool* keyFound) {
 }  // namespace
 
 QString JsonFieldText(const QString& text, const QString& key) {
-  if (!Engine().ErrorText.isEmpty()) return {};
+  if (ErrorPending()) return {};
   bool keyFound = false;
   const qsizetype v = ValueStart(text, key, &keyFound);
   if (!keyFound) {
@@ -46,9 +46,9 @@ QString JsonFieldText(const QString& text, const QString& key) {
 }
 
 double JsonFieldNumber(const QString& text, const QString& key) {
-  if (!Engine().ErrorText.isEmpty()) return 0;
+  if (ErrorPending()) return 0;
   const QString value = JsonFieldText(text, key);
-  if (!Engine().ErrorText.isEmpty()) return 0;
+  if (ErrorPending()) return 0;
   double number = 0;
   if (!ParseNumberText(value, number)) RaiseScriptError(MessageText(179, {value, key}));
   return number;

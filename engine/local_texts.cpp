@@ -28,3 +28,7 @@ QString LocalText(LocalTextId id, const QStringList& args) {
   for (const QString& a : args) text = text.arg(a);
   return text;
 }
+
+QString Bilingual(QStringView english, QStringView russian) {
+  return (LanguageIndex() == 1 ? russian : english).toString();
+}

@@ -11,5 +11,8 @@ enum class LocalTextId {
 };
 
 QString LocalText(LocalTextId id);
+// A text that has no catalogue entry, in the current interface language.
+QString Bilingual(QStringView english, QStringView russian);
+
 // The text with %1, %2 … filled in.
 QString LocalText(LocalTextId id, const QStringList& args);

@@ -15,8 +15,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool Running() { return Engine().RunMode == rmRunning || Engine().RunMode == rmContinuing; }
-
 // After the blanks at its start, the text begins with "stop" in any case; returns the index
 // after it, or -1.
 qsizetype AfterStop(const QString& line) {
@@ -117,7 +115,7 @@ void RunFrom(int startLine, RunInitiator initiator) {
       rc.StepOverLine = rc.StepOverDepth = -1;
       e.RunMode = rmSingleStep;
     }
-    if (!e.ErrorText.isEmpty() || !Running()) break;
+    if (!e.ErrorText.isEmpty() || !RunInProgress()) break;
     if (LineAtIsStop(e.CurrentLine)) break;
     if (e.Blocks[std::size_t(e.BlockDepth)].pt == pt_ReturnScriptFunction) break;
     if (Host().PauseRequested()) {
@@ -125,7 +123,7 @@ void RunFrom(int startLine, RunInitiator initiator) {
       Host().SetCurrentLineMark(e.CurrentLine);
     }
   }
-  Host().SetActionStatusWorkMode(Running());
+  Host().SetActionStatusWorkMode(RunInProgress());
 }
 
 void A_StepExecute(RunInitiator initiator) {

@@ -13,8 +13,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool Failed() { return !Engine().ErrorText.isEmpty(); }
-bool Running() { return Engine().RunMode == rmRunning || Engine().RunMode == rmContinuing; }
 
 // Line of the definition "function name(...)", or -1.
 int FindDefinition(const QString& lowerName) {
@@ -33,7 +31,7 @@ bool BindParameters(const QString& functionName, const QString& header, const TW
   const qsizetype open = code.indexOf(u'('), close = code.lastIndexOf(u')');
   TWordArray formals;
   if (open >= 0 && close > open) SplitWords(code.mid(open + 1, close - open - 1), formals);
-  if (Failed()) return false;
+  if (ErrorPending()) return false;
   bool isVar = false;
   int next = 0;
   for (const TWordStatus& w : formals) {
@@ -47,7 +45,7 @@ bool BindParameters(const QString& functionName, const QString& header, const TW
         return false;
       }
       DeclareParameter(functionName, w.str, args[next++], isVar);
-      if (Failed()) return false;
+      if (ErrorPending()) return false;
     }
   }
   if (!args[next].isEmpty()) {
@@ -143,12 +141,12 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
   if (!BindParameters(name, e.ScriptLines[header], args)) return;
   e.CurrentLine = header + 1;
 
-  if (!Running()) {
+  if (!RunInProgress()) {
     e.ScriptCallSuspended = true;  // the stepper goes on inside the body
     return;
   }
   RunFrom(e.CurrentLine, RunInitiator::Engine);
-  if (!Running() || Failed()) return;  // halted inside the body: nothing is popped
+  if (!RunInProgress() || ErrorPending()) return;  // halted inside the body: nothing is popped
   if (e.BlockDepth == callDepth && e.Blocks[std::size_t(callDepth)].pt == pt_ReturnScriptFunction) {
     result = e.Blocks[std::size_t(callDepth)].WordStatus;
     e.CurrentLine = e.Blocks[std::size_t(callDepth)].nLine;
@@ -222,7 +220,7 @@ void ExecuteReturn(const TWordArray& w) {
     value = w[1];
   } else if (w.count() > 1) {
     EvaluateRange(w, 1, w.lastIndex(), value);
-    if (Failed()) return;
+    if (ErrorPending()) return;
   }
   ReleaseLocals(value);
   block.WordStatus = value;

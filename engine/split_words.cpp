@@ -11,9 +11,6 @@ namespace {
 constexpr std::uint8_t kPostfixPowerPriority = 20;  // "²", "³"
 constexpr std::uint8_t kPrefixRootPriority = 19;    // "√", "∛", "∜"
 
-bool ErrorPending() {
-  return !Engine().ErrorText.isEmpty();
-}
 
 template <int Capacity>
 int SplitInto(const QString& text, TWordList<Capacity>& words) {

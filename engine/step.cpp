@@ -17,7 +17,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool Failed() { return !Engine().ErrorText.isEmpty(); }
 
 // True when the run was paused or stopped while this line was being evaluated (a script
 // function it called was halted). A pause requested before the line leaves it to run.
@@ -79,13 +78,13 @@ void ExecuteAssignment(const TWordArray& w) {
     e.TryErrorText = ex.message();
   }
   if (e.TryFlag) {
-    if (Failed()) {
+    if (ErrorPending()) {
       e.TryErrorText = e.ErrorText;
       e.ErrorText.clear();
     }
     if (!e.TryErrorText.isEmpty()) SetNumber(value, 0);
   }
-  if (Failed() || BecameIdle(idleAtStart)) return;
+  if (ErrorPending() || BecameIdle(idleAtStart)) return;
   if (e.ScriptCallSuspended && !e.TryFlag) return;  // the line runs again after the RETURN
   if (!e.TryFlag) {
     if (value.kind == wkNone) {
@@ -108,7 +107,7 @@ void ExecuteAssignment(const TWordArray& w) {
   }
   if (e.AssignTarget == 0) {
     const int created = SetVariable(target.str, QString(), wkNone);
-    if (Failed()) return;
+    if (ErrorPending()) return;
     e.AssignTarget = created + 1;
   }
   Tvariable& v = e.Variables[std::size_t(e.AssignTarget - 1)];
@@ -123,7 +122,7 @@ void ExecuteCallStatement(const TWordArray& w) {
   const bool idleAtStart = g_idleAtLineStart;
   TWordStatus value;
   Evaluate(w, 0, value);
-  if (Failed() || BecameIdle(idleAtStart)) return;
+  if (ErrorPending() || BecameIdle(idleAtStart)) return;
   if (e.ScriptCallSuspended) return;  // stepping into the function: stay on its first line
   AdvanceLine();
 }
@@ -171,7 +170,7 @@ void ExecuteLine(TWordKind& kind) {
     withoutTry.removeRange(0, 0);
     words = &withoutTry;
     SetVariable(u"Error"_s, QString(), wkString);
-    if (Failed()) return;
+    if (ErrorPending()) return;
   }
   const TWordArray& w = *words;
   kind = w[0].kind;
@@ -188,7 +187,7 @@ void ExecuteLine(TWordKind& kind) {
   }
   if (w.count() >= 5 && kind == wkArrayName) {
     AssignElement(w);
-    if (!Failed() && !e.ScriptCallSuspended) AdvanceLine();
+    if (!ErrorPending() && !e.ScriptCallSuspended) AdvanceLine();
     return;
   }
   if (w.count() == 1 && IsCallKind(kind) && kind != wkVBSFunction) {
@@ -222,7 +221,7 @@ void ExecuteLine(TWordKind& kind) {
       return;
     case wkArrayDescription:
       DeclareArray(w);
-      if (!Failed()) AdvanceLine();
+      if (!ErrorPending()) AdvanceLine();
       return;
     case wkStop:
       e.RunMode = rmIdle;
@@ -274,9 +273,9 @@ void ExecuteStep() {
     SetVariable(u"Error"_s, e.TryErrorText + u" Line="_s + QString::number(startLine), wkString);
     e.StepWarning = true;
   }
-  if (!Failed() || e.TryFlag) {
+  if (!ErrorPending() || e.TryFlag) {
     ++e.StepCount;
-    const bool stepperReturns = kind == wkReturn && !Failed() &&
+    const bool stepperReturns = kind == wkReturn && !ErrorPending() &&
                                 (e.RunMode == rmSingleStep ||
                                  (e.ResumeFunctionLevel > 0 && e.ResumeFunctionLevel >= e.FunctionLevel));
     if (stepperReturns && e.BlockDepth > 0 && e.Blocks[std::size_t(e.BlockDepth)].pt == pt_ReturnScriptFunction) {
@@ -286,7 +285,7 @@ void ExecuteStep() {
       PopBlock();
       e.FunctionLevel = std::max(0, e.FunctionLevel - 1);
       TWordKind again = wkReturn;
-      if (!runLine(again) || (Failed() && !e.TryFlag)) return;
+      if (!runLine(again) || (ErrorPending() && !e.TryFlag)) return;
     }
     if (e.BlockDepth == 0) DeleteTemporaryArrays();
   }

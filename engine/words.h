@@ -20,7 +20,6 @@ struct TWordStatus {
   std::int32_t func_index = 0;
   TOperator op = opNone;  // which operator, for an operator word
 
-
   bool isEmpty() const { return kind == wkNone && str.isEmpty(); }
   bool isOperator(TOperator o) const { return kind == wkOperator && op == o; }
 };
@@ -90,6 +89,14 @@ class TWordList {
  private:
   std::vector<TWordStatus> words_;
 };
+
+// The number of leading arguments whose kind is not wkNone (a call sees at most 99).
+template <int Capacity>
+int ArgumentCount(const TWordList<Capacity>& args) {
+  int n = 0;
+  while (n < 99 && n < args.count() && args[n].kind != wkNone) ++n;
+  return n;
+}
 
 inline constexpr int kMaxWords = 100;
 inline constexpr int kMaxInitValueWords = 5501;

@@ -14,9 +14,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 GeneralCall::GeneralCall(const QString& name, const TWordArray& args, TWordStatus& result)
-    : name_(name), args_(args), result_(result), count_(0) {
-  while (count_ < 99 && count_ < args.count() && args[count_].kind != wkNone) ++count_;
-}
+    : name_(name), args_(args), result_(result), count_(ArgumentCount(args)) {}
 
 qint64 GeneralCall::integer(int n) const {
   const double v = RoundHalfEven(number(n));
@@ -74,9 +72,15 @@ int GeneralCall::declareArray(const QString& name, const QList<int>& sizes, TWor
   return FindArrayAtLevel(name, Engine().FunctionLevel);
 }
 
-void GeneralCall::fail(int message, MessageArgs args) { RaiseScriptError(MessageText(message, args)); }
-void GeneralCall::failText(const QString& text) { RaiseScriptError(text); }
-bool GeneralCall::failed() const { return !Engine().ErrorText.isEmpty(); }
+void GeneralCall::fail(int message, MessageArgs args) {
+  RaiseScriptError(MessageText(message, args));
+}
+void GeneralCall::failText(const QString& text) {
+  RaiseScriptError(text);
+}
+bool GeneralCall::failed() const {
+  return ErrorPending();
+}
 
 QChar SystemDecimalSeparator() {
   const QString point = QLocale::system().decimalPoint();
@@ -89,7 +93,8 @@ const QHash<QString, GeneralHandler>& Handlers() {
   static const QHash<QString, GeneralHandler> handlers = [] {
     QHash<QString, GeneralHandler> h;
     for (auto family : {StringFunctions(), MathFunctions(), DateTimeFunctions(), FileFunctions(),
-                        ArrayFunctions(), MatrixFunctions(), MiscFunctions(), CommandFunctions(), RegExpFunctions()})
+                        ArrayFunctions(), MatrixFunctions(), MiscFunctions(), CommandFunctions(),
+                        RegExpFunctions()})
       for (const GeneralFunctionEntry& e : family) h.insert(e.name.toString().toLower(), e.handler);
     return h;
   }();

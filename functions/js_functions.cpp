@@ -13,12 +13,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-int ArgumentCount(const TWordArray& args) {
-  int n = 0;
-  while (n < 99 && n < args.count() && args[n].kind != wkNone) ++n;
-  return n;
-}
-
 QString ArgumentText(const TWordStatus& a) {
   return IsStringKind(a.kind) ? JavaScriptStringLiteral(a.str) : a.str;
 }
@@ -32,14 +26,14 @@ QString RegExpText(const QString& lowerName, const TWordArray& args) {
   const QString quoted = u'"' + text + u'"';
   if (lowerName == u"regexp_matchjs"_s) {
     const QString index = args[1].float_val == -1 ? QString() : u'[' + second + u']';
-    return u"var text="_s + quoted + u"; var result=text.match("_s + pattern + u"); (result)?result"_s + index +
-           u":\"\";"_s;
+    return u"var text="_s + quoted + u"; var result=text.match("_s + pattern +
+           u"); (result)?result"_s + index + u":\"\";"_s;
   }
   if (lowerName == u"regexp_replacejs"_s)
     return u"var text="_s + quoted + u"; var result=text.replace("_s + pattern + u",\""_s + second +
            u"\"); result;"_s;
-  return u"var myRE=("_s + pattern + u"); myRE.lastIndex="_s + second + u"; var result=myRE.exec("_s + quoted +
-         u"); (result)?result.index:-1;"_s;
+  return u"var myRE=("_s + pattern + u"); myRE.lastIndex="_s + second +
+         u"; var result=myRE.exec("_s + quoted + u"); (result)?result.index:-1;"_s;
 }
 
 }  // namespace
@@ -48,7 +42,10 @@ QString JavaScriptStringLiteral(const QString& text) {
   // Quotes and line breaks are escaped so that any text stays one literal; other backslash
   // sequences reach JavaScript as written.
   QString s = text;
-  s.replace(u'"', u"\\\""_s).replace(u"\r\n"_s, u"\\r\\n"_s).replace(u'\r', u"\\r"_s).replace(u'\n', u"\\n"_s);
+  s.replace(u'"', u"\\\""_s)
+      .replace(u"\r\n"_s, u"\\r\\n"_s)
+      .replace(u'\r', u"\\r"_s)
+      .replace(u'\n', u"\\n"_s);
   return u'"' + s + u'"';
 }
 
@@ -67,15 +64,20 @@ QString JavaScriptCallText(const QString& name, const TWordArray& args) {
   QString object;
   QStringList rest;
   for (int i = 0; i < count; ++i) {
-    if (i == 0 && onObject) object = ArgumentText(args[i]);
-    else rest << ArgumentText(args[i]);
+    if (i == 0 && onObject)
+      object = ArgumentText(args[i]);
+    else
+      rest << ArgumentText(args[i]);
   }
   QString call = jsName + u'(' + rest.join(u',') + u')';
   if (lower == u"fromcharcode"_s) call = u"String."_s + call;
   switch (d.Obj) {
-    case jso_Date: return u"(new Date("_s + object + u"))."_s + call;
-    case jso_Math: return u"Math."_s + call;
-    default: return object.isEmpty() ? call : u'(' + object + u")."_s + call;
+    case jso_Date:
+      return u"(new Date("_s + object + u"))."_s + call;
+    case jso_Math:
+      return u"Math."_s + call;
+    default:
+      return object.isEmpty() ? call : u'(' + object + u")."_s + call;
   }
 }
 

@@ -14,6 +14,7 @@
 #include "engine/run_control.h"
 #include "engine/run_host.h"
 #include "functions/file_paths.h"
+#include "engine/local_texts.h"
 #include "functions/general_frame.h"
 #include "functions/script_host.h"
 #include "functions/sound_player.h"
@@ -21,10 +22,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QString Bilingual(const QString& english, const QString& russian) {
-  return LanguageIndex() == 1 ? russian : english;
-}
 
 // Marks the line in the editor and has the views refreshed after this step.
 void MarkCurrentLine() {

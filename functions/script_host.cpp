@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "engine/messages.h"
+#include "engine/local_texts.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -80,7 +80,9 @@ JavaScriptHost& JavaScriptHost::Instance() {
 JavaScriptHost::JavaScriptHost() : watchdog_(std::make_unique<Watchdog>()) {}
 JavaScriptHost::~JavaScriptHost() = default;
 
-void JavaScriptHost::Release() { engine_.reset(); }
+void JavaScriptHost::Release() {
+  engine_.reset();
+}
 
 bool JavaScriptHost::Eval(const QString& text, QString& value, QString& error) {
   if (!engine_) engine_ = std::make_unique<QJSEngine>();
@@ -91,8 +93,8 @@ bool JavaScriptHost::Eval(const QString& text, QString& value, QString& error) {
   if (watchdog_->fired) {
     engine_->setInterrupted(false);
     interrupted_ = true;
-    error = LanguageIndex() == 1 ? u"Выполнение JavaScript прервано пользователем."_s
-                                 : u"The JavaScript evaluation was interrupted by the user."_s;
+    error = Bilingual(u"The JavaScript evaluation was interrupted by the user.",
+                      u"Выполнение JavaScript прервано пользователем.");
     return false;
   }
   if (result.isError()) {

@@ -10,6 +10,7 @@
 #include "engine/names.h"
 #include "engine/number_text.h"
 #include "engine/script_error.h"
+#include "engine/local_texts.h"
 #include "functions/general_frame.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,10 +25,6 @@ constexpr qint64 kMaxFormatWidth = 1'000'000;
 constexpr int kConversionError = 130;  // Error converting string "%s" to number.
 constexpr int kValueOutOfRange = 118;  // Function "%s". Parameter value "%s" is out of range.
 constexpr int kInvalidDataType = 129;  // Invalid data type of the variable "%s".
-
-QString Bilingual(const char16_t* english, const char16_t* russian) {
-  return QString::fromUtf16(LanguageIndex() == 1 ? russian : english);
-}
 
 [[noreturn]] void ThrowTooLong(const QString& function) {
   throw ScriptException(Bilingual(u"Function \"%1\": the resulting text is too long.",

@@ -43,8 +43,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool Running() { return Engine().RunMode == rmRunning || Engine().RunMode == rmContinuing; }
-
 const QColor kWorkGutter(0xA6, 0xCA, 0xF0);
 const QColor kEditGutter(0xC0, 0xFF, 0xC0);
 const QColor kCaretLine(0xC0, 0xFF, 0xFF);
@@ -210,13 +208,13 @@ void TForm_Interpretator::createActions() {
   fast->setCheckable(true);
   connect(fast, &QAction::triggered, this, [this](bool on) {
     RunControl().FastDisplay = on;
-    SetActionStatusWorkMode(Running());
+    SetActionStatusWorkMode(RunInProgress());
   });
 }
 
 // ---- Modes ------------------------------------------------------------------------------------
 
-bool TForm_Interpretator::runnable() const { return Engine().ScriptLines.size() >= 2 && !Running(); }
+bool TForm_Interpretator::runnable() const { return Engine().ScriptLines.size() >= 2 && !RunInProgress(); }
 
 void TForm_Interpretator::SetActionStatusWorkMode(bool running) {
   editModeFlag_ = false;
@@ -435,11 +433,11 @@ void TForm_Interpretator::wordHelp(const QString& word) {
 
 bool TForm_Interpretator::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
-      !static_cast<QKeyEvent*>(event)->isAutoRepeat() && isActiveWindow() && !Running()) {
+      !static_cast<QKeyEvent*>(event)->isAutoRepeat() && isActiveWindow() && !RunInProgress()) {
     helpMenu_->keywordSearch();
     return true;
   }
-  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Pause && Running()) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Pause && RunInProgress()) {
     pauseKey_ = true;
     return true;
   }
@@ -489,7 +487,7 @@ void TForm_Interpretator::ExitProgram(int status) {
 }
 
 void TForm_Interpretator::closeEvent(QCloseEvent* event) {
-  if (Running()) {
+  if (RunInProgress()) {
     A_PauseExecute();
     event->ignore();
     return;
