@@ -67,6 +67,8 @@ class ScriptTest : public EngineTest {
     const int i = FindVariable(name);
     return i < 0 ? wkNone : Engine().Variables[std::size_t(i)].kind;
   }
+
+ public:
   // The error text a message gives on a line.
   static QString ErrorAt(int line, int number, MessageArgs args = {}) {
     return MessageText(number, args) + QStringLiteral("\r\r") + MessageText(2, {line});

@@ -13,6 +13,11 @@ QStringList Lines(std::initializer_list<const char16_t*> texts) {
   return lines;
 }
 
+// The error box of a message on a line, with its one text argument when there is one.
+QString ExpectedError(int line, int message, const char16_t* arg) {
+  return arg ? ScriptTest::ErrorAt(line, message, {QString::fromUtf16(arg)}) : ScriptTest::ErrorAt(line, message);
+}
+
 }  // namespace
 
 TEST_F(ScriptTest, LoopsConditionsAndAssignments) {
@@ -76,9 +81,7 @@ TEST_F(ScriptTest, ForErrors) {
   for (const auto& c : cases) {
     const QStringList lines = Lines(c.lines);
     host.errors.clear();
-    const QString expected = c.arg ? ErrorAt(c.line, c.message, {QString::fromUtf16(c.arg)})
-                                   : ErrorAt(c.line, c.message);
-    EXPECT_EQ(Run(lines), expected) << lines.join(u" / "_s).toStdString();
+    EXPECT_EQ(Run(lines), ExpectedError(c.line, c.message, c.arg)) << lines.join(u" / "_s).toStdString();
     EXPECT_EQ(Engine().CurrentLine, c.line) << lines.join(u" / "_s).toStdString();
     EXPECT_EQ(Value(u"x"_s), QString()) << lines.join(u" / "_s).toStdString();
   }
@@ -151,9 +154,7 @@ TEST_F(ScriptTest, LoopStatementErrors) {
   for (const auto& c : cases) {
     const QStringList lines = Lines(c.lines);
     host.errors.clear();
-    const QString expected = c.arg ? ErrorAt(c.line, c.message, {QString::fromUtf16(c.arg)})
-                                   : ErrorAt(c.line, c.message);
-    EXPECT_EQ(Run(lines), expected) << lines.join(u" / "_s).toStdString();
+    EXPECT_EQ(Run(lines), ExpectedError(c.line, c.message, c.arg)) << lines.join(u" / "_s).toStdString();
     EXPECT_EQ(Value(u"y"_s), QString()) << lines.join(u" / "_s).toStdString();
   }
 }
@@ -254,9 +255,7 @@ TEST_F(ScriptTest, StatementErrors) {
   for (const auto& c : cases) {
     const QString line = QString::fromUtf16(c.line);
     host.errors.clear();
-    const QString expected =
-        c.arg ? ErrorAt(1, c.message, {QString::fromUtf16(c.arg)}) : ErrorAt(1, c.message);
-    EXPECT_EQ(Run({u"v = 1"_s, line, u"after = 1"_s}), expected) << line.toStdString();
+    EXPECT_EQ(Run({u"v = 1"_s, line, u"after = 1"_s}), ExpectedError(1, c.message, c.arg)) << line.toStdString();
     EXPECT_EQ(Engine().CurrentLine, 1) << line.toStdString();
     EXPECT_EQ(Value(u"after"_s), QString()) << line.toStdString();
   }
