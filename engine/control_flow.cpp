@@ -246,7 +246,7 @@ void AdvanceLine(bool jumping, bool isContinue) {
         }
         Tvariable& var = e.Variables[std::size_t(index - 1)];
         double v = 0;
-        if (!ParseNumberText(var.VarVal, v)) {
+        if (!ParseValueNumber(var.VarVal, v)) {
           RaiseScriptError(MessageText(68, {var.VarVal}));
           return;
         }

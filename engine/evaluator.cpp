@@ -1,7 +1,6 @@
 // Evaluate's three phases (substitution, array elements, calls) and the call interface.
 #include "engine/evaluator.h"
 
-#include <QLocale>
 #include <cmath>
 
 #include "engine/arrays.h"
@@ -50,14 +49,6 @@ bool IndexString(TWordArray& w, int at) {
   return true;
 }
 
-// A number variable's text: the engine's dot form, or the system form some functions write
-// (the locale's decimal separator), which must read back as the same number.
-void ReadVariableNumber(const QString& text, double& value) {
-  if (ParseNumberText(text, value)) return;
-  const QString point = QLocale::system().decimalPoint();
-  if (point != u"."_s && text.contains(point)) ParseNumberText(QString(text).replace(point, u"."_s), value);
-}
-
 // Phase 1: variables and constants become values.
 bool Substitute(TWordArray& w) {
   const TWordArray& next = w;  // looking ahead past the last word reads EmptyWord
@@ -86,7 +77,7 @@ bool Substitute(TWordArray& w) {
         case wkInt:
           word.kind = v.kind;
           word.float_val = 0;
-          ReadVariableNumber(v.VarVal, word.float_val);
+          ParseValueNumber(v.VarVal, word.float_val);
           word.str = v.VarVal;
           break;
         case wkBool:

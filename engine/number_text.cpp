@@ -1,5 +1,6 @@
 #include "engine/number_text.h"
 
+#include <QLocale>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -112,6 +113,13 @@ bool ParseNumberText(QStringView text, double& value) {
   if (res.ec != std::errc() || res.ptr != buf + n) return false;
   value = v;
   return true;
+}
+
+bool ParseValueNumber(QStringView text, double& value) {
+  if (ParseNumberText(text, value)) return true;
+  const QString point = QLocale::system().decimalPoint();
+  return point != u"."_s && text.contains(point) &&
+         ParseNumberText(text.toString().replace(point, u"."_s), value);
 }
 
 QString FormatNumberWidth(int width, double value) {

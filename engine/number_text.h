@@ -12,6 +12,10 @@ QString NumberText(double value);
 // allowed; "INF"/"NAN" accepted). Returns false, leaving value unchanged, when it does not read.
 bool ParseNumberText(QStringView text, double& value);
 
+// Reads the number text of a value (a variable's text): the engine's dot form, or the system
+// form some functions write (the locale's decimal separator), which reads as the same number.
+bool ParseValueNumber(QStringView text, double& value);
+
 // Fixed-width display of reals used by array listings (widths 10, 12) and variable views (11).
 QString FormatNumberWidth(int width, double value);
 

@@ -259,7 +259,7 @@ QString StatusPanelText(int panel) {
       if (!loop) return {};
       const QString value = e.Variables[std::size_t(top.LoopIndex - 1)].VarVal;
       double v = 0;
-      const bool whole = ParseNumberText(value, v) && v == std::trunc(v) && !value.contains(u'.');
+      const bool whole = ParseValueNumber(value, v) && v == std::trunc(v) && !value.contains(u'.');
       return u"loop counter="_s + value + (whole ? QString() : u" ???"_s);
     }
     case 4:

@@ -14,7 +14,7 @@ namespace {
 
 QString FloatCellText(const QString& text, bool globalGrid) {
   double v = 0;
-  if (!ParseNumberText(text, v)) return text;
+  if (!ParseValueNumber(text, v)) return text;
   if (v != std::trunc(v) || (globalGrid && std::fabs(v) > 1000000)) return FormatNumberWidth(11, v);
   char buf[400];
   std::snprintf(buf, sizeof buf, "%6.0f", v);
