@@ -6,6 +6,8 @@
 
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
+#include "engine/local_texts.h"
+#include "engine/number_text.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/word_reader.h"
@@ -40,18 +42,35 @@ bool NumberOf(const TWordArray& w, int from, int to, double& value) {
   return true;
 }
 
-void StoreElement(t_arr_specification& a, qint64 offset, const TWordStatus& value) {
+// Stores a value into an element; false (with the error set) when an int element cannot hold
+// it, which leaves the element unchanged.
+bool StoreElement(t_arr_specification& a, qint64 offset, const TWordStatus& value) {
   TArrayElements& p = *a.P;
   switch (a.data_type) {
     case wkString:
       p.strings[std::size_t(offset)] = value.str;
       break;
-    case wkInt:
-      p.ints[std::size_t(offset)] = std::int64_t(RoundHalfEven(value.float_val));
+    case wkInt: {
+      const double v = RoundHalfEven(value.float_val);
+      if (!(v >= -0x1p63 && v < 0x1p63)) {
+        RaiseScriptError(LocalText(LocalTextId::IntegerOutOfRange, {NumberText(value.float_val), a.name}));
+        return false;
+      }
+      p.ints[std::size_t(offset)] = std::int64_t(v);
       break;
+    }
     default:
       p.floats[std::size_t(offset)] = value.float_val;
   }
+  return true;
+}
+
+// A declared bound as a whole number; false when it lies beyond anything an array can hold.
+bool BoundOf(double value, std::int64_t& bound) {
+  const double v = RoundHalfEven(value);
+  if (!(std::fabs(v) <= double(INT32_MAX))) return false;
+  bound = std::int64_t(v);
+  return true;
 }
 
 // Allocates zeroed elements; false when memory runs out.
@@ -131,7 +150,11 @@ void DeclareArray(const TWordArray& w) {
     }
     double size = 0;
     if (!NumberOf(w, i, end - 1, size)) return;
-    std::int64_t first = 0, length = std::int64_t(RoundHalfEven(size));
+    std::int64_t first = 0, length = 0;
+    if (!BoundOf(size, length)) {
+      RaiseScriptError(MessageText(146, {name}));
+      return;
+    }
     if (w[end].kind == wkDblDot) {
       int upper = end + 1;
       while (upper <= w.lastIndex() && w[upper].kind != wkComma && w[upper].kind != wkClosingSquareBracket)
@@ -141,9 +164,14 @@ void DeclareArray(const TWordArray& w) {
         return;
       }
       double hi = 0;
+      std::int64_t last = 0;
       if (!NumberOf(w, end + 1, upper - 1, hi)) return;
-      first = std::int64_t(RoundHalfEven(size)) - 1;
-      length = std::int64_t(RoundHalfEven(hi)) - first;
+      if (!BoundOf(hi, last)) {
+        RaiseScriptError(MessageText(146, {name}));
+        return;
+      }
+      first = length - 1;
+      length = last - first;
       end = upper;
     }
     if (length < 0 || length > INT32_MAX || std::llabs(first) > INT32_MAX / 2) {
@@ -153,7 +181,7 @@ void DeclareArray(const TWordArray& w) {
     a.first[std::size_t(dims)] = std::int32_t(first);
     a.dim[std::size_t(dims)] = std::int32_t(length);
     count *= length;
-    if (count > INT32_MAX) {
+    if (count > kMaxArrayElements) {
       RaiseScriptError(MessageText(146, {name}));
       return;
     }
@@ -303,7 +331,7 @@ void AssignElement(const TWordArray& w) {
     RaiseScriptError(MessageText(147, {w[0].str}));
     return;
   }
-  StoreElement(e.Array(ref.array), ref.offset, value);
+  if (!StoreElement(e.Array(ref.array), ref.offset, value)) return;
   e.AssignTarget = -1;
   MarkChanged(ref.array);
 }
@@ -312,14 +340,19 @@ void AssignElement(const TWordArray& w) {
 
 namespace {
 
-// Reads the list; stretches of several words, or one variable, are evaluated at once.
+// A word that stands for itself in a list; names, constants and calls are evaluated.
+bool IsLiteral(TWordKind kind) {
+  return kind == wkFloat || kind == wkInt || kind == wkString || kind == wkStringDQ || kind == wkBool;
+}
+
+// Reads the list; stretches of several words, or one word that is not a literal, are evaluated.
 bool ReadValueList(const QString& text, TLongWordArray& out) {
   out.clear();
   int position = 1, stretchStart = 0;
   const int end = int(text.size());
   const auto closeStretch = [&]() -> bool {
     const int n = out.count() - stretchStart;
-    if (n == 0 || (n == 1 && out[stretchStart].kind != wkVariableName)) return true;
+    if (n == 0 || (n == 1 && IsLiteral(out[stretchStart].kind))) return true;
     if (n > kMaxWords) {
       RaiseScriptError(MessageText(45, {text}));
       return false;
@@ -380,7 +413,7 @@ struct ListWalker {
           RaiseScriptError(MessageText(155));
           return false;
         }
-        StoreElement(a, next++, w[pos++]);
+        if (!StoreElement(a, next++, w[pos++])) return false;
       }
       if (!Expect(e < n ? wkComma : wkClosingBracket)) return false;
     }

@@ -79,6 +79,8 @@ inline const TBlockLevel EmptyBlock{};
 
 inline constexpr int kMaxBlockDepth = 100;  // Blocks has entries 0..100
 inline constexpr int kMaxScriptLines = 1000;
+inline constexpr int kMaxEvaluationDepth = 500;  // evaluations nested in one another
+inline constexpr std::int64_t kMaxArrayElements = 100000001;  // elements of one array
 
 // ---- Run modes -------------------------------------------------------------------------------
 
@@ -135,6 +137,20 @@ struct EngineState {
   bool ScriptCallSuspended = false;
   // 0 none, 1 a button's single command line runs, 2 a button's script-function call runs.
   std::int32_t InterfaceCallMode = 0;
+  // The values of the script-function calls a line has completed, one record per function
+  // level. A line that waits for a stepped or halted call runs again from its start when the
+  // call returns; the calls it completed before take their values from here instead of running
+  // a second time. Emptied when the line finishes.
+  struct CompletedCalls {
+    std::int32_t line = -1;
+    QStringList expressions;
+    std::vector<TWordStatus> values;
+    std::size_t next = 0;  // the call of the current pass that is due next
+  };
+  std::vector<CompletedCalls> CompletedCallsByLevel;
+  // Evaluations nested inside one another (calls in arguments, bracket groups), bounded so that
+  // no line can exhaust the stack.
+  std::int32_t EvaluationDepth = 0;
 
   // Bumped whenever a name may classify differently: variables or arrays created, deleted or
   // renamed, script functions listed, constants or units registered. Cached line words are

@@ -6,6 +6,7 @@
 #include "engine/arrays.h"
 #include "engine/engine_state.h"
 #include "engine/function_units.h"
+#include "engine/local_texts.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/number_text.h"
@@ -132,11 +133,8 @@ bool PerformCalls(TWordArray& w) {
     if (kind == wkScriptFunction) e.CalledScriptFunction = e.CallExpression.section(u'(', 0, 0);
 
     TWordStatus result;
-    if (!e.ReturnBlock.FunctionExpression.isEmpty() &&
-        e.ReturnBlock.FunctionExpression == e.CallExpression) {
-      // A function finished while single-stepping delivers its value here.
-      result = e.ReturnBlock.WordStatus;
-      e.ReturnBlock = EmptyBlock;
+    if (kind == wkScriptFunction && TakeCompletedCall(e.CallExpression, result)) {
+      // completed before this pass of the line: the function does not run again
     } else {
       const QString callText = e.CallExpression;
       QString name;
@@ -146,6 +144,7 @@ bool PerformCalls(TWordArray& w) {
       if (kind == wkScriptFunction) {
         CallScriptFunction(callText, args, result);
         if (ErrorPending() || (e.RunMode != rmRunning && e.RunMode != rmContinuing)) return false;
+        RecordCompletedCall(callText, result);
       } else {
         CallUnit(kind, name, args, result);
         if (ErrorPending()) return false;
@@ -201,6 +200,19 @@ void Evaluate(const TWordArray& words, int lastIndex, TWordStatus& result) {
 }
 
 void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& result) {
+  // Calls inside arguments and bracket groups recurse through here: a bound keeps a hostile
+  // line from exhausting the stack.
+  EngineState& e = Engine();
+  if (e.EvaluationDepth >= kMaxEvaluationDepth) {
+    result = EmptyWord;
+    RaiseScriptError(LocalText(LocalTextId::NestingTooDeep));
+    return;
+  }
+  struct DepthGuard {
+    std::int32_t& depth;
+    explicit DepthGuard(std::int32_t& d) : depth(d) { ++depth; }
+    ~DepthGuard() { --depth; }
+  } guard(e.EvaluationDepth);
   TWordArray w;
   w.assign(words, from, to);
   EvaluateCopy(w, result);

@@ -18,6 +18,12 @@ QString LocalText(LocalTextId id) {
        u"Функция \"%1\" пока не поддерживается в этой версии."},
       {u"Function \"%1\" cannot run: the %2 module is not available in this version yet.",
        u"Функцию \"%1\" нельзя выполнить: модуль \"%2\" пока не поддерживается в этой версии."},
+      {u"The value %1 is out of the range of the integer elements of array \"%2\".",
+       u"Значение %1 выходит за пределы диапазона целых элементов массива \"%2\"."},
+      {u"The expression is nested too deeply: calls and brackets can be nested at most 500 "
+       u"deep in one line.",
+       u"Слишком глубокая вложенность выражения: вызовы и скобки в одной строке могут иметь не "
+       u"более 500 уровней вложенности."},
   };
   const Entry& e = kTexts[int(id)];
   return QString::fromUtf16(LanguageIndex() == 1 ? e.russian : e.english);

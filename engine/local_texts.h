@@ -8,6 +8,8 @@ enum class LocalTextId {
   BlockStackFull,        // loops, conditions and calls nested deeper than the block stack
   FunctionNotAvailable,  // %1: a described function this version does not carry out yet
   UnitNotAvailable,      // %1: the function, %2: its unit (a unit not built yet)
+  IntegerOutOfRange,     // %1: the value, %2: the array (an int element cannot hold it)
+  NestingTooDeep,        // calls and brackets inside one another deeper than evaluation allows
 };
 
 QString LocalText(LocalTextId id);

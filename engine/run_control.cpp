@@ -80,10 +80,14 @@ void PrepareScript() {
   }
   NamesChanged();
 
+  // The main program always ends with a stop line, before the first definition or at the end,
+  // also when it is one line long or empty (then the script begins with the stop line).
   int n = firstFunction >= 0 ? firstFunction - 1 : int(lines.size()) - 1;
-  if (n > 0) {
+  if (n > 0 || (n == 0 && firstFunction > 0)) {
     while (n > 0 && TrimControl(StripComment(lines[n])).isEmpty()) --n;
     if (!AsciiUpper(TrimControl(lines[n])).startsWith(u"STOP"_s)) lines.insert(n + 1, u"stop"_s);
+  } else if (firstFunction == 0) {
+    lines.insert(0, u"stop"_s);
   }
   if (lines.size() == 1 && !TrimControl(lines[0]).isEmpty() &&
       AsciiUpper(TrimControl(lines[0])) != u"STOP"_s)
@@ -111,7 +115,8 @@ void RunFrom(int startLine, RunInitiator initiator) {
     if (LineBeginsWithStop(e.ScriptLines[e.CurrentLine])) break;
     Host().ProcessEvents();
     A_StepExecute(initiator);
-    if (e.BlockDepth == rc.StepOverDepth && e.RunMode == rmContinuing && rc.StepOverLine >= 0) {
+    // Step over ends once the blocks are back at (or, after a RETURN, below) its depth.
+    if (e.BlockDepth <= rc.StepOverDepth && e.RunMode == rmContinuing && rc.StepOverLine >= 0) {
       rc.StepOverLine = rc.StepOverDepth = -1;
       e.RunMode = rmSingleStep;
     }
@@ -143,7 +148,11 @@ void A_StepExecute(RunInitiator initiator) {
   ExecuteStep();
   const bool idleOrStepping = e.RunMode == rmIdle || e.RunMode == rmSingleStep;
   if (!rc.FastDisplay || idleOrStepping) Host().SetCurrentLineMark(e.CurrentLine);
-  if (e.CurrentLine > e.ScriptLines.size() - 1) e.CurrentLine = int(e.ScriptLines.size()) - 1;
+  if (e.CurrentLine > e.ScriptLines.size() - 1) {
+    // Past the last line (a script of blank lines): the run has reached its end.
+    e.CurrentLine = std::max(0, int(e.ScriptLines.size()) - 1);
+    if (e.BlockDepth == 0) e.RunMode = rmIdle;
+  }
   if (!e.ErrorText.isEmpty()) ErrorStop();
   rc.StopMark = Host().HasBreakpoint(e.CurrentLine);
   if (LineAtIsStop(e.CurrentLine) || rc.StopMark) e.RunMode = rmIdle;

@@ -55,8 +55,10 @@ bool BindParameters(const QString& functionName, const QString& header, const TW
   return true;
 }
 
-// Removes the locals of the current level, writing var parameters back; an array named by
-// `value` is the result and becomes a temporary array of the caller's level.
+// Removes the locals of the current level, writing var parameters back. The array named by
+// `value` is the result: the caller receives it as a temporary array of its level. A local
+// array is handed over; an array the function does not own (a global, or a caller's array taken
+// by var) is copied, so that the caller's assignment cannot take the original away.
 void ReleaseLocals(TWordStatus& value) {
   EngineState& e = Engine();
   const int level = e.FunctionLevel;
@@ -71,8 +73,23 @@ void ReleaseLocals(TWordStatus& value) {
     }
     RemoveVariable(i);
   }
-  const QString resultName = value.kind == wkArrayName ? AsciiUpper(value.str) : QString();
   bool renamed = false;
+  QString resultName;
+  if (value.kind == wkArrayName) {
+    const int result = FindArray(value.str);
+    if (result > 0 && (e.Array(result).function_level != level || e.Array(result).is_parameter_variable)) {
+      t_arr_specification copy = e.Array(result);
+      if (copy.P) copy.P = std::make_shared<TArrayElements>(*copy.P);
+      copy.is_parameter_variable = false;
+      copy.function_level = level - 1;
+      copy.name = NewTemporaryArrayName();
+      value.str = copy.name;
+      e.Arrays.push_back(std::move(copy));
+      renamed = true;
+    } else {
+      resultName = AsciiUpper(value.str);
+    }
+  }
   for (int i = e.ArrayCount(); i >= 1; --i) {
     t_arr_specification& a = e.Array(i);
     if (a.function_level != level) continue;
@@ -98,7 +115,53 @@ void DropCallBlock(int callDepth) {
   e.FunctionLevel = std::max(0, e.FunctionLevel - 1);
 }
 
+EngineState::CompletedCalls& CallsOfLevel(int level) {
+  auto& byLevel = Engine().CompletedCallsByLevel;
+  if (byLevel.size() <= std::size_t(level)) byLevel.resize(std::size_t(level) + 1);
+  return byLevel[std::size_t(level)];
+}
+
 }  // namespace
+
+void BeginLineCalls() {
+  EngineState& e = Engine();
+  EngineState::CompletedCalls& calls = CallsOfLevel(e.FunctionLevel);
+  if (calls.line != e.CurrentLine) calls = {};
+  calls.line = e.CurrentLine;
+  calls.next = 0;
+}
+
+void EndLineCalls(int level) {
+  if (!Engine().ScriptCallSuspended) CallsOfLevel(level) = {};
+}
+
+void ForgetLineCalls() { Engine().CompletedCallsByLevel.clear(); }
+
+bool TakeCompletedCall(const QString& expression, TWordStatus& result) {
+  EngineState& e = Engine();
+  EngineState::CompletedCalls& calls = CallsOfLevel(e.FunctionLevel);
+  if (calls.next < calls.values.size() && calls.expressions[qsizetype(calls.next)] == expression) {
+    result = calls.values[calls.next++];
+    return true;
+  }
+  // The call that just returned while single-stepping delivers its value.
+  if (!e.ReturnBlock.FunctionExpression.isEmpty() && e.ReturnBlock.FunctionExpression == expression) {
+    result = e.ReturnBlock.WordStatus;
+    e.ReturnBlock = EmptyBlock;
+    RecordCompletedCall(expression, result);
+    return true;
+  }
+  return false;
+}
+
+void RecordCompletedCall(const QString& expression, const TWordStatus& value) {
+  EngineState::CompletedCalls& calls = CallsOfLevel(Engine().FunctionLevel);
+  calls.expressions.resize(qsizetype(calls.next));
+  calls.values.resize(calls.next);
+  calls.expressions.append(expression);
+  calls.values.push_back(value);
+  ++calls.next;
+}
 
 bool PushBlock() {
   EngineState& e = Engine();
@@ -145,8 +208,17 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
     e.ScriptCallSuspended = true;  // the stepper goes on inside the body
     return;
   }
+  // The TRY of the calling line covers that line only, not the lines of the body.
+  const bool tryFlag = e.TryFlag;
+  const QString tryErrorText = e.TryErrorText;
   RunFrom(e.CurrentLine, RunInitiator::Engine);
-  if (!RunInProgress() || ErrorPending()) return;  // halted inside the body: nothing is popped
+  e.TryFlag = tryFlag;
+  e.TryErrorText = tryErrorText;
+  if (!RunInProgress() || ErrorPending()) {
+    // Halted inside the body (nothing is popped): the calling line waits for the return.
+    if (!ErrorPending()) e.ScriptCallSuspended = true;
+    return;
+  }
   if (e.BlockDepth == callDepth && e.Blocks[std::size_t(callDepth)].pt == pt_ReturnScriptFunction) {
     result = e.Blocks[std::size_t(callDepth)].WordStatus;
     e.CurrentLine = e.Blocks[std::size_t(callDepth)].nLine;
@@ -211,17 +283,19 @@ void ExecuteReturn(const TWordArray& w) {
     RaiseScriptError(MessageText(127));
     return;
   }
-  while (e.BlockDepth > callBlock) PopBlock();
-  TBlockLevel& block = e.Blocks[std::size_t(callBlock)];
-  block.pt = pt_ReturnScriptFunction;
-
+  // The value first: a call in it that is stepped into (or halted) leaves the function and its
+  // locals in place; the line runs again when that call returns.
   TWordStatus value;
   if (w.count() == 2 && w[1].kind == wkArrayName) {
     value = w[1];
   } else if (w.count() > 1) {
     EvaluateRange(w, 1, w.lastIndex(), value);
-    if (ErrorPending()) return;
   }
+  if (e.ScriptCallSuspended && !ErrorPending()) return;
+  while (e.BlockDepth > callBlock) PopBlock();
+  TBlockLevel& block = e.Blocks[std::size_t(callBlock)];
+  block.pt = pt_ReturnScriptFunction;
+  if (ErrorPending()) return;
   ReleaseLocals(value);
   block.WordStatus = value;
 }

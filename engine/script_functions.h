@@ -17,6 +17,22 @@ void DeclareParameter(const QString& functionName, const QString& parameterName,
 // RETURN [expression]: marks the call block returned, stores the value, removes the locals.
 void ExecuteReturn(const TWordArray& words);
 
+// ---- Calls a line completed before it had to wait ----------------------------------------------
+// A line whose script-function call is being stepped through (or halted at a breakpoint) runs
+// again from its start when the call returns. Every call it completed on the way keeps its value
+// for that pass, so that no call runs twice and the line can finish.
+
+// A new pass of the current line at the current function level begins.
+void BeginLineCalls();
+// The pass ended: the line finished (or failed) unless a call of it is waiting.
+void EndLineCalls(int level);
+// Forgets every waiting line (a run starts from line 0).
+void ForgetLineCalls();
+// The value of the call `expression` when this pass already has it; false when it must run.
+bool TakeCompletedCall(const QString& expression, TWordStatus& result);
+// Keeps the value of a call the current pass completed.
+void RecordCompletedCall(const QString& expression, const TWordStatus& value);
+
 // Pushes an empty block; false (with the error set) when the stack is full.
 bool PushBlock();
 // Resets and removes the top block.

@@ -24,6 +24,8 @@ namespace {
 bool g_idleAtLineStart = false;
 bool BecameIdle(bool idleAtStart) { return Engine().RunMode == rmIdle && !idleAtStart; }
 
+void ExecuteStatement(TWordKind& kind);
+
 QStringList& CommandLineParameters() {
   static QStringList parameters;
   return parameters;
@@ -150,6 +152,18 @@ void ExecuteLine(TWordKind& kind) {
     e.BlockDepth = 0;
     e.FunctionLevel = 0;
   }
+  BeginLineCalls();
+  struct PassEnd {
+    int level;
+    ~PassEnd() { EndLineCalls(level); }
+  } passEnd{e.FunctionLevel};
+  ExecuteStatement(kind);
+}
+
+namespace {
+
+void ExecuteStatement(TWordKind& kind) {
+  EngineState& e = Engine();
   const std::shared_ptr<const LineWords> line = ReadLineWords(e.CurrentLine);
   if (line && line->text.isEmpty()) {
     ++e.CurrentLine;
@@ -231,11 +245,14 @@ void ExecuteLine(TWordKind& kind) {
   }
 }
 
+}  // namespace
+
 void ExecuteStep() {
   EngineState& e = Engine();
   if (e.CurrentLine == 0) {
     ClearVariables();
     DefineCommandLineArray();
+    ForgetLineCalls();
   }
   e.ErrorText.clear();
   e.TryErrorText.clear();
@@ -275,17 +292,19 @@ void ExecuteStep() {
   }
   if (!ErrorPending() || e.TryFlag) {
     ++e.StepCount;
-    const bool stepperReturns = kind == wkReturn && !ErrorPending() &&
-                                (e.RunMode == rmSingleStep ||
-                                 (e.ResumeFunctionLevel > 0 && e.ResumeFunctionLevel >= e.FunctionLevel));
-    if (stepperReturns && e.BlockDepth > 0 && e.Blocks[std::size_t(e.BlockDepth)].pt == pt_ReturnScriptFunction) {
+    // A RETURN that the stepper completes runs the calling line again, which takes the value;
+    // when that line is itself a RETURN, its function returns in the same step.
+    while (kind == wkReturn && !ErrorPending() &&
+           (e.RunMode == rmSingleStep ||
+            (e.ResumeFunctionLevel > 0 && e.ResumeFunctionLevel >= e.FunctionLevel)) &&
+           e.BlockDepth > 0 && e.Blocks[std::size_t(e.BlockDepth)].pt == pt_ReturnScriptFunction) {
       if (e.ResumeFunctionLevel > 0) --e.ResumeFunctionLevel;
       e.ReturnBlock = e.Blocks[std::size_t(e.BlockDepth)];
       e.CurrentLine = e.ReturnBlock.nLine;
       PopBlock();
       e.FunctionLevel = std::max(0, e.FunctionLevel - 1);
-      TWordKind again = wkReturn;
-      if (!runLine(again) || (ErrorPending() && !e.TryFlag)) return;
+      kind = wkReturn;
+      if (!runLine(kind) || (ErrorPending() && !e.TryFlag)) return;
     }
     if (e.BlockDepth == 0) DeleteTemporaryArrays();
   }

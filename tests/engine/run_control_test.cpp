@@ -37,10 +37,10 @@ TEST_F(RunControlTest, PrepareScript) {
         u"  return _a"_s}},
       {{u"x = 1"_s, u"STOP"_s, u"function F(_a)"_s, u"  return _a"_s},
        {u"x = 1"_s, u"STOP"_s, u"function F(_a)"_s, u"  return _a"_s}},
-      {{u"function F(_a)"_s, u"  return _a"_s}, {u"function F(_a)"_s, u"  return _a"_s}},
-      // only a main program of more than one line is closed this way
+      // a main program of one line, or none, is closed too
+      {{u"function F(_a)"_s, u"  return _a"_s}, {u"stop"_s, u"function F(_a)"_s, u"  return _a"_s}},
       {{u"x = 1"_s, u"function F(_a)"_s, u"  return _a"_s},
-       {u"x = 1"_s, u"function F(_a)"_s, u"  return _a"_s}},
+       {u"x = 1"_s, u"stop"_s, u"function F(_a)"_s, u"  return _a"_s}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.in.join(u'|').toStdString());

@@ -1,0 +1,28 @@
+// Lines that nest calls deeply, and calls in initial-value lists, with the real function library.
+#include "engine/local_texts.h"
+#include "function_fixture.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+TEST_F(FunctionTest, DeepNestingInOneLineEndsInAnErrorInsteadOfACrash) {
+  const QString tooDeep = LocalText(LocalTextId::NestingTooDeep) + u"\r\r"_s + MessageText(2, {0});
+  for (const QString& call : {u"sqrt("_s, u"abs("_s, u"Trim(UpperCase("_s}) {
+    const int depth = 5000;
+    const int closing = depth * int(call.count(u'('));
+    const QString line = u"x = "_s + call.repeated(depth) + u"1"_s + u")"_s.repeated(closing);
+    EXPECT_EQ(Run({line, u"y = 2"_s}).toStdString(), tooDeep.toStdString()) << call.toStdString();
+    EXPECT_EQ(Value(u"y"_s), QString());
+  }
+  // Ordinary nesting is untouched.
+  EXPECT_EQ(Eval(u"sqrt("_s.repeated(100) + u"1"_s + u")"_s.repeated(100)), u"1"_s);
+}
+
+TEST_F(FunctionTest, InitialValueListsCallBuiltInFunctions) {
+  EXPECT_EQ(Run({u"array A[3]float=(sqrt(4), 1, max(2, 5))"_s, u"v1 = A[1]"_s, u"v3 = A[3]"_s,
+                 u"array S[2]string=(UpperCase('x'), 'y')"_s, u"t1 = S[1]"_s})
+                .toStdString(),
+            "");
+  EXPECT_EQ(Value(u"v1"_s), u"2"_s);
+  EXPECT_EQ(Value(u"v3"_s), u"5"_s);
+  EXPECT_EQ(Value(u"t1"_s), u"X"_s);
+}
