@@ -20,18 +20,15 @@ QString ArgumentText(const TWordStatus& a) {
 // The text of a regular-expression call: P is a regular-expression literal as written.
 QString RegExpText(const QString& lowerName, const TWordArray& args) {
   const QString pattern = args[0].str, second = args[1].str;
-  QString text = args[2].str;
-  text.replace(u"\r\n"_s, u"\\n"_s).replace(u'\r', u"\\n"_s).replace(u'\n', u"\\n"_s);
-  text.replace(u'"', u"\\\""_s);
-  const QString quoted = u'"' + text + u'"';
+  const QString quoted = JavaScriptStringLiteral(args[2].str);
   if (lowerName == u"regexp_matchjs"_s) {
     const QString index = args[1].float_val == -1 ? QString() : u'[' + second + u']';
     return u"var text="_s + quoted + u"; var result=text.match("_s + pattern +
            u"); (result)?result"_s + index + u":\"\";"_s;
   }
   if (lowerName == u"regexp_replacejs"_s)
-    return u"var text="_s + quoted + u"; var result=text.replace("_s + pattern + u",\""_s + second +
-           u"\"); result;"_s;
+    return u"var text="_s + quoted + u"; var result=text.replace("_s + pattern + u","_s +
+           JavaScriptStringLiteral(second) + u"); result;"_s;
   return u"var myRE=("_s + pattern + u"); myRE.lastIndex="_s + second +
          u"; var result=myRE.exec("_s + quoted + u"); (result)?result.index:-1;"_s;
 }
@@ -39,14 +36,24 @@ QString RegExpText(const QString& lowerName, const TWordArray& args) {
 }  // namespace
 
 QString JavaScriptStringLiteral(const QString& text) {
-  // Quotes and line breaks are escaped so that any text stays one literal; other backslash
-  // sequences reach JavaScript as written.
-  QString s = text;
-  s.replace(u'"', u"\\\""_s)
-      .replace(u"\r\n"_s, u"\\r\\n"_s)
-      .replace(u'\r', u"\\r"_s)
-      .replace(u'\n', u"\\n"_s);
-  return u'"' + s + u'"';
+  // The script's text reaches JavaScript as the same characters: backslashes, quotes and the
+  // characters that end a JavaScript line are escaped.
+  QString s;
+  s.reserve(text.size() + 2);
+  s += u'"';
+  for (const QChar c : text) {
+    switch (c.unicode()) {
+      case u'\\': s += u"\\\\"_s; break;
+      case u'"': s += u"\\\""_s; break;
+      case u'\r': s += u"\\r"_s; break;
+      case u'\n': s += u"\\n"_s; break;
+      case 0x2028: s += u"\\u2028"_s; break;
+      case 0x2029: s += u"\\u2029"_s; break;
+      default: s += c;
+    }
+  }
+  s += u'"';
+  return s;
 }
 
 QString JavaScriptCallText(const QString& name, const TWordArray& args) {

@@ -28,7 +28,21 @@ bool Expression(GeneralCall& call, const QString& expression, QString& value) {
   return false;
 }
 
-QString Literal(const QString& text) { return kQuote + text + kQuote; }
+// A VBScript string expression that stands for exactly `text`: quotes doubled, line breaks
+// (which cannot stand inside a literal) joined in as the vbCr and vbLf constants.
+QString Literal(const QString& text) {
+  QString s;
+  s.reserve(text.size() + 2);
+  s += kQuote;
+  for (const QChar c : text) {
+    if (c == kQuote) s += u"\"\""_s;
+    else if (c == u'\r') s += u"\" & vbCr & \""_s;
+    else if (c == u'\n') s += u"\" & vbLf & \""_s;
+    else s += c;
+  }
+  s += kQuote;
+  return s;
+}
 
 // Creates "re" from the pattern (argument `patternAt`) and the options (argument
 // `patternAt + optionsOffset`, default "igm").

@@ -54,7 +54,7 @@ bool Tokenize(const QString& s, std::vector<Token>& out, QString& error) {
       }
       out.push_back({Token::Text, value});
       i = j + 1;
-    } else if (QStringView(u".(),=").contains(c)) {
+    } else if (QStringView(u".(),=&").contains(c)) {
       out.push_back({Token::Symbol, QString(c)});
       ++i;
     } else {
@@ -79,9 +79,14 @@ class Parser {
     ++pos_;
     return true;
   }
+  // A string: literals and the constants vbCr, vbLf, vbCrLf and vbTab joined with "&".
   bool text(QString& out) {
-    if (t_[pos_].kind != Token::Text) return false;
-    out = t_[pos_++].text;
+    if (!textPart(out)) return false;
+    QString more;
+    while (symbol(u'&')) {
+      if (!textPart(more)) return false;
+      out += more;
+    }
     return true;
   }
   bool number(int& out) {
@@ -99,6 +104,23 @@ class Parser {
   bool atEnd() const { return t_[pos_].kind == Token::End; }
 
  private:
+  bool textPart(QString& out) {
+    if (t_[pos_].kind == Token::Text) {
+      out = t_[pos_++].text;
+      return true;
+    }
+    static const struct {
+      const char16_t* name;
+      const char16_t* value;
+    } kConstants[] = {{u"vbCr", u"\r"}, {u"vbLf", u"\n"}, {u"vbCrLf", u"\r\n"}, {u"vbTab", u"\t"}};
+    for (const auto& k : kConstants)
+      if (name(k.name)) {
+        out = QString::fromUtf16(k.value);
+        return true;
+      }
+    return false;
+  }
+
   const std::vector<Token>& t_;
   std::size_t pos_ = 0;
 };
