@@ -29,7 +29,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint64 kMaxArrayElements = 100000001;
 constexpr qsizetype kMaxTextLength = 20000000;
 constexpr qint64 kChunkBytes = qint64(1) << 20;
 constexpr qint64 kDoubleSize = 8;
