@@ -126,13 +126,15 @@ EngineState::CompletedCalls& CallsOfLevel(int level) {
 void BeginLineCalls() {
   EngineState& e = Engine();
   EngineState::CompletedCalls& calls = CallsOfLevel(e.FunctionLevel);
-  if (calls.line != e.CurrentLine) calls = {};
+  if (calls.line != e.CurrentLine && !calls.values.empty()) calls = {};
   calls.line = e.CurrentLine;
   calls.next = 0;
 }
 
 void EndLineCalls(int level) {
-  if (!Engine().ScriptCallSuspended) CallsOfLevel(level) = {};
+  if (Engine().ScriptCallSuspended) return;
+  EngineState::CompletedCalls& calls = CallsOfLevel(level);
+  if (!calls.values.empty()) calls = {};
 }
 
 void ForgetLineCalls() { Engine().CompletedCallsByLevel.clear(); }
