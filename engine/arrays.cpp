@@ -363,7 +363,7 @@ bool ReadValueList(const QString& text, TLongWordArray& out) {
     if (ErrorPending()) return false;
     TWordStatus value;
     Evaluate(expr, expr.lastIndex(), value);
-    if (ErrorPending()) return false;
+    if (ErrorPending() || Engine().ScriptCallSuspended) return false;
     out.truncate(stretchStart);
     out.append(value);
     return true;

@@ -37,7 +37,8 @@ int NextComma(const TWordArray& w, int from) {
 // Evaluates words from..to and requires a value of `kind`; otherwise the message.
 bool EvaluateAs(const TWordArray& w, int from, int to, TWordKind kind, int message, TWordStatus& v) {
   EvaluateRange(w, from, to, v);
-  if (ErrorPending()) return false;
+  // A script function called here is being stepped through: the line runs again on its return.
+  if (ErrorPending() || Engine().ScriptCallSuspended) return false;
   if (v.kind != kind) {
     RaiseScriptError(MessageText(message));
     return false;

@@ -235,7 +235,7 @@ void ExecuteStatement(TWordKind& kind) {
       return;
     case wkArrayDescription:
       DeclareArray(w);
-      if (!ErrorPending()) AdvanceLine();
+      if (!ErrorPending() && !e.ScriptCallSuspended) AdvanceLine();
       return;
     case wkStop:
       e.RunMode = rmIdle;

@@ -78,6 +78,44 @@ TEST_F(FirstUse, SteppingTwoCallsOnOneLineFinishesTheLine) {
   EXPECT_EQ(U8(Value(u"s"_s)), U8(u"210"_s));
 }
 
+// Every statement that evaluates an expression waits for a call it steps into, and completes
+// with the returned value.
+TEST_F(FirstUse, StatementsWaitForTheCallsTheyStepInto) {
+  const QStringList functions = {u"stop"_s, u"function Two()"_s, u"  _t = 2"_s, u"  return _t"_s};
+  const struct {
+    QStringList main;
+    const char* variable;
+    const char* value;
+  } cases[] = {
+      {{u"if Two() = 2"_s, u"  ok = 1"_s}, "ok", "1"},
+      {{u"s = 0"_s, u"for i = 1, Two()"_s, u"  s = s + i"_s}, "s", "3"},
+      {{u"s = 0"_s, u"repeat"_s, u"  s = s + 1"_s, u"  breakif s >= Two()"_s}, "s", "2"},
+      {{u"array A[2]float=(Two(), 5)"_s, u"v = A[1] + A[2]"_s}, "v", "7"},
+      {{u"array A[2]float"_s, u"A[2] = Two() * 10"_s, u"v = A[2]"_s}, "v", "20"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(U8(c.main.join(u'|')));
+    host.errors.clear();
+    Load(c.main + functions);
+    const int lastMainLine = int(c.main.size()) - 1;
+    int steps = 0;
+    while (host.errors.isEmpty() && ++steps < 40 && Engine().CurrentLine != lastMainLine + 1) Step();
+    EXPECT_TRUE(host.errors.isEmpty()) << U8(host.errors.join(u'|'));
+    EXPECT_EQ(U8(Value(QString::fromLatin1(c.variable))), c.value);
+
+    // The same with a breakpoint inside the function, then Continue.
+    host.errors.clear();
+    host.breakpoints = {lastMainLine + 4};
+    Load(c.main + functions);
+    A_StartExecute(RunInitiator::Start);
+    EXPECT_EQ(Engine().CurrentLine, lastMainLine + 4);
+    host.breakpoints.clear();
+    A_Continue_runExecute();
+    EXPECT_TRUE(host.errors.isEmpty()) << U8(host.errors.join(u'|'));
+    EXPECT_EQ(U8(Value(QString::fromLatin1(c.variable))), c.value);
+  }
+}
+
 TEST_F(FirstUse, StepOverOnAReturnLineReturns) {
   Load({u"a = 2"_s, u"s = Twice(a) + 1"_s, u"t = s"_s, u"stop"_s, u"function Twice(_x)"_s,
         u"  _y = _x * 2"_s, u"  return _y"_s, u"function Show(_m)"_s, u"  return"_s});
