@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/names.h"
 #include "ide/completion.h"
 #include "ide/syntax_lexer.h"
 
@@ -61,6 +62,7 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent), lexer_(new 
   // The items are sorted without regard to case by our own rule; Scintilla must not assume its
   // own order when it looks for the item that matches the typed text.
   SendScintilla(SCI_AUTOCSETORDER, long(SC_ORDER_CUSTOM));
+  SendScintilla(SCI_AUTOCSETCANCELATSTART, 0L);  // Backspace within the typed name keeps the list
   connect(this, qOverload<const char*, int, int, int>(&QsciScintillaBase::SCN_AUTOCSELECTION), this,
           [this](const char* chosen, int start, int, int) {
             SendScintilla(SCI_AUTOCCANCEL);  // insert the name only, not the whole signature
@@ -181,8 +183,10 @@ void ScriptEditor::showCompletion() {
 
 QListWidget* ScriptEditor::completionList() const {
   if (!isListActive()) return nullptr;
-  for (QListWidget* list : findChildren<QListWidget*>())
-    if (list->isVisible()) return list;
+  // Scintilla makes a new list each time; those it dropped may not be deleted yet.
+  const QList<QListWidget*> lists = findChildren<QListWidget*>();
+  for (auto it = lists.rbegin(); it != lists.rend(); ++it)
+    if ((*it)->isVisible() && (*it)->count() > 0) return *it;
   return nullptr;
 }
 
@@ -255,7 +259,11 @@ void ScriptEditor::keyPressEvent(QKeyEvent* event) {
     }
     return;
   }
+  const bool listWasActive = isListActive();
   QsciScintilla::keyPressEvent(event);
+  if (isReadOnly()) return;
   // "." opens the list once Scintilla has added it, so the "." itself never completes anything.
-  if (typed == u"."_s && !isReadOnly()) showCompletion();
+  // While the list is open, each change of the typed name narrows it to the matching items.
+  const bool nameChanged = event->key() == Qt::Key_Backspace || (typed.size() == 1 && IsIdentifierChar(typed[0]));
+  if (typed == u"."_s || (listWasActive && isListActive() && nameChanged)) showCompletion();
 }

@@ -18,6 +18,10 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace {
 
 class EditorTyping : public ::testing::Test {
@@ -57,6 +61,14 @@ TEST_F(EditorTyping, DotOpensTheListWithoutEverCompletingIt) {
   EXPECT_FALSE(ShownItems().isEmpty());
   Type(u"5 * 1.25"_s);
   EXPECT_EQ(Line(), u"w = 7.5 * 1.25"_s);
+  // Typing a name after "." narrows the list to the items that begin with it.
+  Type(u" + x.arr"_s);
+  ASSERT_TRUE(editor->isListActive());
+  EXPECT_EQ(ShownItems(), CompletionCandidates(CurrentCompletionList(), u"arr"_s));
+  QTest::keyClick(editor, Qt::Key_Backspace);
+  EXPECT_EQ(ShownItems(), CompletionCandidates(CurrentCompletionList(), u"ar"_s));
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_EQ(Line(), u"w = 7.5 * 1.25 + x.ar"_s);
   // A completing character right after "." is typed, not used to complete.
   for (const QString& key : {u" "_s, u"("_s, u"."_s}) {
     editor->setText(u"s"_s);
