@@ -147,7 +147,11 @@ void TForm_help::renderMarked(const QString& text) {
 // wider than the screen (a horizontal scroll bar then shows the rest).
 void TForm_help::fitWidthToContent() {
   std::unique_ptr<QTextDocument> probe(view_->document()->clone());
-  probe->setTextWidth(1);  // running text wraps at every word; whole lines keep their width
+  // Running text wraps at every blank; whole lines and long words (signatures) keep their width.
+  QTextOption wrapAtBlanks = probe->defaultTextOption();
+  wrapAtBlanks.setWrapMode(QTextOption::WordWrap);
+  probe->setDefaultTextOption(wrapAtBlanks);
+  probe->setTextWidth(1);
   const QMargins margins = layout()->contentsMargins();
   const int chrome = margins.left() + margins.right() + 2 * view_->frameWidth() +
                      style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_) + 2;

@@ -27,6 +27,7 @@ struct Shown {
   int tableLines = 0;
   int wrappedTextBlocks = 0;   // running-text paragraphs that wrap
   bool horizontalScrollBar = false;
+  bool headingWraps = false;   // the first line (a function's signature) broken in two
 };
 
 // Opens the (modal) window with `open` and notes what it shows before closing it.
@@ -38,6 +39,7 @@ Shown WhileShown(TForm_help& help, const std::function<void()>& open) {
     seen.width = help.width();
     seen.screenWidth = help.screen()->availableGeometry().width();
     seen.horizontalScrollBar = view->horizontalScrollBar()->isVisible();
+    seen.headingWraps = view->document()->firstBlock().layout()->lineCount() > 1;
     for (QTextBlock b = view->document()->begin(); b.isValid(); b = b.next()) {
       const bool table = b.text().contains(u'│');
       seen.tableLines += table;
@@ -63,10 +65,11 @@ TEST(HelpWindowShowing, TutorialTablesFitUnwrappedAndTheCaptionNamesTheTopic) {
   EXPECT_LE(tutorial.width, tutorial.screenWidth);
   EXPECT_FALSE(tutorial.horizontalScrollBar);
 
-  // A function's help takes its heading as the caption again; its example lines stay whole.
-  const Shown function = WhileShown(help, [&] { help.showLines(FunctionHelpLines(u"UpperCase"_s)); });
+  // A function's help takes its heading as the caption again; the window is wide enough for
+  // its signature.
+  const Shown function = WhileShown(help, [&] { help.showLines(FunctionHelpLines(u"Array_Sort"_s)); });
   EXPECT_EQ(function.caption, MessageText(32));
-  EXPECT_EQ(function.wrappedTableLines, 0);
+  EXPECT_FALSE(function.headingWraps);
   // Narrow content goes back to the design width.
   const Shown narrow = WhileShown(help, [&] { help.showLines({u"Caption"_s, u"Heading"_s, u"Some text."_s}); });
   EXPECT_EQ(narrow.width, 535);
