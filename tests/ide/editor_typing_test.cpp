@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QListWidget>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
 
 #include "engine/engine_state.h"
-#include "functions/described_unit.h"
 #include "ide/completion.h"
 #include "ide/main_window.h"
 #include "ide/script_editor.h"
@@ -139,15 +137,3 @@ TEST_F(EditorTyping, SymbolKeyboardKeepsTheFocusInTheEditorAndFitsTheWindow) {
 }
 
 }  // namespace
-
-// The window tests of this program (this file and the help window's) share one application.
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  qputenv("TRESSALY_HOME", home.path().toUtf8());
-  qputenv("LANG", "C");
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  RegisterFunctionLibrary();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
