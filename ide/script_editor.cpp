@@ -4,7 +4,6 @@
 #include <QListWidget>
 
 #include <algorithm>
-#include <cstring>
 
 #include "engine/names.h"
 #include "ide/completion.h"
@@ -223,8 +222,8 @@ void ScriptEditor::indentBlock(bool outdent) {
 void ScriptEditor::keyPressEvent(QKeyEvent* event) {
   // A completing character completes only a typed prefix; after a bare "." it is just typed.
   const QString typed = event->text();
-  if (isListActive() && typed.size() == 1 && typed[0].unicode() < 128 &&
-      std::strchr(kCompletingCharacters, typed[0].toLatin1()) && typedPrefix().isEmpty())
+  if (isListActive() && typed.size() == 1 && QLatin1StringView(kCompletingCharacters).contains(typed[0]) &&
+      typedPrefix().isEmpty())
     SendScintilla(SCI_AUTOCCANCEL);
   if (!isReadOnly() && !isListActive()) {
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier) {

@@ -90,6 +90,13 @@ TEST_F(EditorTyping, CtrlSpaceShowsTheItemsOfTheTypedPrefixAndEnterReplacesIt) {
   QTest::keyClick(editor, Qt::Key_Return);
   EXPECT_EQ(Line(), u"y = "_s + CompletionInsertText(shown.first()));
   EXPECT_FALSE(editor->isListActive());
+  // A name of other letters, with text after the caret: only the letters before it count.
+  editor->setText(u"z = πzz"_s);
+  editor->setCursorPosition(0, 5);
+  QTest::keyClick(editor, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_EQ(ShownItems(), QStringList{u"π"_s});
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(Line(), u"z = πzz"_s);
 }
 
 TEST_F(EditorTyping, TabAndACompletingCharacterAfterAPrefixChooseTheSelectedItem) {
