@@ -243,9 +243,7 @@ void HelpMenu::MenuFunction(const QString& itemName) {
     return;
   }
   const QStringList lines = TutorialHelpLines(itemName);
-  if (lines.isEmpty()) return;
-  help_->setWindowTitle(MessageText(250));
-  help_->showLines(lines);
+  if (!lines.isEmpty()) help_->showLines(lines);  // the window names the tutorial in its caption
 }
 
 void HelpMenu::keywordSearch() {

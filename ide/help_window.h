@@ -1,6 +1,7 @@
 // TForm_help: the small help window. It shows HelpLines in the plain format (a caption line,
 // headings, italic text, an example part in a fixed font) or, when the text holds "<fnt1>",
-// in the marked format. Once the mouse has been inside, it closes when the pointer moves more
+// in the marked format, with tables and examples unwrapped and the window as wide as they
+// need within the screen. Once the mouse has been inside, it closes when the pointer moves more
 // than 50 pixels away; Esc closes it too.
 #pragma once
 
@@ -35,6 +36,7 @@ class TForm_help : public QDialog {
   void renderPlain(const QStringList& lines);
   void renderMarked(const QString& text);
   void checkPointer();
+  void fitWidthToContent();
 
   QTextEdit* view_;
   QTimer closeTimer_;

@@ -1,13 +1,24 @@
 #include "ide/script_editor.h"
 
 #include <QKeyEvent>
+#include <QListWidget>
 
+#include <algorithm>
+
+#include "engine/names.h"
 #include "ide/completion.h"
 #include "ide/syntax_lexer.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 constexpr int kNumberMargin = 0;
 constexpr int kMarkMargin = 1;
+// The completion window: 15 lines high, 300 pixels wide; these characters complete the chosen
+// item (and are typed after it) when the list shows items for a typed prefix.
+constexpr int kCompletionLines = 15;
+constexpr int kCompletionWidth = 300;
+constexpr char kCompletingCharacters[] = "()[]. ";
 }  // namespace
 
 ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent), lexer_(new TSynTrsSyn(this)) {
@@ -45,17 +56,18 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent), lexer_(new 
   // Completion: Ctrl+Space and after ".".
   SendScintilla(SCI_AUTOCSETSEPARATOR, long('\n'));
   SendScintilla(SCI_AUTOCSETIGNORECASE, 1L);
-  SendScintilla(SCI_AUTOCSETFILLUPS, "()[]. ");
-  SendScintilla(SCI_AUTOCSETMAXHEIGHT, 15L);
+  SendScintilla(SCI_AUTOCSETFILLUPS, kCompletingCharacters);
+  SendScintilla(SCI_AUTOCSETMAXHEIGHT, long(kCompletionLines));
+  // The items are sorted without regard to case by our own rule; Scintilla must not assume its
+  // own order when it looks for the item that matches the typed text.
+  SendScintilla(SCI_AUTOCSETORDER, long(SC_ORDER_CUSTOM));
+  SendScintilla(SCI_AUTOCSETCANCELATSTART, 0L);  // Backspace within the typed name keeps the list
   connect(this, qOverload<const char*, int, int, int>(&QsciScintillaBase::SCN_AUTOCSELECTION), this,
           [this](const char* chosen, int start, int, int) {
             SendScintilla(SCI_AUTOCCANCEL);  // insert the name only, not the whole signature
             SendScintilla(SCI_SETSEL, long(start), SendScintilla(SCI_GETCURRENTPOS));
             replaceSelectedText(CompletionInsertText(QString::fromUtf8(chosen)));
           });
-  connect(this, &QsciScintillaBase::SCN_CHARADDED, this, [this](int ch) {
-    if (ch == '.') showCompletion();
-  });
   connect(this, &QsciScintilla::marginClicked, this, [this](int, int line, Qt::KeyboardModifiers m) {
     Q_EMIT gutterClicked(line, m.testFlag(Qt::ControlModifier));
   });
@@ -146,14 +158,35 @@ void ScriptEditor::setEditorFont(const QFont& font) {
   setMarginsFont(font);
 }
 
+QString ScriptEditor::typedPrefix() const {
+  int line = 0, index = 0;
+  getCursorPosition(&line, &index);
+  return CompletionPrefix(QStringView(text(line)).left(index));
+}
+
 void ScriptEditor::showCompletion() {
   if (isReadOnly()) return;
-  const long pos = SendScintilla(SCI_GETCURRENTPOS);
-  const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, pos));
-  const QString prefix = CompletionPrefix(QString::fromUtf8(bytes(int(lineStart), int(pos))));
+  const QString prefix = typedPrefix();
   const QStringList shown = CompletionCandidates(completionItems_, prefix);
-  if (!shown.isEmpty())
-    SendScintilla(SCI_AUTOCSHOW, long(prefix.toUtf8().size()), shown.join(u'\n').toUtf8().constData());
+  if (shown.isEmpty()) return;
+  SendScintilla(SCI_AUTOCSHOW, long(prefix.toUtf8().size()), shown.join(u'\n').toUtf8().constData());
+  // Scintilla sizes the list to its longest signature; the window has a fixed width instead,
+  // and a signature too long for it ends in "…".
+  if (QListWidget* list = completionList()) {
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setTextElideMode(Qt::ElideRight);
+    const int rows = std::min(int(shown.size()), kCompletionLines);
+    list->resize(kCompletionWidth, rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
+  }
+}
+
+QListWidget* ScriptEditor::completionList() const {
+  if (!isListActive()) return nullptr;
+  // Scintilla makes a new list each time; those it dropped may not be deleted yet.
+  const QList<QListWidget*> lists = findChildren<QListWidget*>();
+  for (auto it = lists.rbegin(); it != lists.rend(); ++it)
+    if ((*it)->isVisible() && (*it)->count() > 0) return *it;
+  return nullptr;
 }
 
 void ScriptEditor::indentBlock(bool outdent) {
@@ -187,6 +220,11 @@ void ScriptEditor::indentBlock(bool outdent) {
 }
 
 void ScriptEditor::keyPressEvent(QKeyEvent* event) {
+  // A completing character completes only a typed prefix; after a bare "." it is just typed.
+  const QString typed = event->text();
+  if (isListActive() && typed.size() == 1 && QLatin1StringView(kCompletingCharacters).contains(typed[0]) &&
+      typedPrefix().isEmpty())
+    SendScintilla(SCI_AUTOCCANCEL);
   if (!isReadOnly() && !isListActive()) {
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier) {
       indentBlock(false);
@@ -220,5 +258,11 @@ void ScriptEditor::keyPressEvent(QKeyEvent* event) {
     }
     return;
   }
+  const bool listWasActive = isListActive();
   QsciScintilla::keyPressEvent(event);
+  if (isReadOnly()) return;
+  // "." opens the list once Scintilla has added it, so the "." itself never completes anything.
+  // While the list is open, each change of the typed name narrows it to the matching items.
+  const bool nameChanged = event->key() == Qt::Key_Backspace || (typed.size() == 1 && IsIdentifierChar(typed[0]));
+  if (typed == u"."_s || (listWasActive && isListActive() && nameChanged)) showCompletion();
 }

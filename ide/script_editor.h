@@ -4,6 +4,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+class QListWidget;
 class TSynTrsSyn;
 
 class ScriptEditor : public QsciScintilla {
@@ -36,7 +37,10 @@ class ScriptEditor : public QsciScintilla {
   void setEditorFont(const QFont& font);
   // The completion list of edit mode (variables of the last run, functions, constants).
   void setCompletionItems(const QStringList& items) { completionItems_ = items; }
+  // Opens the completion list with the items that begin with the name before the caret.
   void showCompletion();
+  // The shown completion list, or null.
+  QListWidget* completionList() const;
   // Tab and Shift+Tab: two blanks more or less in front of every line of the selected block.
   void indentBlock(bool outdent);
 
@@ -50,6 +54,8 @@ class ScriptEditor : public QsciScintilla {
 
  private:
   void renumber();
+  // The name characters directly before the caret.
+  QString typedPrefix() const;
   TSynTrsSyn* lexer_;
   QStringList completionItems_;
 };

@@ -2,6 +2,7 @@
 //   ide_screenshot SCRIPT OUTPUT.png [steps]      the window stepping through SCRIPT (all of it
 //                                                  when no step count is given)
 //   ide_screenshot --help WORD OUTPUT.png         the help window with the word help of WORD
+//                                                  (a function, or a tutorial key such as For)
 // Run it under Xvfb (scripts/screenshots.sh).
 #include <QApplication>
 #include <QTimer>
@@ -18,15 +19,17 @@ int main(int argc, char** argv) {
   if (args.size() < 3) return 2;
   RegisterFunctionLibrary();
   if (args[1] == QStringLiteral("--help") && args.size() >= 4) {
+    // The help window runs its own modal loop: the picture is taken inside it, and closing the
+    // window ends that loop and the program.
     TForm_help help;
-    help.resize(640, 420);
+    help.resize(help.width(), 420);
+    bool saved = false;
     QTimer::singleShot(400, &help, [&] {
-      const bool saved = help.grab().save(args[3]);
+      saved = help.grab().save(args[3]);
       help.close();
-      QApplication::exit(saved ? 0 : 1);
     });
     help.showLines(WordHelpText(args[2]).split(QLatin1Char('\r')));
-    return app.exec();
+    return saved ? 0 : 1;
   }
   TForm_Interpretator window({args[1]});
   window.resize(1000, 700);
