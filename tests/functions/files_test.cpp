@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include "../small_disk.h"
 #include "engine/program_folder.h"
 #include "function_fixture.h"
 
@@ -146,6 +147,28 @@ TEST_F(FileFunctions, TextErrorsKeepExistingFiles) {
   EXPECT_EQ(Get(name), Doubles({1, 9, 3}));
   EXPECT_EQ(Run({u"File_WriteStr('"_s + name + u"', 'new')"_s}), QString());
   EXPECT_EQ(Get(name), QByteArray("new"));
+}
+
+TEST_F(FileFunctions, AFullDiskKeepsWhatFilesHeld) {
+  SmallDisk disk;
+  SKIP_WITHOUT_SMALL_DISK(disk);
+  const QString text = disk.file(u"text.txt"_s), numbers = disk.file(u"numbers.bin"_s);
+  disk.Put(u"text.txt"_s, "old text");
+  disk.Put(u"numbers.bin"_s, Doubles({1, 2, 3}));
+  disk.Fill();
+  const auto fails = [&](const QString& line) {
+    const QStringList script{u"array A[1]float=(9)"_s, u"s = 'x'"_s, u"FOR i = 1,14"_s,
+                             u"  s = s + s"_s, line};  // s: 16384 characters
+    EXPECT_NE(Run(script), QString()) << line.toStdString();
+  };
+  fails(u"File_WriteStr('"_s + text + u"', 'new')"_s);
+  fails(u"File_WriteFloat('"_s + numbers + u"', A, 1)"_s);
+  disk.Free(4096);  // room for part of an append only
+  fails(u"File_WriteStr('"_s + text + u"', s, 1)"_s);
+  QFile readText(text), readNumbers(numbers);
+  ASSERT_TRUE(readText.open(QIODevice::ReadOnly) && readNumbers.open(QIODevice::ReadOnly));
+  EXPECT_EQ(readText.readAll(), "old text");
+  EXPECT_EQ(readNumbers.readAll(), Doubles({1, 2, 3}));
 }
 
 // ---- Byte and number files ----------------------------------------------------------------------
