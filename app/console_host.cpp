@@ -1,6 +1,7 @@
 #include "app/console_host.h"
 
 #include <csignal>
+#include <pthread.h>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
@@ -37,7 +38,20 @@ bool ReadLine(QString& line) {
 
 }  // namespace
 
-ConsoleHost::ConsoleHost() { std::signal(SIGINT, OnInterrupt); }
+void InstallInterruptHandler() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  // A Ctrl+C the parent held back (blocked) until now is delivered at once.
+  sigset_t interrupt;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
+}
+
+ConsoleHost::ConsoleHost() { InstallInterruptHandler(); }
 ConsoleHost::~ConsoleHost() { std::signal(SIGINT, SIG_DFL); }
 
 bool ConsoleHost::PauseRequested() { return g_interrupts > 0; }

@@ -87,6 +87,7 @@ QString EscapeDumpText(const QString& text) {
 }
 
 int RunConsoleMode(const QStringList& args) {
+  InstallInterruptHandler();
   Options o;
   if (const QString problem = ParseOptions(args, o); !problem.isEmpty()) return UsageError(problem);
   if (!o.picture.isEmpty())
