@@ -55,8 +55,9 @@ class FileFunctions : public FunctionTest {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
   }
-  QByteArray Get(const QString& name) const {
-    QFile f(PathOf(name));
+  QByteArray Get(const QString& name) const { return BytesAt(PathOf(name)); }
+  static QByteArray BytesAt(const QString& path) {
+    QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
   }
   // Reads a file through File_ReadStr; "" after an error.
@@ -165,10 +166,22 @@ TEST_F(FileFunctions, AFullDiskKeepsWhatFilesHeld) {
   fails(u"File_WriteFloat('"_s + numbers + u"', A, 1)"_s);
   disk.Free(4096);  // room for part of an append only
   fails(u"File_WriteStr('"_s + text + u"', s, 1)"_s);
-  QFile readText(text), readNumbers(numbers);
-  ASSERT_TRUE(readText.open(QIODevice::ReadOnly) && readNumbers.open(QIODevice::ReadOnly));
-  EXPECT_EQ(readText.readAll(), "old text");
-  EXPECT_EQ(readNumbers.readAll(), Doubles({1, 2, 3}));
+  EXPECT_EQ(BytesAt(text), "old text");
+  EXPECT_EQ(BytesAt(numbers), Doubles({1, 2, 3}));
+}
+
+TEST_F(FileFunctions, AFolderWithoutFreeEntriesIsWrittenInPlace) {
+  SmallDisk disk;
+  SKIP_WITHOUT_SMALL_DISK(disk);
+  const QString text = disk.file(u"text.txt"_s), numbers = disk.file(u"numbers.bin"_s);
+  disk.Put(u"text.txt"_s, "old text");
+  disk.Put(u"numbers.bin"_s, Doubles({1, 2, 3}));
+  disk.UseAllEntries();
+  EXPECT_EQ(Run({u"File_WriteStr('"_s + text + u"', 'new')"_s, u"array A[1]float=(9)"_s,
+                 u"File_WriteFloat('"_s + numbers + u"', A, 1)"_s}),
+            QString());
+  EXPECT_EQ(BytesAt(text), "new");
+  EXPECT_EQ(BytesAt(numbers), Doubles({1, 9, 3}));
 }
 
 // ---- Byte and number files ----------------------------------------------------------------------
