@@ -150,12 +150,23 @@ TEST_F(FileFunctions, TextErrorsKeepExistingFiles) {
   EXPECT_EQ(Get(name), QByteArray("new"));
 }
 
-TEST_F(FileFunctions, AFullDiskKeepsWhatFilesHeld) {
+// A text file and a number file on a small disk of their own.
+class FilesOnSmallDisk : public FileFunctions {
+ protected:
   SmallDisk disk;
-  SKIP_WITHOUT_SMALL_DISK(disk);
-  const QString text = disk.file(u"text.txt"_s), numbers = disk.file(u"numbers.bin"_s);
-  disk.Put(u"text.txt"_s, "old text");
-  disk.Put(u"numbers.bin"_s, Doubles({1, 2, 3}));
+  QString text, numbers;
+
+  void SetUp() override {
+    FileFunctions::SetUp();
+    SKIP_WITHOUT_SMALL_DISK(disk);
+    text = disk.file(u"text.txt"_s);
+    numbers = disk.file(u"numbers.bin"_s);
+    disk.Put(u"text.txt"_s, "old text");
+    disk.Put(u"numbers.bin"_s, Doubles({1, 2, 3}));
+  }
+};
+
+TEST_F(FilesOnSmallDisk, AFullDiskKeepsWhatFilesHeld) {
   disk.Fill();
   const auto fails = [&](const QString& line) {
     const QStringList script{u"array A[1]float=(9)"_s, u"s = 'x'"_s, u"FOR i = 1,14"_s,
@@ -170,12 +181,7 @@ TEST_F(FileFunctions, AFullDiskKeepsWhatFilesHeld) {
   EXPECT_EQ(BytesAt(numbers), Doubles({1, 2, 3}));
 }
 
-TEST_F(FileFunctions, AFolderWithoutFreeEntriesIsWrittenInPlace) {
-  SmallDisk disk;
-  SKIP_WITHOUT_SMALL_DISK(disk);
-  const QString text = disk.file(u"text.txt"_s), numbers = disk.file(u"numbers.bin"_s);
-  disk.Put(u"text.txt"_s, "old text");
-  disk.Put(u"numbers.bin"_s, Doubles({1, 2, 3}));
+TEST_F(FilesOnSmallDisk, AFolderWithoutFreeEntriesIsWrittenInPlace) {
   disk.UseAllEntries();
   EXPECT_EQ(Run({u"File_WriteStr('"_s + text + u"', 'new')"_s, u"array A[1]float=(9)"_s,
                  u"File_WriteFloat('"_s + numbers + u"', A, 1)"_s}),
