@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "../small_disk.h"
@@ -157,4 +158,26 @@ TEST(FileWriting, OnlyASingleRegularFileIsReplacedByRename) {
     EXPECT_TRUE(S_ISCHR(Status(path("null")).st_mode));
   }
   EXPECT_EQ(FilesIn(dir.path()).filter(u".tressaly-"_s), QStringList());
+}
+
+TEST(FileWriting, AFileOfAnotherUserKeepsItsOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to write as another user";
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString target = dir.filePath(u"shared"_s);
+  ASSERT_TRUE(ReplaceFileContents(target, QByteArray("root's")));
+  ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+  ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0666), 0);
+  // Another user may write the file but not give a copy of it to root: it is written in place.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    ::_exit(ReplaceFileContents(target, QByteArray("nobody's")) ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Bytes(target), "nobody's");
+  EXPECT_EQ(Status(target).st_uid, 0u);
+  EXPECT_EQ(Status(target).st_mode & 07777, 0666u);
 }
