@@ -57,12 +57,14 @@ bool FillDescriptor(int fd, const FileFill& fill, Failure& fail) {
   QFile out;
   if (!out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
     return fail.Record(out.errorString());
+  errno = 0;
   try {
     if (fill(out)) return true;
   } catch (const std::bad_alloc&) {
     return fail(ENOMEM);
   }
-  return out.error() != QFileDevice::NoError ? fail.Record(out.errorString()) : fail(EIO);
+  // A write cut short reports no error of its own: the system's reason is still in errno.
+  return out.error() != QFileDevice::NoError ? fail.Record(out.errorString()) : fail();
 }
 
 // Runs `fill` into memory.
