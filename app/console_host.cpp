@@ -1,9 +1,13 @@
 #include "app/console_host.h"
 
 #include <csignal>
+#include <pthread.h>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
+
+#include "app/console_output.h"
+#include "engine/messages.h"
 
 namespace {
 
@@ -15,12 +19,16 @@ void OnInterrupt(int) {
   if (g_interrupts > 1) _exit(130);
 }
 
+// Each CR LF and each lone CR ends a line. A text too large for memory ends with the
+// out-of-memory message where it could not go on.
 void Write(std::FILE* stream, const QString& text) {
-  QString shown = text;
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  shown.replace(u'\r', u'\n');
-  const QByteArray bytes = shown.toUtf8();
-  std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+  const bool whole = WriteInPieces(stream, text, [](QStringView piece) {
+    QString shown = piece.toString();
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown.toUtf8();
+  });
+  if (!whole) std::fprintf(stream, "\n%s", MessageText(202).toUtf8().constData());
   std::fputc('\n', stream);
   std::fflush(stream);
 }
@@ -37,7 +45,20 @@ bool ReadLine(QString& line) {
 
 }  // namespace
 
-ConsoleHost::ConsoleHost() { std::signal(SIGINT, OnInterrupt); }
+void InstallInterruptHandler() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  // A Ctrl+C the parent held back (blocked) until now is delivered at once.
+  sigset_t interrupt;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
+}
+
+ConsoleHost::ConsoleHost() { InstallInterruptHandler(); }
 ConsoleHost::~ConsoleHost() { std::signal(SIGINT, SIG_DFL); }
 
 bool ConsoleHost::PauseRequested() { return g_interrupts > 0; }

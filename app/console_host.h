@@ -4,6 +4,11 @@
 
 #include "engine/run_host.h"
 
+// Makes Ctrl+C act as the Pause key from now on (the host's constructor calls it again).
+// Console mode calls it before anything else, so that a Ctrl+C during start-up stops the run
+// at its first line instead of killing the program before its dump.
+void InstallInterruptHandler();
+
 class ConsoleHost : public RunHost {
  public:
   ConsoleHost();

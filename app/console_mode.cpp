@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/console_host.h"
+#include "app/console_output.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
 #include "engine/run_control.h"
@@ -61,12 +62,34 @@ QString ParseOptions(const QStringList& args, Options& o) {
   return {};
 }
 
-void WriteDump() {
-  for (const ViewRow& row : GlobalViewRows()) {
-    const QByteArray line = (EscapeDumpText(row.name) + u'\t' + EscapeDumpText(row.value) + u'\n').toUtf8();
-    std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
+// A name or cell of the dump, escaped a piece at a time; the out-of-memory text where memory
+// ran out. False then.
+bool WriteDumpText(QStringView text) {
+  if (WriteInPieces(stdout, text, [](QStringView piece) {
+        return EscapeDumpText(piece.toString()).toUtf8();
+      }))
+    return true;
+  std::fputs(OutOfMemoryCellText().toUtf8().constData(), stdout);
+  return false;
+}
+
+// The global view, one row at a time, each written before the next is made. A row whose cell
+// could not be made for want of memory shows the out-of-memory text, and the rows after it are
+// still written. False when that happened to any row.
+bool WriteDump() {
+  bool complete = true;
+  try {
+    VisitGlobalViewRows([&](const ViewRow& row) {
+      complete = WriteDumpText(row.name) && complete;
+      std::fputc('\t', stdout);
+      complete = WriteDumpText(row.value) && !row.outOfMemory && complete;
+      std::fputc('\n', stdout);
+    });
+  } catch (const std::bad_alloc&) {
+    complete = false;
   }
   std::fflush(stdout);
+  return complete;
 }
 
 }  // namespace
@@ -87,6 +110,7 @@ QString EscapeDumpText(const QString& text) {
 }
 
 int RunConsoleMode(const QStringList& args) {
+  InstallInterruptHandler();
   Options o;
   if (const QString problem = ParseOptions(args, o); !problem.isEmpty()) return UsageError(problem);
   if (!o.picture.isEmpty())
@@ -106,8 +130,9 @@ int RunConsoleMode(const QStringList& args) {
   DefineCommandLineArray();
   LoadScript(QFileInfo(path).absoluteFilePath());
   if (!host.errorShown()) A_StartExecute(RunInitiator::Start);
-  if (o.dump) WriteDump();
+  const bool dumpComplete = !o.dump || WriteDump();
+  if (!dumpComplete) std::fprintf(stderr, "%s\n", MessageText(202).toUtf8().constData());
   SetRunHost(nullptr);
   if (host.interrupted()) return 130;
-  return host.errorShown() ? 1 : 0;
+  return host.errorShown() || !dumpComplete ? 1 : 0;
 }

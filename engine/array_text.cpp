@@ -1,8 +1,11 @@
 // The texts by which the views show an array: the compact value text and the full listing.
+#include <new>
+
 #include "engine/arrays.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
+#include "engine/variable_view.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,10 +19,13 @@ int UsedDimensions(const t_arr_specification& a) {
   return k;
 }
 
-QString ElementText(const t_arr_specification& a, std::size_t i, int floatWidth) {
+// `maxLength` bounds the part of a string element taken, so that a short text of a huge
+// element needs no copy of all of it.
+QString ElementText(const t_arr_specification& a, std::size_t i, int floatWidth,
+                    qsizetype maxLength = -1) {
   switch (a.data_type) {
     case wkString:
-      return u'\'' + a.P->strings[i] + u'\'';
+      return u'\'' + a.P->strings[i].left(maxLength) + u'\'';
     case wkInt:
       return QString::number(a.P->ints[i]);
     default:
@@ -44,7 +50,8 @@ struct ValueTextWriter {
       }
       if (e > 0) out += u',';
       if (next >= std::size_t(a.count)) break;  // a later dimension of size 0 holds nothing
-      out += ElementText(a, next++, 10).trimmed();
+      // A longer element is cut at the limit below anyway.
+      out += ElementText(a, next++, 10, kValueTextLimit).trimmed();
       if (out.size() > kValueTextLimit) {
         if (a.data_type == wkString) out.truncate(kValueTextLimit);
         out += u"..."_s;
@@ -55,20 +62,10 @@ struct ValueTextWriter {
   }
 };
 
-}  // namespace
-
-QString ArrayValueText(int arrayIndex) {
-  const t_arr_specification& a = Engine().Array(arrayIndex);
-  if (!a.P) return {};
-  ValueTextWriter writer{a, UsedDimensions(a), {}};
-  writer.List(0);
-  return writer.out;
-}
-
-QString ArrayListing(int arrayIndex) {
-  const t_arr_specification& a = Engine().Array(arrayIndex);
-  QString out = MessageText(148) + u'\r' + a.name + u'\r' + MessageText(150, {a.count}) + u'\r';
-  if (!a.P || a.count == 0) return out;
+// The listing, appended to `out` line by line (what was appended stays when memory runs out).
+void AppendListing(const t_arr_specification& a, QString& out) {
+  out += MessageText(148) + u'\r' + a.name + u'\r' + MessageText(150, {a.count}) + u'\r';
+  if (!a.P || a.count == 0) return;
   const int dims = UsedDimensions(a);
   int index[kMaxArrayDimensions] = {1, 1, 1, 1};
   const auto advance = [&](int lastDim) {  // odometer over dimensions 0..lastDim
@@ -87,7 +84,7 @@ QString ArrayListing(int arrayIndex) {
       out += u'[' + joined(dims) + u"]: "_s + ElementText(a, std::size_t(i), 12) + u"\r\n"_s;
       advance(dims - 1);
     }
-    return out;
+    return;
   }
   const int rowLength = a.dim[std::size_t(dims - 1)];
   const int lo = a.first[std::size_t(dims - 1)] + 1, hi = a.first[std::size_t(dims - 1)] + rowLength;
@@ -102,5 +99,29 @@ QString ArrayListing(int arrayIndex) {
     out += line + u"\r\n"_s;
     if (dims > 1) advance(dims - 2);
   }
-  return out;
+}
+
+}  // namespace
+
+QString ArrayValueText(int arrayIndex) {
+  const t_arr_specification& a = Engine().Array(arrayIndex);
+  if (!a.P) return {};
+  ValueTextWriter writer{a, UsedDimensions(a), {}};
+  writer.List(0);
+  return writer.out;
+}
+
+QString ArrayListing(int arrayIndex) {
+  QString out;
+  try {
+    AppendListing(Engine().Array(arrayIndex), out);
+    return out;
+  } catch (const std::bad_alloc&) {
+  }
+  // What was listed, and the out-of-memory text in place of the rest.
+  try {
+    return out + u'\r' + OutOfMemoryCellText();
+  } catch (const std::bad_alloc&) {
+    return OutOfMemoryCellText();
+  }
 }

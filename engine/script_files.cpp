@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "engine/engine_state.h"
+#include "engine/file_writing.h"
 #include "engine/names.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -218,8 +218,7 @@ bool WriteTextFileAtomic(const QString& path, const QStringList& lines, bool fin
   QByteArray bytes("\xEF\xBB\xBF");
   bytes += lines.join(u"\r\n"_s).toUtf8();
   if (finalLineBreak && !lines.isEmpty()) bytes += "\r\n";
-  QSaveFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  return ReplaceFileContents(path, bytes);
 }
 
 bool IsIncludeLine(const QString& line, QString* includeName) {

@@ -15,7 +15,8 @@
 QStringList ReadScriptFile(const QString& path, bool* ok);
 
 // Writes UTF-8 with the mark EF BB BF, lines joined by CR LF, a CR LF after the last line only
-// when finalLineBreak. Atomic: on failure the old file (if any) stays untouched.
+// when finalLineBreak, through ReplaceFileContents: on failure the old file (if any) stays as it
+// was.
 bool WriteTextFileAtomic(const QString& path, const QStringList& lines, bool finalLineBreak);
 
 // A line that, trimmed and upper-cased, begins with "#" or ";" followed (after blanks) by

@@ -1,12 +1,14 @@
 #include "engine/value_window_text.h"
 
 #include <cmath>
+#include <new>
 
 #include "engine/arrays.h"
 #include "engine/conversions.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
+#include "engine/variable_view.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -63,9 +65,7 @@ QString NumberLines(const QString& text) {
   return text + kLineBreak + u"hex: "_s + hex + kLineBreak + u"bin: "_s + HexToBinGroups(hex);
 }
 
-}  // namespace
-
-QString VariableWindowText(const QString& name) {
+QString MakeVariableWindowText(const QString& name) {
   if (IsArrayName(name)) {
     const int index = FindArray(QStringView(name).chopped(2));
     return index > 0 ? ArrayListing(index) : QString();
@@ -76,6 +76,16 @@ QString VariableWindowText(const QString& name) {
   QString out = MessageText(25) + kLineBreak + v.VarName + u" = "_s;
   if (!IsNumberKind(v.kind)) return out + kLineBreak + u'\'' + v.VarVal + u'\'';
   return out + NumberLines(v.VarVal);
+}
+
+}  // namespace
+
+QString VariableWindowText(const QString& name) {
+  try {
+    return MakeVariableWindowText(name);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemoryCellText();
+  }
 }
 
 QString ShowUnprintableCharacters(const QString& windowText) {

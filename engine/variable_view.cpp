@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <new>
 
 #include "engine/arrays.h"
 #include "engine/messages.h"
@@ -21,25 +22,47 @@ QString FloatCellText(const QString& text, bool globalGrid) {
   return QString::fromLatin1(buf);
 }
 
+// A cell's text; when there is no memory to make it, the out-of-memory text instead, and the
+// row is marked.
+template <typename Make>
+void FillCell(ViewRow& row, Make make) {
+  try {
+    row.value = make();
+  } catch (const std::bad_alloc&) {
+    row.value = OutOfMemoryCellText();
+    row.outOfMemory = true;
+  }
+}
+
 template <typename Take>
-QList<ViewRow> Rows(Take take, bool globalGrid) {
+void VisitRows(Take take, bool globalGrid, const std::function<void(const ViewRow&)>& visit) {
   const EngineState& e = Engine();
-  QList<ViewRow> rows;
   for (const std::int32_t index : e.VariableOrder) {
     if (index < 0 || std::size_t(index) >= e.Variables.size()) continue;
     const Tvariable& v = e.Variables[std::size_t(index)];
     if (!take(v.function_level)) continue;
-    rows.append({v.function_level, v.VarName, VariableCellText(v, globalGrid),
-                 index + 1 == e.LastAssignedVariable});
+    ViewRow row{v.function_level, v.VarName, {}, index + 1 == e.LastAssignedVariable};
+    FillCell(row, [&] { return VariableCellText(v, globalGrid); });
+    visit(row);
   }
   for (int i = 1; i <= e.ArrayCount(); ++i) {
     const t_arr_specification& a = e.Arrays[std::size_t(i - 1)];
     if (!take(a.function_level)) continue;
-    rows.append({a.function_level, a.name + u"[]"_s, ArrayValueText(i),
-                 !e.ChangedArrayName.isEmpty() && AsciiUpper(a.name) == e.ChangedArrayName});
+    ViewRow row{a.function_level, a.name + u"[]"_s, {},
+                !e.ChangedArrayName.isEmpty() && AsciiUpper(a.name) == e.ChangedArrayName};
+    FillCell(row, [&] { return ArrayValueText(i); });
+    visit(row);
   }
+}
+
+template <typename Take>
+QList<ViewRow> Rows(Take take, bool globalGrid) {
+  QList<ViewRow> rows;
+  VisitRows(take, globalGrid, [&](const ViewRow& row) { rows.append(row); });
   return rows;
 }
+
+bool IsGlobal(int level) { return level == 0; }
 
 }  // namespace
 
@@ -80,9 +103,16 @@ QString VariableCellText(const Tvariable& v, bool globalGrid) {
   }
 }
 
+QString OutOfMemoryCellText() { return u"! "_s + MessageText(202); }
+
 QList<ViewRow> GlobalViewRows() {
   A_Sort_VariablesExecute();
-  return Rows([](int level) { return level == 0; }, true);
+  return Rows(IsGlobal, true);
+}
+
+void VisitGlobalViewRows(const std::function<void(const ViewRow&)>& visit) {
+  A_Sort_VariablesExecute();
+  VisitRows(IsGlobal, true, visit);
 }
 
 QList<ViewRow> LocalViewRows(bool allLevels) {

@@ -2,14 +2,13 @@
 //
 // Text files in three character sets, files of bytes and of little-endian doubles, deletion,
 // opening with the desktop's application, folder listings and the parts of a file name.
-// A write that replaces a file goes through QSaveFile, so a failure leaves the old file as it
-// was; a write that only extends a file is made in place and cut back on failure.
+// Writes go through engine/file_writing: a failed replacing write leaves the old file as it was,
+// a failed append is cut back to the old length.
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QtEndian>
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "engine/byte_buffer.h"
 #include "engine/constants.h"
 #include "engine/engine_state.h"
+#include "engine/file_writing.h"
 #include "engine/names.h"
 #include "engine/text_codec.h"
 #include "engine/word_reader.h"
@@ -141,33 +141,6 @@ bool WriteDoubles(QIODevice& to, const std::vector<double>& values) {
   return true;
 }
 
-// Replaces the file with what `fill` writes; on any failure the old file stays untouched.
-template <class Fill>
-bool WriteReplacing(const QString& path, Fill fill) {
-  QSaveFile out(path);
-  if (!out.open(QIODevice::WriteOnly)) return false;
-  if (!fill(out)) {
-    out.cancelWriting();
-    return false;
-  }
-  return out.commit();
-}
-
-// Adds what `fill` writes to the end of an existing file; on failure the file is cut back to
-// its old length.
-template <class Fill>
-bool WriteAppending(const QString& path, Fill fill) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadWrite)) return false;
-  const qint64 oldSize = file.size();
-  if (!file.seek(oldSize)) return false;
-  if (!fill(file) || !file.flush()) {
-    file.resize(oldSize);
-    return false;
-  }
-  return true;
-}
-
 // Creates an empty file where none is; an existing file is left alone.
 void CreateEmptyFile(const QString& path) {
   if (QFileInfo::exists(path)) return;
@@ -226,7 +199,7 @@ void WriteStr(GeneralCall& call) {
     if (!inPlace && set == CharSet::Utf16) bytes = kUtf16Mark;
     bytes += EncodeText(call.text(1), set);
     const auto fill = [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); };
-    written = inPlace ? WriteAppending(path, fill) : WriteReplacing(path, fill);
+    written = inPlace ? AppendToFile(path, fill) : ReplaceFileContents(path, fill);
   } catch (const std::bad_alloc&) {
     written = false;
   }
@@ -311,9 +284,9 @@ void WriteFloat(GeneralCall& call) {
   bool written;
   if (position == oldSize) {
     old.close();
-    written = WriteAppending(path, writeValues);
+    written = AppendToFile(path, writeValues);
   } else {
-    written = WriteReplacing(path, [&](QIODevice& out) {
+    written = ReplaceFileContents(path, [&](QIODevice& out) {
       if (!CopyBytes(old, out, position) || !writeValues(out)) return false;
       if (end >= oldSize) return true;
       return old.seek(end) && CopyBytes(old, out, oldSize - end);

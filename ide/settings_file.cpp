@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "engine/file_writing.h"
 #include "engine/program_folder.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -105,12 +105,7 @@ QByteArray IniFile::ToBytes() const {
 }
 
 bool IniFile::Save(const QString& path, QString* error) const {
-  QSaveFile file(path);
-  const QByteArray bytes = ToBytes();
-  const bool ok =
-      file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-  if (!ok && error) *error = file.errorString();
-  return ok;
+  return ReplaceFileContents(path, ToBytes(), error);
 }
 
 QStringList IniFile::Sections() const {

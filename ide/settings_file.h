@@ -31,7 +31,8 @@ class IniFile {
   // The text Save writes: "[Section]" and "Key=Value" lines ending in CR LF, a blank line
   // between sections, UTF-8 without byte-order mark. Comments are not kept.
   QByteArray ToBytes() const;
-  // Replaces the file at `path` atomically: either the new text or the old file survives.
+  // Replaces the file at `path` through ReplaceFileContents: either the new text or the old file
+  // survives.
   // False, with a reason in `error` when given, when the file cannot be written.
   bool Save(const QString& path, QString* error = nullptr) const;
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Ctrl+C acts as the Pause key in console mode: an endless loop stops and the program
-exits with status 130. Usage: check_interrupt.py PROGRAM"""
+exits with status 130 after its dump, also when the Ctrl+C comes during start-up (held back
+by a blocked signal mask until the program takes it). Usage: check_interrupt.py PROGRAM"""
 import os
 import signal
 import subprocess
@@ -17,10 +18,17 @@ SCRIPTS = {
 
 def main():
     program = sys.argv[1]
-    return max(check(program, name, text) for name, text in SCRIPTS.items())
+    results = [check(program, name, text) for name, text in SCRIPTS.items()]
+    results.append(check(program, "a Ctrl+C during start-up", SCRIPTS["an endless loop"],
+                         at_start=True))
+    return max(results)
 
 
-def check(program, name, text):
+def block_interrupt():
+    signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGINT})
+
+
+def check(program, name, text, at_start=False):
     with tempfile.TemporaryDirectory(prefix="tressaly-interrupt-") as home:
         script = os.path.join(home, "forever.txt")
         with open(script, "w") as f:
@@ -28,8 +36,10 @@ def check(program, name, text):
         env = dict(os.environ, TRESSALY_HOME=home)
         run = subprocess.Popen([program, "--console", "--dump", script], env=env,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                               stdin=subprocess.DEVNULL)
-        time.sleep(0.5)
+                               stdin=subprocess.DEVNULL,
+                               preexec_fn=block_interrupt if at_start else None)
+        if not at_start:
+            time.sleep(0.5)
         run.send_signal(signal.SIGINT)
         try:
             out, err = run.communicate(timeout=10)

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include "../small_disk.h"
 #include "engine/program_folder.h"
 #include "function_fixture.h"
 
@@ -54,8 +55,9 @@ class FileFunctions : public FunctionTest {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
   }
-  QByteArray Get(const QString& name) const {
-    QFile f(PathOf(name));
+  QByteArray Get(const QString& name) const { return BytesAt(PathOf(name)); }
+  static QByteArray BytesAt(const QString& path) {
+    QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
   }
   // Reads a file through File_ReadStr; "" after an error.
@@ -137,14 +139,55 @@ TEST_F(FileFunctions, TextErrorsKeepExistingFiles) {
   EXPECT_EQ(Run({u"File_WriteStr('no\\dir\\x.txt', 'a')"_s}),
             ErrorAt(0, 170, {PathOf(u"no/dir/x.txt"_s)}));
 
-  // The longest name the file system takes leaves no room for the scratch copy of a
-  // replacing write: the write fails and the old content stays.
+  // The scratch copy of a replacing write has a short name of its own, so even the longest
+  // name the file system takes is replaced.
   const QString name = QString(250, u'n');
   Put(name, Doubles({1, 2, 3}));
-  EXPECT_EQ(Run({u"File_WriteStr('"_s + name + u"', 'lost')"_s}), ErrorAt(0, 170, {PathOf(name)}));
   EXPECT_EQ(Run({u"array A[1]float=(9)"_s, u"File_WriteFloat('"_s + name + u"', A, 1)"_s}),
-            ErrorAt(1, 170, {PathOf(name)}));
-  EXPECT_EQ(Get(name), Doubles({1, 2, 3}));
+            QString());
+  EXPECT_EQ(Get(name), Doubles({1, 9, 3}));
+  EXPECT_EQ(Run({u"File_WriteStr('"_s + name + u"', 'new')"_s}), QString());
+  EXPECT_EQ(Get(name), QByteArray("new"));
+}
+
+// A text file and a number file on a small disk of their own.
+class FilesOnSmallDisk : public FileFunctions {
+ protected:
+  SmallDisk disk;
+  QString text, numbers;
+
+  void SetUp() override {
+    FileFunctions::SetUp();
+    SKIP_WITHOUT_SMALL_DISK(disk);
+    text = disk.file(u"text.txt"_s);
+    numbers = disk.file(u"numbers.bin"_s);
+    disk.Put(u"text.txt"_s, "old text");
+    disk.Put(u"numbers.bin"_s, Doubles({1, 2, 3}));
+  }
+};
+
+TEST_F(FilesOnSmallDisk, AFullDiskKeepsWhatFilesHeld) {
+  disk.Fill();
+  const auto fails = [&](const QString& line) {
+    const QStringList script{u"array A[1]float=(9)"_s, u"s = 'x'"_s, u"FOR i = 1,14"_s,
+                             u"  s = s + s"_s, line};  // s: 16384 characters
+    EXPECT_NE(Run(script), QString()) << line.toStdString();
+  };
+  fails(u"File_WriteStr('"_s + text + u"', 'new')"_s);
+  fails(u"File_WriteFloat('"_s + numbers + u"', A, 1)"_s);
+  disk.Free(4096);  // room for part of an append only
+  fails(u"File_WriteStr('"_s + text + u"', s, 1)"_s);
+  EXPECT_EQ(BytesAt(text), "old text");
+  EXPECT_EQ(BytesAt(numbers), Doubles({1, 2, 3}));
+}
+
+TEST_F(FilesOnSmallDisk, AFolderWithoutFreeEntriesIsWrittenInPlace) {
+  disk.UseAllEntries();
+  EXPECT_EQ(Run({u"File_WriteStr('"_s + text + u"', 'new')"_s, u"array A[1]float=(9)"_s,
+                 u"File_WriteFloat('"_s + numbers + u"', A, 1)"_s}),
+            QString());
+  EXPECT_EQ(BytesAt(text), "new");
+  EXPECT_EQ(BytesAt(numbers), Doubles({1, 9, 3}));
 }
 
 // ---- Byte and number files ----------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <ostream>
 
+#include "../small_disk.h"
 #include "ide/settings_file.h"
 #include "ide/window_settings.h"
 
@@ -134,6 +135,19 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
   EXPECT_FALSE(written);
   EXPECT_EQ(Bytes(target), "[S]\r\nk=old\r\n");
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2);  // no temporary left behind
+}
+
+TEST(IniFileOnAFullDisk, SaveFailsAndKeepsTheOldFile) {
+  SmallDisk disk;
+  SKIP_WITHOUT_SMALL_DISK(disk);
+  disk.Put(u"tressaly.ini"_s, "[S]\r\nk=old\r\n");
+  disk.Fill();
+  IniFile ini;
+  ini.SetString(u"S", u"k", u"new"_s);
+  QString error;
+  EXPECT_FALSE(ini.Save(disk.file(u"tressaly.ini"_s), &error));
+  EXPECT_FALSE(error.isEmpty());
+  EXPECT_EQ(Bytes(disk.file(u"tressaly.ini"_s)), "[S]\r\nk=old\r\n");
 }
 
 TEST_F(SettingsTest, DefaultsWithoutAFile) {
