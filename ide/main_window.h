@@ -13,12 +13,15 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
+#include <memory>
 
 #include "engine/run_host.h"
 
 #include "ide/window_settings.h"
 
+class QFileDialog;
 class QMenu;
+class QToolBar;
 class TForm_help;
 class HelpMenu;
 class SymbolKeyboard;
@@ -26,6 +29,15 @@ class FindReplaceDialog;
 class ScriptEditor;
 class MarkerStrip;
 class VariableGrids;
+
+// Where the Load and Save dialogs open and the name they propose: the current script's folder
+// and name, or the Scripts folder when the script has no file (or its folder is gone).
+struct ScriptDialogStart {
+  QString folder;
+  QString name;
+
+  static ScriptDialogStart For(const QString& scriptFileName);
+};
 
 class TForm_Interpretator : public QMainWindow, public RunHost {
   Q_OBJECT
@@ -49,6 +61,8 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   // Re-captions every control that carries a catalogue number, in the current language.
   void ApplyInterfaceLanguage();
   const WindowSettings& settings() const { return settings_; }
+  // The Load or Save dialog as the actions show it (not yet shown).
+  std::unique_ptr<QFileDialog> scriptFileDialog(bool save);
 
   // RunHost
   void ProcessEvents() override;
@@ -71,10 +85,16 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createActions();
+  // Starts a new row of tool bars wherever the next one would not fit beside the others.
+  void arrangeToolBarRows();
+  void clearViews();
+  QString askScriptFileName(bool save);
   void SetActionStatus_EditMode();
   void enterWorkMode(bool cancelChanges);
   void A_StartExecuteSlot();
@@ -124,6 +144,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   QMenu* editorKindMenu_ = nullptr;
   QMenu* languageMenu_ = nullptr;
   QSplitter* leftSplitter_ = nullptr;
-  QFont lastDialogFont_{QStringLiteral("Tahoma"), 8};
   QFont editorFont_{QStringLiteral("Courier New"), 10};
+  QList<QToolBar*> toolBars_;
+  bool panelSizesPending_ = false;  // the stored panel sizes wait for the first layout
 };

@@ -15,6 +15,10 @@ class VariableGrids : public QSplitter {
 
   // Refills both grids from the engine's tables.
   void refresh();
+  // Both grids back to their headers and one empty row.
+  void clear();
+  // The width the local panel needs to show its headers and a short value column.
+  int localPanelWidthNeeded() const;
   void applyLanguage();
   void setRowHeight(int height);
 
