@@ -84,9 +84,10 @@ void SetSecondPaneSize(QSplitter* splitter, int size, int minFirst) {
 }  // namespace
 
 ScriptDialogStart ScriptDialogStart::For(const QString& scriptFileName) {
-  if (scriptFileName.isEmpty()) return {ScriptsFolder(), QString()};
-  const QFileInfo script(QDir(ScriptsFolder()), scriptFileName);
-  if (!script.dir().exists()) return {ScriptsFolder(), script.fileName()};
+  const QString scripts = QDir(ScriptsFolder()).absolutePath();
+  if (scriptFileName.isEmpty()) return {scripts, QString()};
+  const QFileInfo script(QDir(scripts), scriptFileName);
+  if (!script.dir().exists()) return {scripts, script.fileName()};
   return {script.absolutePath(), script.fileName()};
 }
 
