@@ -525,6 +525,11 @@ TEST_F(WindowTest, TabIndentsTheSelectedBlockAndWordHelpFindsTutorials) {
 
 namespace {
 
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 QString WriteText(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
@@ -588,22 +593,24 @@ TEST_F(WindowTest, LoadAndSaveDialogsProposeTheCurrentScript) {
   Trigger(*w, u"A_Save"_s);
   const QString proposed = folder.path() + u'|' + script;
   EXPECT_EQ(seen, (QStringList{proposed, proposed}));
-  QFile saved(script);
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(saved.readAll().contains("a = 12\r\n"));
+  EXPECT_TRUE(ReadBytes(script).contains("a = 12\r\n"));
   EXPECT_FALSE(w->scriptChanged());
 
-  // Another existing file is replaced only after a Yes (the box closer answers No).
+  // A new script saved over an existing file: only after a Yes (the box closer answers No).
   expectedBoxes = 1;
-  const QString other = WriteText(folder.filePath(u"other.txt"_s), "keep me");
+  Trigger(*w, u"A_New_script"_s);
+  Trigger(*w, u"A_Work"_s);
   onDialog = [&](QWidget* modal) {
-    qobject_cast<QFileDialog*>(modal)->selectFile(other);
-    static_cast<QDialog*>(qobject_cast<QFileDialog*>(modal))->accept();
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    seen << dialog->directory().absolutePath() + u'|' + dialog->selectedFiles().join(u',');
+    dialog->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(u"test.txt"_s);  // typed by the user
+    static_cast<QDialog*>(dialog)->accept();
   };
+  const QByteArray before = ReadBytes(ScriptsFolder() + u"test.txt"_s);
   Trigger(*w, u"A_Save"_s);
-  QFile kept(other);
-  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kept.readAll(), "keep me");
+  const QString scripts = QDir(ScriptsFolder()).absolutePath();
+  EXPECT_EQ(seen.value(2), scripts + u'|' + scripts) << "a new script: the Scripts folder, no name";
+  EXPECT_EQ(ReadBytes(ScriptsFolder() + u"test.txt"_s), before);
 }
 
 // A Save that cannot write keeps everything that tells the user the edits are not on disk.
