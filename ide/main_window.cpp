@@ -381,6 +381,7 @@ std::unique_ptr<QFileDialog> TForm_Interpretator::scriptFileDialog(bool save) {
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     // Saving over the script's own file is what Save is for; another file is asked about below.
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setDefaultSuffix(u"txt"_s);  // the name the script is saved under, asked about below
   } else {
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilters({u"text files (*.txt)"_s, u"all files (*)"_s});

@@ -603,7 +603,7 @@ TEST_F(WindowTest, LoadAndSaveDialogsProposeTheCurrentScript) {
   onDialog = [&](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     seen << dialog->directory().absolutePath() + u'|' + dialog->selectedFiles().join(u',');
-    dialog->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(u"test.txt"_s);  // typed by the user
+    dialog->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(u"test"_s);  // typed by the user: test.txt
     static_cast<QDialog*>(dialog)->accept();
   };
   const QByteArray before = ReadBytes(ScriptsFolder() + u"test.txt"_s);
