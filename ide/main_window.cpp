@@ -374,27 +374,23 @@ void TForm_Interpretator::loadScript(const QString& fileName) {
   updateCaption();
 }
 
-std::unique_ptr<QFileDialog> TForm_Interpretator::scriptFileDialog(bool save) {
-  const ScriptDialogStart start = ScriptDialogStart::For(Engine().ScriptFileName);
-  auto dialog = std::make_unique<QFileDialog>(this, QString(), start.folder);
-  if (save) {
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    // Saving over the script's own file is what Save is for; another file is asked about below.
-    dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    dialog->setDefaultSuffix(u"txt"_s);  // the name the script is saved under, asked about below
-  } else {
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setNameFilters({u"text files (*.txt)"_s, u"all files (*)"_s});
-  }
-  dialog->selectFile(start.name);
-  return dialog;
-}
-
-// The chosen file, or empty when the dialog was cancelled.
+// The Load or Save dialog at the current script; the chosen file, or empty when cancelled.
 QString TForm_Interpretator::askScriptFileName(bool save) {
-  const std::unique_ptr<QFileDialog> dialog = scriptFileDialog(save);
-  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
-  return dialog->selectedFiles().first();
+  const ScriptDialogStart start = ScriptDialogStart::For(Engine().ScriptFileName);
+  QFileDialog dialog(this, QString(), start.folder);
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Saving over the script's own file is what Save is for; A_SaveSlot asks about another
+    // existing file, named as it will be saved.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(u"txt"_s);
+  } else {
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({u"text files (*.txt)"_s, u"all files (*)"_s});
+  }
+  dialog.selectFile(start.name);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
 }
 
 void TForm_Interpretator::A_LoadSlot() {

@@ -13,13 +13,11 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
-#include <memory>
 
 #include "engine/run_host.h"
 
 #include "ide/window_settings.h"
 
-class QFileDialog;
 class QMenu;
 class QToolBar;
 class TForm_help;
@@ -61,8 +59,6 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   // Re-captions every control that carries a catalogue number, in the current language.
   void ApplyInterfaceLanguage();
   const WindowSettings& settings() const { return settings_; }
-  // The Load or Save dialog as the actions show it (not yet shown).
-  std::unique_ptr<QFileDialog> scriptFileDialog(bool save);
 
   // RunHost
   void ProcessEvents() override;
