@@ -100,8 +100,7 @@ void VariableGrids::applyLanguage() {
   localCaption_->setText(QStringLiteral("  ") + MessageText(42));
   global_->setHorizontalHeaderLabels({MessageText(88), MessageText(89)});
   local_->setHorizontalHeaderLabels({MessageText(111), MessageText(88), MessageText(89)});
-  FitColumns(global_, kGlobalColumnWidths);
-  FitColumns(local_, kLocalColumnWidths);
+  fitColumns();
 }
 
 int VariableGrids::localPanelWidthNeeded() const {
@@ -120,13 +119,16 @@ void VariableGrids::setRowHeight(int height) {
 void VariableGrids::refresh() {
   Fill(global_, GlobalViewRows(), false);
   Fill(local_, LocalViewRows(allLevels_->isChecked()), true);
-  FitColumns(global_, kGlobalColumnWidths);
-  FitColumns(local_, kLocalColumnWidths);
+  fitColumns();
 }
 
 void VariableGrids::clear() {
   Clear(global_);
   Clear(local_);
+  fitColumns();
+}
+
+void VariableGrids::fitColumns() {
   FitColumns(global_, kGlobalColumnWidths);
   FitColumns(local_, kLocalColumnWidths);
 }

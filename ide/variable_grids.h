@@ -30,6 +30,9 @@ class VariableGrids : public QSplitter {
   void valueWindowRequested(const QString& name);
 
  private:
+  // The columns before each value column follow their headers and cells.
+  void fitColumns();
+
   QTableWidget* global_;
   QTableWidget* local_;
   QLabel* globalCaption_;

@@ -1,6 +1,6 @@
 // What the settings file remembers about the windows: the main window's geometry, state and
 // panel sizes, the editor kind and external editor, the editor font, and the text window's
-// geometry. Plain data; the windows apply it.
+// geometry. Plain data; the windows apply it, the main window through MainWindowPlacement.
 #pragma once
 
 #include <QList>
@@ -114,6 +114,11 @@ struct WindowSettings {
 // *geometryStored tells whether it held the main window's "Left", "Top", "Width" and "Height".
 WindowSettings LoadWindowSettings(const QString& path, bool* geometryStored = nullptr);
 
+// Writes `settings` (as Write does) into the settings file at `path`, keeping its other
+// sections and keys, and saves it atomically. False when it cannot be written.
+bool StoreWindowSettings(const QString& path, const WindowSettings& settings,
+                         QString* error = nullptr);
+
 // Where the normal main window goes, as its frame's top-left corner and its client size (the
 // frame itself is the window manager's and unknown until the window is shown). `screens` are
 // the available areas of the screens, the primary first. A stored geometry is kept, moved and
@@ -127,7 +132,3 @@ struct MainWindowPlacement {
 
   static QRect Place(const WindowSettings& settings, bool geometryStored, const QList<QRect>& screens);
 };
-// Writes `settings` (as Write does) into the settings file at `path`, keeping its other
-// sections and keys, and saves it atomically. False when it cannot be written.
-bool StoreWindowSettings(const QString& path, const WindowSettings& settings,
-                         QString* error = nullptr);
