@@ -246,6 +246,8 @@ void ErrorStop() {
   Host().SetCaretLine(e.CurrentLine);
   if (!RunControl().ShowErrors) return;
   e.RunMode = rmIdle;
+  // The marker, the status bar and the views show the failing line before the box does.
+  Host().SetCurrentLineMark(e.CurrentLine);
   A_StatusBarFillingExecute();
   Host().RefreshViews();
   Host().ShowMessageBox(e.ErrorText, MessageIcon::Error);

@@ -13,12 +13,14 @@
 #include <QFontDialog>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include "engine/engine_state.h"
 #include "engine/line_text.h"
+#include "engine/local_texts.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/run_control.h"
@@ -60,7 +62,34 @@ void InstallSampleScripts() {
   }
 }
 
+// The available areas of the screens, the primary first.
+QList<QRect> AvailableScreenAreas() {
+  QList<QRect> areas;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) areas << primary->availableGeometry();
+  for (const QScreen* screen : QGuiApplication::screens())
+    if (screen != primary) areas << screen->availableGeometry();
+  return areas;
+}
+
+// Gives the second pane of a two-pane splitter `size` pixels, leaving the first at least
+// `minFirst`. The panes share the splitter's extent less its handle.
+void SetSecondPaneSize(QSplitter* splitter, int size, int minFirst) {
+  const QList<int> sizes = splitter->sizes();
+  const int total = sizes.value(0) + sizes.value(1);
+  const int second = std::clamp(size, 0, std::max(0, total - minFirst));
+  splitter->setSizes({total - second, second});
+}
+
 }  // namespace
+
+ScriptDialogStart ScriptDialogStart::For(const QString& scriptFileName) {
+  const QString scripts = QDir(ScriptsFolder()).absolutePath();
+  if (scriptFileName.isEmpty()) return {scripts, QString()};
+  const QFileInfo script(QDir(scripts), scriptFileName);
+  if (!script.dir().exists()) return {scripts, script.fileName()};
+  return {script.absolutePath(), script.fileName()};
+}
 
 TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
@@ -85,6 +114,10 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   leftSplitter_->addWidget(editorArea);
   leftSplitter_->addWidget(grids_);
   leftSplitter_->setSizes({380, 220});
+  // A larger or smaller window changes the editor and the global grid; the bottom panel and
+  // the local grid keep their sizes.
+  leftSplitter_->setStretchFactor(0, 1);
+  leftSplitter_->setStretchFactor(1, 0);
   mainSplitter_->addWidget(leftSplitter_);
   mainSplitter_->addWidget(pictureArea_);
   mainSplitter_->setSizes({800, 0});
@@ -151,33 +184,41 @@ TForm_Interpretator::~TForm_Interpretator() {
 void TForm_Interpretator::createActions() {
   struct ActionSpec {
     const char16_t* name;
+    int bar;      // index in toolBars_
     int caption;  // catalogue entry; the hint is the next one
     QKeySequence shortcut;
     void (TForm_Interpretator::*slot)();
   };
   const ActionSpec specs[] = {
-      {u"A_Start", 301, QKeySequence(Qt::Key_F10), &TForm_Interpretator::A_StartExecuteSlot},
-      {u"A_Step", 303, QKeySequence(Qt::Key_F8), &TForm_Interpretator::A_StepSlot},
-      {u"A_StepOver", 316, QKeySequence(Qt::Key_F7), nullptr},
-      {u"A_Continue_run", 305, QKeySequence(Qt::CTRL | Qt::Key_F10), &TForm_Interpretator::A_ContinueSlot},
-      {u"a_Fast", 307, QKeySequence(Qt::CTRL | Qt::Key_T), nullptr},
-      {u"A_Pause", 330, QKeySequence(), nullptr},
-      {u"A_Load_script", 309, QKeySequence(Qt::CTRL | Qt::Key_L), &TForm_Interpretator::A_LoadSlot},
-      {u"A_New_script", 311, QKeySequence(), &TForm_Interpretator::A_NewSlot},
-      {u"A_Edit", 313, QKeySequence(Qt::Key_F4), &TForm_Interpretator::A_EditSlot},
-      {u"A_Work", 321, QKeySequence(Qt::Key_F5), nullptr},
-      {u"A_Save", 323, QKeySequence(Qt::CTRL | Qt::Key_S), &TForm_Interpretator::A_SaveSlot},
-      {u"A_Cancel_changes", 325, QKeySequence(), nullptr},
-      {u"A_Find", 318, QKeySequence(Qt::CTRL | Qt::Key_F), nullptr},
-      {u"A_Replace", 292, QKeySequence(Qt::CTRL | Qt::Key_R), nullptr},
-      {u"A_settings", 290, QKeySequence(), nullptr},
-      {u"A_Additional_kbd", 333, QKeySequence(), nullptr},
-      {u"A_Font", 335, QKeySequence(), &TForm_Interpretator::A_FontSlot},
-      {u"A_Help", 337, QKeySequence(), nullptr},
+      {u"A_Start", 0, 301, QKeySequence(Qt::Key_F10), &TForm_Interpretator::A_StartExecuteSlot},
+      {u"A_Step", 0, 303, QKeySequence(Qt::Key_F8), &TForm_Interpretator::A_StepSlot},
+      {u"A_StepOver", 0, 316, QKeySequence(Qt::Key_F7), nullptr},
+      {u"A_Continue_run", 0, 305, QKeySequence(Qt::CTRL | Qt::Key_F10), &TForm_Interpretator::A_ContinueSlot},
+      {u"a_Fast", 0, 307, QKeySequence(Qt::CTRL | Qt::Key_T), nullptr},
+      {u"A_Pause", 0, 330, QKeySequence(), nullptr},
+      {u"A_Load_script", 1, 309, QKeySequence(Qt::CTRL | Qt::Key_L), &TForm_Interpretator::A_LoadSlot},
+      {u"A_New_script", 1, 311, QKeySequence(), &TForm_Interpretator::A_NewSlot},
+      {u"A_Edit", 1, 313, QKeySequence(Qt::Key_F4), &TForm_Interpretator::A_EditSlot},
+      {u"A_Work", 1, 321, QKeySequence(Qt::Key_F5), nullptr},
+      {u"A_Save", 1, 323, QKeySequence(Qt::CTRL | Qt::Key_S), &TForm_Interpretator::A_SaveSlot},
+      {u"A_Cancel_changes", 1, 325, QKeySequence(), nullptr},
+      {u"A_Find", 1, 318, QKeySequence(Qt::CTRL | Qt::Key_F), nullptr},
+      {u"A_Replace", 1, 292, QKeySequence(Qt::CTRL | Qt::Key_R), nullptr},
+      {u"A_settings", 2, 290, QKeySequence(), nullptr},
+      {u"A_Additional_kbd", 2, 333, QKeySequence(), nullptr},
+      {u"A_Font", 2, 335, QKeySequence(), &TForm_Interpretator::A_FontSlot},
+      {u"A_Help", 2, 337, QKeySequence(), nullptr},
   };
-  QToolBar* bar = addToolBar(u"Actions"_s);
-  bar->setObjectName(u"ToolBar"_s);
+  // Three tool bars (running, the script, the tools) that take a row of their own only when
+  // the window is too narrow for them side by side.
+  for (const QString& name : {u"RunBar"_s, u"ScriptBar"_s, u"ToolsBar"_s}) {
+    QToolBar* bar = addToolBar(name);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    toolBars_ << bar;
+  }
   for (const ActionSpec& s : specs) {
+    QToolBar* bar = toolBars_[s.bar];
     auto* a = new QAction(MessageText(s.caption), this);
     a->setObjectName(QString::fromUtf16(s.name));
     a->setToolTip(MessageText(s.caption + 1));
@@ -217,6 +258,9 @@ void TForm_Interpretator::createActions() {
 bool TForm_Interpretator::runnable() const { return Engine().ScriptLines.size() >= 2 && !RunInProgress(); }
 
 void TForm_Interpretator::SetActionStatusWorkMode(bool running) {
+  // A run from the first line begins afresh: the values of the previous run go at once, not
+  // only when the run stops.
+  if (running && Engine().CurrentLine == 0) clearViews();
   editModeFlag_ = false;
   const auto set = [this](const char16_t* name, bool visible, bool enabled) {
     QAction* a = actions_.value(QString::fromUtf16(name));
@@ -245,6 +289,7 @@ void TForm_Interpretator::SetActionStatusWorkMode(bool running) {
   keyboard_->hide();
   actions_[u"a_Fast"_s]->setChecked(RunControl().FastDisplay);
   editor_->setReadOnly(true);
+  arrangeToolBarRows();
 }
 
 void TForm_Interpretator::SetActionStatus_EditMode() {
@@ -260,6 +305,7 @@ void TForm_Interpretator::SetActionStatus_EditMode() {
     actions_[QString::fromUtf16(name)]->setEnabled(true);
   }
   editor_->setReadOnly(false);
+  arrangeToolBarRows();
 }
 
 void TForm_Interpretator::A_EditSlot() {
@@ -315,7 +361,12 @@ void TForm_Interpretator::updateCaption() {
 }
 
 void TForm_Interpretator::loadScript(const QString& fileName) {
+  // Nothing of the previous script stays in view: its variables go as a run from line 0
+  // would clear them.
+  ClearVariables();
+  DefineCommandLineArray();
   LoadScript(fileName);
+  clearViews();
   Engine().CurrentLine = 0;
   SetCurrentLineMark(0);
   enterWorkMode(false);
@@ -323,9 +374,27 @@ void TForm_Interpretator::loadScript(const QString& fileName) {
   updateCaption();
 }
 
+// The Load or Save dialog at the current script; the chosen file, or empty when cancelled.
+QString TForm_Interpretator::askScriptFileName(bool save) {
+  const ScriptDialogStart start = ScriptDialogStart::For(Engine().ScriptFileName);
+  QFileDialog dialog(this, QString(), start.folder);
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Saving over the script's own file is what Save is for; A_SaveSlot asks about another
+    // existing file, named as it will be saved.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(u"txt"_s);
+  } else {
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({u"text files (*.txt)"_s, u"all files (*)"_s});
+  }
+  dialog.selectFile(start.name);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
 void TForm_Interpretator::A_LoadSlot() {
-  QString name = QFileDialog::getOpenFileName(this, QString(), ScriptsFolder() + Engine().ScriptFileName,
-                                              u"text files (*.txt);;all files (*)"_s);
+  QString name = askScriptFileName(false);
   if (name.isEmpty()) return;
   if (QFileInfo(name).suffix().isEmpty()) name += u".txt"_s;
   mainSplitter_->setSizes({width(), 0});
@@ -338,15 +407,26 @@ void TForm_Interpretator::A_NewSlot() {
 }
 
 void TForm_Interpretator::A_SaveSlot() {
-  const QString name = QFileDialog::getSaveFileName(this, QString(), Engine().ScriptFileName);
+  const QString name = askScriptFileName(true);
   if (name.isEmpty()) return;
+  if (QFileInfo(name) != QFileInfo(Engine().ScriptFileName) && QFileInfo::exists(name) &&
+      !AskQuestion(Bilingual(u"The file \"%1\" already exists. Replace it?",
+                             u"Файл \"%1\" уже существует. Заменить его?").arg(name)))
+    return;
   int failedInclude = -1;
   QString saved;
-  SaveScriptFile(name, Engine().ScriptLines, &failedInclude, &saved);
+  const bool written = SaveScriptFile(name, Engine().ScriptLines, &failedInclude, &saved);
   if (failedInclude >= 0) {
     Engine().CurrentLine = failedInclude;
     RaiseScriptError(MessageText(173));
     ErrorStop();
+  }
+  if (!written) {
+    // The script keeps its file name and its changed mark: closing still warns about it.
+    ShowMessageBox(Bilingual(u"The script was not saved: \"%1\" cannot be written.",
+                             u"Скрипт не сохранён: не удаётся записать \"%1\".").arg(saved),
+                   MessageIcon::Error);
+    return;
   }
   Engine().ScriptFileName = saved;
   updateCaption();
@@ -502,6 +582,45 @@ void TForm_Interpretator::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void TForm_Interpretator::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!panelSizesPending_) return;
+  // The splitters know their real extent only once the window is laid out; the stored sizes
+  // are those of the bottom panel and the local grid themselves.
+  panelSizesPending_ = false;
+  SetSecondPaneSize(leftSplitter_, settings_.bottomPanelHeight, 50);
+  SetSecondPaneSize(grids_, settings_.localPanelWidth, 30);
+  arrangeToolBarRows();
+}
+
+void TForm_Interpretator::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  arrangeToolBarRows();
+}
+
+void TForm_Interpretator::arrangeToolBarRows() {
+  int rowWidth = 0;
+  for (QToolBar* bar : std::as_const(toolBars_)) {
+    bool anyShown = false;
+    for (const QAction* a : bar->actions()) anyShown = anyShown || a->isVisible();
+    bar->setVisible(anyShown);
+    if (toolBarBreak(bar)) removeToolBarBreak(bar);
+    if (!anyShown) continue;
+    const int barWidth = bar->sizeHint().width();
+    if (rowWidth > 0 && rowWidth + barWidth > width()) {
+      insertToolBarBreak(bar);
+      rowWidth = 0;
+    }
+    rowWidth += barWidth;
+  }
+}
+
+// The grids show their headers and one empty row, the status bar nothing.
+void TForm_Interpretator::clearViews() {
+  grids_->clear();
+  for (QLabel* panel : panels_) panel->clear();
+}
+
 // ---- Settings and language ---------------------------------------------------------------------
 
 void TForm_Interpretator::buildSettingsMenu() {
@@ -563,13 +682,20 @@ void TForm_Interpretator::ApplyInterfaceLanguage() {
     a->setText(MessageText(a->property("catalogue").toInt()));
   for (QMenu* m : {editorKindMenu_, languageMenu_}) m->setTitle(MessageText(m->property("catalogue").toInt()));
   helpMenu_->applyLanguage();
+  arrangeToolBarRows();
 }
 
 void TForm_Interpretator::ReadSettings() {
-  settings_ = LoadWindowSettings(ProgramSettingsPath());
-  setGeometry(settings_.left, settings_.top, settings_.width, settings_.height);
-  grids_->setSizes({std::max(30, settings_.width - settings_.localPanelWidth), settings_.localPanelWidth});
-  leftSplitter_->setSizes({std::max(50, settings_.height - settings_.bottomPanelHeight), settings_.bottomPanelHeight});
+  bool geometryStored = false;
+  settings_ = LoadWindowSettings(ProgramSettingsPath(), &geometryStored);
+  // "Left" and "Top" are the frame's corner (what WriteSettings stores), "Width" and "Height"
+  // the client size: move() and resize() take them so.
+  const QRect placed = MainWindowPlacement::Place(settings_, geometryStored, AvailableScreenAreas());
+  move(placed.topLeft());
+  resize(placed.size());
+  // A first start gives the local grid room for its column headers.
+  if (!geometryStored) settings_.localPanelWidth = std::max(settings_.localPanelWidth, grids_->localPanelWidthNeeded());
+  panelSizesPending_ = true;
   if (settings_.state == WindowState::Maximized) setWindowState(Qt::WindowMaximized);
   else if (settings_.state == WindowState::Minimized) setWindowState(Qt::WindowMinimized);
   setEditorKind(settings_.UsesInternalEditor());
@@ -589,7 +715,7 @@ void TForm_Interpretator::WriteSettings() {
     settings_.state = WindowState::Minimized;
   } else {
     settings_.state = WindowState::Normal;
-    settings_.left = x();
+    settings_.left = x();  // the frame's corner
     settings_.top = y();
     settings_.width = width();
     settings_.height = height();
@@ -603,10 +729,9 @@ void TForm_Interpretator::WriteSettings() {
 }
 
 void TForm_Interpretator::A_FontSlot() {
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, lastDialogFont_, this);
-  if (!ok) return;
-  lastDialogFont_ = chosen;
+  QFontDialog dialog(editorFont_, this);  // opens at the editor's font
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QFont chosen = dialog.selectedFont();
   editor_->setEditorFont(chosen);
   editorFont_ = chosen;
 }

@@ -19,6 +19,7 @@
 #include "ide/window_settings.h"
 
 class QMenu;
+class QToolBar;
 class TForm_help;
 class HelpMenu;
 class SymbolKeyboard;
@@ -26,6 +27,15 @@ class FindReplaceDialog;
 class ScriptEditor;
 class MarkerStrip;
 class VariableGrids;
+
+// Where the Load and Save dialogs open and the name they propose: the current script's folder
+// and name, or the Scripts folder when the script has no file (or its folder is gone).
+struct ScriptDialogStart {
+  QString folder;
+  QString name;
+
+  static ScriptDialogStart For(const QString& scriptFileName);
+};
 
 class TForm_Interpretator : public QMainWindow, public RunHost {
   Q_OBJECT
@@ -71,10 +81,16 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createActions();
+  // Starts a new row of tool bars wherever the next one would not fit beside the others.
+  void arrangeToolBarRows();
+  void clearViews();
+  QString askScriptFileName(bool save);
   void SetActionStatus_EditMode();
   void enterWorkMode(bool cancelChanges);
   void A_StartExecuteSlot();
@@ -124,6 +140,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   QMenu* editorKindMenu_ = nullptr;
   QMenu* languageMenu_ = nullptr;
   QSplitter* leftSplitter_ = nullptr;
-  QFont lastDialogFont_{QStringLiteral("Tahoma"), 8};
   QFont editorFont_{QStringLiteral("Courier New"), 10};
+  QList<QToolBar*> toolBars_;
+  bool panelSizesPending_ = false;  // the stored panel sizes wait for the first layout
 };

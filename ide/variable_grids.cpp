@@ -1,12 +1,26 @@
 #include "ide/variable_grids.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "engine/messages.h"
 #include "engine/variable_view.h"
 
 namespace {
+
+// The design widths of the columns before the value column, which takes the rest. A column
+// grows beyond its design width when its header or a cell needs more.
+const QList<int> kGlobalColumnWidths{81};
+const QList<int> kLocalColumnWidths{25, 80};
+constexpr int kShortValueColumn = 120;
+
+void FitColumns(QTableWidget* grid, const QList<int>& designWidths) {
+  for (int c = 0; c < designWidths.size(); ++c) {
+    grid->resizeColumnToContents(c);
+    grid->setColumnWidth(c, std::max(designWidths[c], grid->columnWidth(c)));
+  }
+}
 
 QTableWidget* MakeGrid(int columns) {
   auto* grid = new QTableWidget(1, columns);
@@ -53,6 +67,11 @@ void Fill(QTableWidget* grid, const QList<ViewRow>& rows, bool withLevel) {
   grid->selectRow(selected);
 }
 
+void Clear(QTableWidget* grid) {
+  grid->setRowCount(1);
+  grid->clearContents();
+}
+
 }  // namespace
 
 VariableGrids::VariableGrids(QWidget* parent)
@@ -62,9 +81,6 @@ VariableGrids::VariableGrids(QWidget* parent)
       globalCaption_(new QLabel),
       localCaption_(new QLabel),
       allLevels_(new QCheckBox(QStringLiteral("Alll levels"))) {
-  global_->setColumnWidth(0, 81);
-  local_->setColumnWidth(0, 25);
-  local_->setColumnWidth(1, 80);
   addWidget(CaptionedPanel(globalCaption_, nullptr, global_));
   addWidget(CaptionedPanel(localCaption_, allLevels_, local_));
   setSizes({600, 150});
@@ -84,6 +100,13 @@ void VariableGrids::applyLanguage() {
   localCaption_->setText(QStringLiteral("  ") + MessageText(42));
   global_->setHorizontalHeaderLabels({MessageText(88), MessageText(89)});
   local_->setHorizontalHeaderLabels({MessageText(111), MessageText(88), MessageText(89)});
+  fitColumns();
+}
+
+int VariableGrids::localPanelWidthNeeded() const {
+  int width = kShortValueColumn + 2 * local_->frameWidth() + local_->verticalScrollBar()->sizeHint().width();
+  for (int c = 0; c < kLocalColumnWidths.size(); ++c) width += local_->columnWidth(c);
+  return width;
 }
 
 void VariableGrids::setRowHeight(int height) {
@@ -96,4 +119,16 @@ void VariableGrids::setRowHeight(int height) {
 void VariableGrids::refresh() {
   Fill(global_, GlobalViewRows(), false);
   Fill(local_, LocalViewRows(allLevels_->isChecked()), true);
+  fitColumns();
+}
+
+void VariableGrids::clear() {
+  Clear(global_);
+  Clear(local_);
+  fitColumns();
+}
+
+void VariableGrids::fitColumns() {
+  FitColumns(global_, kGlobalColumnWidths);
+  FitColumns(local_, kLocalColumnWidths);
 }

@@ -15,6 +15,10 @@ class VariableGrids : public QSplitter {
 
   // Refills both grids from the engine's tables.
   void refresh();
+  // Both grids back to their headers and one empty row.
+  void clear();
+  // The width the local panel needs to show its headers and a short value column.
+  int localPanelWidthNeeded() const;
   void applyLanguage();
   void setRowHeight(int height);
 
@@ -26,6 +30,9 @@ class VariableGrids : public QSplitter {
   void valueWindowRequested(const QString& name);
 
  private:
+  // The columns before each value column follow their headers and cells.
+  void fitColumns();
+
   QTableWidget* global_;
   QTableWidget* local_;
   QLabel* globalCaption_;

@@ -118,12 +118,43 @@ void WindowSettings::Write(IniFile& file) const {
   file.SetInt(kEditFont, kFontCharset, Charset(fontCharset));
 }
 
-WindowSettings LoadWindowSettings(const QString& path) {
+WindowSettings LoadWindowSettings(const QString& path, bool* geometryStored) {
   IniFile file;
   file.Load(path);
   WindowSettings settings;
   settings.Read(file);
+  if (geometryStored) {
+    *geometryStored = true;
+    for (QStringView key : {kLeft, kTop, kWidth, kHeight})
+      *geometryStored = *geometryStored && OptionalInt(file, kMainForm, key).has_value();
+  }
   return settings;
+}
+
+QRect MainWindowPlacement::Place(const WindowSettings& settings, bool geometryStored,
+                                 const QList<QRect>& screens) {
+  const QRect stored(settings.left, settings.top, WindowSide(settings.width), WindowSide(settings.height));
+  if (screens.isEmpty()) return stored;
+  const QRect primary = screens.first();
+  QRect wanted = stored;
+  if (!geometryStored) {
+    wanted.setSize({kFirstStartWidth, kFirstStartHeight});
+    wanted.moveCenter(primary.center() - QPoint(0, kFrameAllowance / 2));
+  }
+  // The screen showing the largest part of the window, frame included.
+  const QRect withFrame = wanted.adjusted(0, 0, 0, kFrameAllowance);
+  QRect area = primary;
+  qint64 bestOverlap = 0;
+  for (const QRect& screen : screens) {
+    const QRect overlap = screen.intersected(withFrame);
+    const qint64 size = qint64(overlap.width()) * overlap.height();
+    if (size > bestOverlap) bestOverlap = size, area = screen;
+  }
+  const int width = std::min(wanted.width(), area.width());
+  const int height = std::min(wanted.height(), std::max(1, area.height() - kFrameAllowance));
+  const int left = std::clamp(wanted.left(), area.left(), area.left() + area.width() - width);
+  const int top = std::clamp(wanted.top(), area.top(), std::max(area.top(), area.top() + area.height() - kFrameAllowance - height));
+  return {left, top, width, height};
 }
 
 bool StoreWindowSettings(const QString& path, const WindowSettings& settings, QString* error) {

@@ -1,8 +1,9 @@
 // What the settings file remembers about the windows: the main window's geometry, state and
 // panel sizes, the editor kind and external editor, the editor font, and the text window's
-// geometry. Plain data; the windows apply it.
+// geometry. Plain data; the windows apply it, the main window through MainWindowPlacement.
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -110,8 +111,24 @@ struct WindowSettings {
 };
 
 // Reads the settings file at `path`; defaults when it is missing or unreadable.
-WindowSettings LoadWindowSettings(const QString& path);
+// *geometryStored tells whether it held the main window's "Left", "Top", "Width" and "Height".
+WindowSettings LoadWindowSettings(const QString& path, bool* geometryStored = nullptr);
+
 // Writes `settings` (as Write does) into the settings file at `path`, keeping its other
 // sections and keys, and saves it atomically. False when it cannot be written.
 bool StoreWindowSettings(const QString& path, const WindowSettings& settings,
                          QString* error = nullptr);
+
+// Where the normal main window goes, as its frame's top-left corner and its client size (the
+// frame itself is the window manager's and unknown until the window is shown). `screens` are
+// the available areas of the screens, the primary first. A stored geometry is kept, moved and
+// shrunk only as far as needed to lie on the screen it overlaps most (the primary when none),
+// so its title bar can always be reached; without one the window opens centred on the primary
+// screen at the first-start size, or as much of it as the screen allows.
+struct MainWindowPlacement {
+  static constexpr int kFirstStartWidth = 1100;
+  static constexpr int kFirstStartHeight = 750;
+  static constexpr int kFrameAllowance = 40;  // room left for the title bar and borders
+
+  static QRect Place(const WindowSettings& settings, bool geometryStored, const QList<QRect>& screens);
+};

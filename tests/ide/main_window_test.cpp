@@ -4,13 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QToolBar>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "engine/engine_state.h"
 #include "engine/messages.h"
@@ -43,7 +51,16 @@ class WindowTest : public ::testing::Test {
     boxCloser_.callOnTimeout([this] {
       QWidget* modal = QApplication::activeModalWidget();
       if (!modal) return;
+      if (onDialog && !qobject_cast<QMessageBox*>(modal)) {
+        // Taken once: the handler accepts or rejects the dialog itself.
+        const auto handler = std::exchange(onDialog, nullptr);
+        handler(modal);
+        return;
+      }
       const auto* box = qobject_cast<QMessageBox*>(modal);
+      // What the window shows behind the box: "marker line|status panel 0".
+      if (const auto* w = qobject_cast<TForm_Interpretator*>(modal->parentWidget()))
+        behindBoxes << u"%1|%2"_s.arg(w->editor()->currentLineMark()).arg(w->statusText(0));
       boxes << (box ? u"%1:%2:%3"_s.arg(int(box->icon())).arg(box->windowTitle(), box->text()) : u"dialog"_s);
       if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
     });
@@ -67,7 +84,10 @@ class WindowTest : public ::testing::Test {
   }
 
   QStringList boxes;
+  QStringList behindBoxes;
   qsizetype expectedBoxes = 0;
+  // Handles the next modal dialog that is not a message box (file and font dialogs).
+  std::function<void(QWidget*)> onDialog;
 
  private:
   QTimer boxCloser_;
@@ -228,6 +248,7 @@ TEST_F(WindowTest, ErrorStopShowsABoxAndHaltsOnTheFailingLine) {
   auto w = Open({u"x = 1"_s, u"FOR i = 1,2"_s, u"  y = x + undefined_name"_s, u"z = 3"_s, u"stop"_s});
   Trigger(*w, u"A_Start"_s);
   ASSERT_EQ(boxes.size(), 1);
+  EXPECT_EQ(behindBoxes.value(0), u"2|Line=2"_s) << "marker and status bar reach the failing line before the box";
   EXPECT_TRUE(boxes[0].startsWith(u"%1::"_s.arg(int(QMessageBox::Critical)))) << boxes[0].toStdString();
   EXPECT_TRUE(boxes[0].endsWith(MessageText(2, {2}).replace(u'\r', u'\n'))) << boxes[0].toStdString();
   EXPECT_EQ(Where(*w), u"2 2 0"_s);
@@ -501,3 +522,185 @@ TEST_F(WindowTest, TabIndentsTheSelectedBlockAndWordHelpFindsTutorials) {
   EXPECT_TRUE(WordHelpText(u"for"_s).startsWith(u"<fnt1>For\r\r<fnt1>"_s));
   EXPECT_EQ(TutorialTopics().size(), 21);
 }
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QString WriteText(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+  file.write(bytes);
+  return path;
+}
+
+// Types into the first line in edit mode and takes it over with Work: the script is changed.
+void EditFirstLine(TForm_Interpretator& w) {
+  Trigger(w, u"A_Edit"_s);
+  w.editor()->setCursorPosition(0, 5);
+  QTest::keyClicks(w.editor(), u"2"_s);
+  Trigger(w, u"A_Work"_s);
+}
+
+// A new script or a run from the first line leaves nothing of what the views showed before.
+TEST_F(WindowTest, ViewsClearWhenAScriptIsReplacedOrARunStartsAfresh) {
+  auto w = Open({u"old = 1"_s, u"stop"_s});
+  Trigger(*w, u"A_Start"_s);
+  ASSERT_EQ(Rows(w->grids()->globalGrid()).value(0), u"old|     1"_s);
+  for (const bool viaNew : {false, true}) {
+    if (viaNew) Trigger(*w, u"A_New_script"_s);
+    else w->loadScript(WriteScript(u"loop.txt"_s, LongLoop()));
+    EXPECT_EQ(Rows(w->grids()->globalGrid()) + Rows(w->grids()->localGrid()), (QStringList{u"|"_s, u"||"_s}));
+    EXPECT_EQ(Panels(*w), u"||||||"_s);
+    EXPECT_TRUE(GetVariableText(u"old").isEmpty()) << "the old values are gone, not only hidden";
+  }
+  // While a fast run goes on, the grids do not show the state before it.
+  w->loadScript(ScriptsFolder() + u"loop.txt"_s);
+  QTest::keyClick(w.get(), Qt::Key_F8);
+  ASSERT_EQ(Rows(w->grids()->globalGrid()).value(0), u"n|     0"_s);
+  QStringList duringRun;
+  QTimer::singleShot(60, w.get(), [&] {
+    duringRun = Rows(w->grids()->globalGrid());
+    Trigger(*w, u"A_Pause"_s);
+  });
+  Trigger(*w, u"A_Start"_s);
+  EXPECT_EQ(duringRun, QStringList{u"|"_s});
+}
+
+// The real Load and Save actions, the dialog accepted as it opens: it proposes the script in its
+// own folder (the Scripts folder for a new one), and saving over the script asks nothing.
+TEST_F(WindowTest, LoadAndSaveDialogsProposeTheCurrentScript) {
+  EXPECT_EQ(ScriptDialogStart::For(QString()).folder, QDir(ScriptsFolder()).absolutePath());
+  EXPECT_EQ(ScriptDialogStart::For(u"/gone/d.txt"_s).folder, QDir(ScriptsFolder()).absolutePath());
+  QTemporaryDir folder;
+  const QString script = WriteText(folder.filePath(u"mine.txt"_s), "a = 1\nstop\n");
+  auto w = Open({u"x = 1"_s, u"stop"_s});
+  w->loadScript(script);
+  QStringList seen;
+  const auto acceptAsProposed = [&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_TRUE(dialog);
+    seen << dialog->directory().absolutePath() + u'|' + dialog->selectedFiles().join(u',');
+    static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, as its button does
+  };
+  onDialog = acceptAsProposed;
+  Trigger(*w, u"A_Load_script"_s);
+  EditFirstLine(*w);
+  onDialog = acceptAsProposed;
+  Trigger(*w, u"A_Save"_s);
+  const QString proposed = folder.path() + u'|' + script;
+  EXPECT_EQ(seen, (QStringList{proposed, proposed}));
+  EXPECT_TRUE(ReadBytes(script).contains("a = 12\r\n"));
+  EXPECT_FALSE(w->scriptChanged());
+
+  // A new script saved over an existing file: only after a Yes (the box closer answers No).
+  expectedBoxes = 1;
+  Trigger(*w, u"A_New_script"_s);
+  Trigger(*w, u"A_Work"_s);
+  onDialog = [&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    seen << dialog->directory().absolutePath() + u'|' + dialog->selectedFiles().join(u',');
+    dialog->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(u"test"_s);  // typed by the user: test.txt
+    static_cast<QDialog*>(dialog)->accept();
+  };
+  const QByteArray before = ReadBytes(ScriptsFolder() + u"test.txt"_s);
+  Trigger(*w, u"A_Save"_s);
+  const QString scripts = QDir(ScriptsFolder()).absolutePath();
+  EXPECT_EQ(seen.value(2), scripts + u'|' + scripts) << "a new script: the Scripts folder, no name";
+  EXPECT_EQ(ReadBytes(ScriptsFolder() + u"test.txt"_s), before);
+}
+
+// A Save that cannot write keeps everything that tells the user the edits are not on disk.
+TEST_F(WindowTest, FailedSaveShowsTheErrorAndKeepsTheScriptChanged) {
+  expectedBoxes = 2;
+  QTemporaryDir folder;
+  const QString sub = folder.filePath(u"sub"_s);
+  ASSERT_TRUE(QDir().mkpath(sub));
+  const QString script = WriteText(sub + u"/mine.txt"_s, "a = 1\nstop\n");
+  auto w = Open({u"x = 1"_s, u"stop"_s});
+  w->loadScript(script);
+  const QString caption = w->windowTitle();
+  EditFirstLine(*w);
+  onDialog = [&](QWidget* modal) {
+    QDir(sub).removeRecursively();  // the folder goes while the dialog is open
+    static_cast<QDialog*>(qobject_cast<QFileDialog*>(modal))->accept();
+  };
+  Trigger(*w, u"A_Save"_s);
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].startsWith(u"%1::"_s.arg(int(QMessageBox::Critical))) && boxes[0].contains(script))
+      << boxes[0].toStdString();
+  EXPECT_EQ(w->windowTitle(), caption);
+  EXPECT_TRUE(w->scriptChanged());
+  EXPECT_FALSE(w->close()) << "closing still warns about the unsaved script (answered No)";
+  EXPECT_TRUE(boxes.value(1).contains(MessageText(29).replace(u'\r', u'\n'))) << boxes.value(1).toStdString();
+}
+
+TEST_F(WindowTest, FontDialogOpensAtTheEditorsFont) {
+  const QString ini = WriteText(ProgramFolder() + u"tressaly.ini"_s, "[Edit_Font]\r\nName=DejaVu Sans Mono\r\nSize=13\r\n");
+  auto w = Open({u"x = 1"_s, u"stop"_s});
+  QFont seen;
+  onDialog = [&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFontDialog*>(modal);
+    ASSERT_TRUE(dialog);
+    seen = dialog->currentFont();
+    dialog->reject();
+  };
+  Trigger(*w, u"A_Font"_s);
+  EXPECT_EQ(seen.family() + u' ' + QString::number(seen.pointSize()), u"DejaVu Sans Mono 13"_s);
+  QFile::remove(ini);
+}
+
+// Every shown action has its own button on a tool bar (none behind an overflow arrow), and the
+// grid columns are as wide as their headers and names, in Russian at 800 pixels.
+TEST_F(WindowTest, RussianToolBarsAndGridHeadersFitANarrowWindow) {
+  auto w = Open({u"greeting_with_a_long_name = 'x'"_s, u"stop"_s});
+  SetLanguageIndex(1);
+  w->ApplyInterfaceLanguage();
+  w->resize(800, 600);
+  const auto hiddenButtons = [&] {
+    QTest::qWait(20);
+    QStringList hidden;
+    for (const QToolBar* bar : w->findChildren<QToolBar*>())
+      for (QAction* a : bar->actions()) {
+        const QWidget* button = bar->widgetForAction(a);
+        if (a->isVisible() && !(button && button->isVisible() && bar->rect().contains(button->geometry())))
+          hidden << a->objectName();
+      }
+    return hidden.join(u' ');
+  };
+  EXPECT_EQ(w->width(), 800);
+  EXPECT_EQ(hiddenButtons(), QString()) << "work mode";
+  Trigger(*w, u"A_Edit"_s);
+  EXPECT_EQ(hiddenButtons(), QString()) << "edit mode";
+  Trigger(*w, u"A_Cancel_changes"_s);
+
+  Trigger(*w, u"A_Start"_s);
+  for (const QTableWidget* grid : {w->grids()->globalGrid(), w->grids()->localGrid()})
+    for (int c = 0; c + 1 < grid->columnCount(); ++c)
+      EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c)) << c;
+  const QTableWidget* global = w->grids()->globalGrid();
+  EXPECT_GT(global->columnWidth(0), global->fontMetrics().horizontalAdvance(u"greeting_with_a_long_name"_s));
+  SetLanguageIndex(0);
+}
+
+// Closing and starting again keeps the window (its frame where it was) and its panels.
+TEST_F(WindowTest, GeometryAndPanelSizesSurviveRestarts) {
+  const QString path = ProgramFolder() + u"tressaly.ini"_s;
+  QFile::remove(path);
+  QList<WindowSettings> stored;
+  for (int start = 0; start < 3; ++start) {
+    auto w = Open({u"x = 1"_s, u"stop"_s});
+    if (start == 0) w->resize(600, 500), w->move(30, 40);
+    EXPECT_TRUE(w->close());
+    stored << LoadWindowSettings(path);
+  }
+  EXPECT_EQ(std::tuple(stored[0].left, stored[0].top, stored[0].bottomPanelHeight), std::tuple(30, 40, 220));
+  EXPECT_EQ(stored[1], stored[0]);
+  EXPECT_EQ(stored[2], stored[0]);
+  QFile::remove(path);
+}
+
+}  // namespace

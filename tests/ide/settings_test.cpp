@@ -17,6 +17,9 @@ using namespace Qt::Literals::StringLiterals;
 inline void PrintTo(const QString& s, std::ostream* os) {
   *os << '"' << s.toStdString() << '"';
 }
+inline void PrintTo(const QRect& r, std::ostream* os) {
+  *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
+}
 
 namespace {
 
@@ -233,6 +236,39 @@ TEST(WindowSettings, GridRowHeightRoundsHalfToEven) {
     s.fontSize = size;
     EXPECT_EQ(s.GridRowHeight(), rows) << size;
   }
+}
+
+}  // namespace
+
+namespace {
+
+using Place = MainWindowPlacement;
+
+TEST(MainWindowPlacement, FirstStartCentredStoredGeometryKeptOrBroughtBackOnAScreen) {
+  const QList<QRect> screens{QRect(0, 0, 1280, 900), QRect(1280, 0, 1920, 1080)};
+  const auto stored = [&](int left, int top, int width, int height) {
+    WindowSettings s;
+    s.left = left, s.top = top, s.width = width, s.height = height;
+    return Place::Place(s, true, screens);
+  };
+  EXPECT_EQ(Place::Place(WindowSettings{}, false, screens), QRect(90, 55, 1100, 750)) << "frame centred";
+  EXPECT_EQ(Place::Place(WindowSettings{}, false, {QRect(0, 24, 1024, 744)}), QRect(0, 24, 1024, 704))
+      << "a small screen: all of it, the title bar on it";
+  EXPECT_EQ(stored(100, 50, 800, 600), QRect(100, 50, 800, 600));
+  EXPECT_EQ(stored(1900, 10, 800, 600), QRect(1900, 10, 800, 600)) << "mostly on the second screen";
+  EXPECT_EQ(stored(-1, -20, 800, 600), QRect(0, 0, 800, 600)) << "the title bar above the screen";
+  EXPECT_EQ(stored(9000, 10, 800, 600), QRect(480, 10, 800, 600)) << "off every screen: onto the primary";
+  EXPECT_EQ(stored(10, 10, 1200, 2000), QRect(10, 0, 1200, 860)) << "higher than its screen";
+}
+
+TEST_F(SettingsTest, GeometryCountsAsStoredOnlyWithAllFourKeys) {
+  bool stored = true;
+  Put(Path(u"part.ini"_s), "[MainForm]\nLeft=1\nTop=2\nWidth=900\nHeight=tall\n");
+  LoadWindowSettings(Path(u"part.ini"_s), &stored);
+  EXPECT_FALSE(stored);
+  Put(Path(u"full.ini"_s), "[mainform]\nleft=-1\nTop=2\nWidth=900\nHeight=700\n");
+  LoadWindowSettings(Path(u"full.ini"_s), &stored);
+  EXPECT_TRUE(stored);
 }
 
 }  // namespace
