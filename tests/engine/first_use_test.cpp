@@ -117,8 +117,9 @@ TEST_F(FirstUse, StatementsWaitForTheCallsTheyStepInto) {
 }
 
 TEST_F(FirstUse, StepOverOnAReturnLineReturns) {
-  Load({u"a = 2"_s, u"s = Twice(a) + 1"_s, u"t = s"_s, u"stop"_s, u"function Twice(_x)"_s,
-        u"  _y = _x * 2"_s, u"  return _y"_s, u"function Show(_m)"_s, u"  return"_s});
+  const QStringList twice = {u"a = 2"_s,          u"s = Twice(a) + 1"_s, u"t = s"_s, u"stop"_s,
+                             u"function Twice(_x)"_s, u"  _y = _x * 2"_s,   u"  return _y"_s};
+  Load(twice);
   Step();
   Step();  // into Twice
   Step();
@@ -130,8 +131,7 @@ TEST_F(FirstUse, StepOverOnAReturnLineReturns) {
 
   // The same return reached through a breakpoint, and a recursive RETURN line stepped over.
   host.breakpoints = {6};
-  Load({u"a = 2"_s, u"s = Twice(a) + 1"_s, u"t = s"_s, u"stop"_s, u"function Twice(_x)"_s,
-        u"  _y = _x * 2"_s, u"  return _y"_s});
+  Load(twice);
   A_StartExecute(RunInitiator::Start);
   EXPECT_EQ(Engine().CurrentLine, 6);
   A_StepOverExecute();
