@@ -9,6 +9,7 @@
 
 #include "engine/conversions.h"
 #include "engine/engine_state.h"
+#include "engine/event_calls.h"
 #include "engine/evaluator.h"
 #include "engine/names.h"
 #include "engine/run_control.h"
@@ -95,7 +96,7 @@ void Check(GeneralCall& c) {
   if (equal) return;
   MarkCurrentLine();
   const QString question = test.str + u" <> "_s + check.str + u"\r\r"_s + MessageText(305) + u'?';
-  if (!Host().AskQuestion(question)) Engine().RunMode = rmIdle;
+  if (!Host().AskQuestion(question)) StopRun();
 }
 
 // Exists(Name): the unevaluated argument names a known variable or array.
@@ -322,7 +323,7 @@ void PlaySound(GeneralCall& c) {
 
 // Exit(): stops the run at once and asks the host to end the program.
 void Exit(GeneralCall&) {
-  Engine().RunMode = rmIdle;
+  StopRun();
   Host().ExitProgram(0);
 }
 
