@@ -251,7 +251,8 @@ void DeclareArray(const TWordArray& w) {
   FinishDeclaration(name);
 }
 
-int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind type) {
+int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind type,
+                   const QList<TWordStatus>& values) {
   if (!RoomForAnotherArray()) return 0;
   ReplaceArrayNamed(name);
   t_arr_specification a;
@@ -265,7 +266,11 @@ int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind ty
     }
     if (!AddDimension(a, dims, count, 0, size)) return 0;
   }
-  if (AddDeclaredArray(a, type, count) == 0) return 0;
+  const int index = AddDeclaredArray(a, type, count);
+  if (index == 0) return 0;
+  t_arr_specification& created = Engine().Array(index);
+  for (qsizetype k = 0; k < values.size() && k < created.count; ++k)
+    if (!StoreElement(created, k, values[k])) break;
   FinishDeclaration(name);
   return Engine().ChangedArrayIndex;
 }

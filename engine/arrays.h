@@ -15,10 +15,12 @@ struct ElementRef {
 
 // ARRAY name[dims] type [= list]. Words as SplitWords cut them.
 void DeclareArray(const TWordArray& words);
-// Declares an array as the statement "array name[sizes...]type" does, for function units that
-// make result arrays: the same limits, messages and replacement of an array of that name.
+// Declares an array as the statement "array name[sizes...]type = (values)" does, for function
+// units that make result arrays: the same limits, messages and replacement of an array of that
+// name. `values`, when given, fill the elements in row-major order (as many as there are).
 // Returns the new array's 1-based index, or 0 with the error set.
-int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind type);
+int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind type,
+                   const QList<TWordStatus>& values = {});
 // Reads the array name at `position` and its bracketed indexes.
 bool ElementOffset(const TWordArray& words, int position, ElementRef& ref);
 // Replaces the array name at `position` and its indexes by the element's value.

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 
 #include "engine/arrays.h"
+#include "engine/evaluator.h"
 #include "engine/local_texts.h"
 #include "script_runner.h"
 
@@ -257,4 +258,19 @@ TEST_F(FirstUse, CachedWordsOfOneFunctionLevelAreNotServedToAnother) {
   EXPECT_EQ(U8(Run({u"g = 0"_s, u"r = F()"_s, u"stop"_s, u"function F()"_s, u"  g = g + 1"_s,
                  u"  if g = 1"_s, u"    _k = 1"_s, u"  _x = _k + F()"_s, u"  return _x"_s})),
             U8(ErrorAt(7, 76, {u"_k"_s})));
+}
+
+// Units declare result arrays through the engine, with the limits of a declaration.
+TEST_F(FirstUse, UnitsDeclareArraysWithTheLimitsOfADeclaration) {
+  TWordStatus one, two;
+  SetNumber(one, 1.5);
+  SetNumber(two, 2);
+  const int index = DeclareArrayOf(u"Made"_s, {2, 2}, wkFloat, {one, two});
+  ASSERT_GT(index, 0);
+  EXPECT_EQ(U8(ArrayValueText(index)), "((1.5,2)(0,0))");
+  EXPECT_EQ(DeclareArrayOf(u"Big"_s, {10001, 10001}, wkFloat), 0);
+  EXPECT_EQ(U8(Engine().ErrorText.section(u'\r', 0, 0)), U8(MessageText(146, {u"Big"_s})));
+  Engine().ErrorText.clear();
+  EXPECT_EQ(DeclareArrayOf(u"Five"_s, {1, 1, 1, 1, 1}, wkInt), 0);
+  EXPECT_EQ(U8(Engine().ErrorText.section(u'\r', 0, 0)), U8(MessageText(145, {u"Five"_s})));
 }
