@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "app/console_output.h"
+#include "engine/line_breaks.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 
 namespace {
@@ -23,12 +25,9 @@ void OnInterrupt(int) {
 // out-of-memory message where it could not go on.
 void Write(std::FILE* stream, const QString& text) {
   const bool whole = WriteInPieces(stream, text, [](QStringView piece) {
-    QString shown = piece.toString();
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(u'\r', u'\n');
-    return shown.toUtf8();
+    return WithLfLineBreaks(piece.toString()).toUtf8();
   });
-  if (!whole) std::fprintf(stream, "\n%s", MessageText(202).toUtf8().constData());
+  if (!whole) std::fprintf(stream, "\n%s", MessageText(msg::kNotEnoughMemory).toUtf8().constData());
   std::fputc('\n', stream);
   std::fflush(stream);
 }

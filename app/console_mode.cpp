@@ -6,6 +6,7 @@
 #include "app/console_host.h"
 #include "app/console_output.h"
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/run_control.h"
 #include "engine/script_files.h"
@@ -132,7 +133,8 @@ int RunConsoleMode(const QStringList& args) {
   LoadScript(QFileInfo(path).absoluteFilePath());
   if (!host.errorShown()) A_StartExecute(RunInitiator::Start);
   const bool dumpComplete = !o.dump || WriteDump();
-  if (!dumpComplete) std::fprintf(stderr, "%s\n", MessageText(202).toUtf8().constData());
+  if (!dumpComplete)
+    std::fprintf(stderr, "%s\n", MessageText(msg::kNotEnoughMemory).toUtf8().constData());
   NotifyProgramEnding();
   SetRunHost(nullptr);
   if (host.interrupted()) return 130;

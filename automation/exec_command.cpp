@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/run_host.h"
@@ -136,20 +137,20 @@ int FileStartCode(int error) {
 
 QString FileStartMessage(int code) {
   switch (code) {
-    case 0: return MessageText(191);
-    case 2: return MessageText(192);
-    case 3: return MessageText(193);
-    case 5: return MessageText(195);
-    case 8: return MessageText(202);
-    case 11: return MessageText(194);
-    case 26: return MessageText(203);
-    case 27: return MessageText(196);
-    case 28: return MessageText(199);
-    case 29: return MessageText(198);
-    case 30: return MessageText(197);
-    case 31: return MessageText(201);
-    case 32: return MessageText(200);
-    default: return MessageText(204, {code});
+    case 0: return MessageText(msg::kOutOfResources);
+    case 2: return MessageText(msg::kFileNotFound);
+    case 3: return MessageText(msg::kPathNotFound);
+    case 5: return MessageText(msg::kAccessDenied);
+    case 8: return MessageText(msg::kNotEnoughMemory);
+    case 11: return MessageText(msg::kInvalidExecutable);
+    case 26: return MessageText(msg::kSharingViolation);
+    case 27: return MessageText(msg::kBadAssociation);
+    case 28: return MessageText(msg::kDdeTimeout);
+    case 29: return MessageText(msg::kDdeFailed);
+    case 30: return MessageText(msg::kDdeBusy);
+    case 31: return MessageText(msg::kNoAssociation);
+    case 32: return MessageText(msg::kDllNotFound);
+    default: return MessageText(msg::kUnknownStartError, {code});
   }
 }
 
@@ -425,7 +426,7 @@ void ExecCommand(const QString& command, int showWindow, bool console, QString& 
   if (console) close(pipeFds[1]);
   if (started.pid < 0) {
     if (console) close(pipeFds[0]);
-    RaiseScriptError(MessageText(206, {started.error}));
+    RaiseScriptError(MessageText(msg::kCannotExecute, {started.error}));
     return;
   }
   g_lastProcess = started.pid;

@@ -3,6 +3,7 @@
 
 #include "engine/arrays.h"
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
 #include "engine/variable_view.h"
@@ -64,7 +65,8 @@ struct ValueTextWriter {
 
 // The listing, appended to `out` line by line (what was appended stays when memory runs out).
 void AppendListing(const t_arr_specification& a, QString& out) {
-  out += MessageText(148) + u'\r' + a.name + u'\r' + MessageText(150, {a.count}) + u'\r';
+  out += MessageText(msg::kArrayCaption) + u'\r' + a.name + u'\r' +
+         MessageText(msg::kElementCount, {a.count}) + u'\r';
   if (!a.P || a.count == 0) return;
   const int dims = UsedDimensions(a);
   int index[kMaxArrayDimensions] = {1, 1, 1, 1};

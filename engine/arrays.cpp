@@ -7,6 +7,7 @@
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/local_texts.h"
+#include "engine/message_numbers.h"
 #include "engine/number_text.h"
 #include "engine/messages.h"
 #include "engine/names.h"
@@ -109,7 +110,7 @@ namespace {
 // Message 138 unless the table has room for one more declared array.
 bool RoomForAnotherArray() {
   if (Engine().ArrayCount() < kMaxDeclaredArrays) return true;
-  RaiseScriptError(MessageText(138, {kMaxDeclaredArrays}));
+  RaiseScriptError(MessageText(msg::kTooManyArrays, {kMaxDeclaredArrays}));
   return false;
 }
 
@@ -124,14 +125,14 @@ void ReplaceArrayNamed(const QString& name) {
 // Appends dimension `dims` (first index - 1, length); message 146 when it cannot be held.
 bool AddDimension(t_arr_specification& a, int& dims, qint64& count, std::int64_t first, std::int64_t length) {
   if (length < 0 || length > INT32_MAX || std::llabs(first) > INT32_MAX / 2) {
-    RaiseScriptError(MessageText(146, {a.name}));
+    RaiseScriptError(MessageText(msg::kCannotCreateArray, {a.name}));
     return false;
   }
   a.first[std::size_t(dims)] = std::int32_t(first);
   a.dim[std::size_t(dims)] = std::int32_t(length);
   count *= length;
   if (count > kMaxArrayElements) {
-    RaiseScriptError(MessageText(146, {a.name}));
+    RaiseScriptError(MessageText(msg::kCannotCreateArray, {a.name}));
     return false;
   }
   ++dims;
@@ -145,7 +146,7 @@ int AddDeclaredArray(t_arr_specification& a, TWordKind type, qint64 count) {
   a.count = std::int32_t(count);
   a.function_level = e.FunctionLevel;
   if (!Allocate(a)) {
-    RaiseScriptError(MessageText(146, {a.name}));
+    RaiseScriptError(MessageText(msg::kCannotCreateArray, {a.name}));
     return 0;
   }
   e.Arrays.push_back(std::move(a));
@@ -164,16 +165,16 @@ void FinishDeclaration(const QString& name) {
 void DeclareArray(const TWordArray& w) {
   if (!RoomForAnotherArray()) return;
   if (w.count() < 5) {
-    RaiseScriptError(MessageText(139));
+    RaiseScriptError(MessageText(msg::kArrayDescriptionError));
     return;
   }
   const QString name = w[1].str;
   if (w[1].kind != wkArrayName && w[1].kind != wkUnknownIdentifier) {
-    RaiseScriptError(MessageText(141, {name}));
+    RaiseScriptError(MessageText(msg::kArrayNameError, {name}));
     return;
   }
   if (w[2].kind != wkOpeningSquareBracket) {
-    RaiseScriptError(MessageText(142, {name}));
+    RaiseScriptError(MessageText(msg::kArrayNameNeedsBracket, {name}));
     return;
   }
   ReplaceArrayNamed(name);
@@ -184,7 +185,7 @@ void DeclareArray(const TWordArray& w) {
   qint64 count = 1;
   for (;;) {
     if (i > w.lastIndex()) {
-      RaiseScriptError(MessageText(143));
+      RaiseScriptError(MessageText(msg::kArrayDimensionUnclosed));
       return;
     }
     int end = i;
@@ -192,18 +193,18 @@ void DeclareArray(const TWordArray& w) {
            w[end].kind != wkDblDot)
       ++end;
     if (end > w.lastIndex()) {
-      RaiseScriptError(MessageText(143));
+      RaiseScriptError(MessageText(msg::kArrayDimensionUnclosed));
       return;
     }
     if (dims == kMaxArrayDimensions) {
-      RaiseScriptError(MessageText(145, {name}));
+      RaiseScriptError(MessageText(msg::kTooManyDimensions, {name}));
       return;
     }
     double size = 0;
     if (!NumberOf(w, i, end - 1, size)) return;
     std::int64_t first = 0, length = 0;
     if (!BoundOf(size, length)) {
-      RaiseScriptError(MessageText(146, {name}));
+      RaiseScriptError(MessageText(msg::kCannotCreateArray, {name}));
       return;
     }
     if (w[end].kind == wkDblDot) {
@@ -211,14 +212,14 @@ void DeclareArray(const TWordArray& w) {
       while (upper <= w.lastIndex() && w[upper].kind != wkComma && w[upper].kind != wkClosingSquareBracket)
         ++upper;
       if (upper > w.lastIndex()) {
-        RaiseScriptError(MessageText(143));
+        RaiseScriptError(MessageText(msg::kArrayDimensionUnclosed));
         return;
       }
       double hi = 0;
       std::int64_t last = 0;
       if (!NumberOf(w, end + 1, upper - 1, hi)) return;
       if (!BoundOf(hi, last)) {
-        RaiseScriptError(MessageText(146, {name}));
+        RaiseScriptError(MessageText(msg::kCannotCreateArray, {name}));
         return;
       }
       first = length - 1;
@@ -236,14 +237,14 @@ void DeclareArray(const TWordArray& w) {
   else if (typeWord == wkFloatDescription) type = wkFloat;
   else if (typeWord == wkStringDescription) type = wkString;
   else {
-    RaiseScriptError(MessageText(144, {name}));
+    RaiseScriptError(MessageText(msg::kArrayNeedsDataType, {name}));
     return;
   }
   const int index = AddDeclaredArray(a, type, count);
   if (index == 0) return;
   if (i < w.lastIndex()) {
     if (!w[i + 1].isOperator(opEqual)) {
-      RaiseScriptError(MessageText(162));
+      RaiseScriptError(MessageText(msg::kTextAfterDataType));
     } else {
       FillFromList(index, w[i + 2].str);
     }
@@ -261,7 +262,7 @@ int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind ty
   qint64 count = 1;
   for (const qint64 size : sizes.isEmpty() ? QList<qint64>{0} : sizes) {
     if (dims == kMaxArrayDimensions) {
-      RaiseScriptError(MessageText(145, {name}));
+      RaiseScriptError(MessageText(msg::kTooManyDimensions, {name}));
       return 0;
     }
     if (!AddDimension(a, dims, count, 0, size)) return 0;
@@ -282,18 +283,18 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
   const QString name = w[position].str;
   ref.array = FindArray(name);
   if (ref.array == 0) {
-    RaiseScriptError(MessageText(147, {name}));
+    RaiseScriptError(MessageText(msg::kUnknownArray, {name}));
     return false;
   }
   if (w[position + 1].kind != wkOpeningSquareBracket) {
-    RaiseScriptError(MessageText(151, {name}));
+    RaiseScriptError(MessageText(msg::kElementNeedsBracket, {name}));
     return false;
   }
   std::int64_t indexes[kMaxArrayDimensions];
   int given = 0, depth = 0, from = position + 2;
   for (int i = from;; ++i) {
     if (i > w.lastIndex()) {
-      RaiseScriptError(MessageText(143));
+      RaiseScriptError(MessageText(msg::kArrayDimensionUnclosed));
       return false;
     }
     const TWordKind k = w[i].kind;
@@ -305,14 +306,14 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
     if (depth > 0 || (k != wkComma && k != wkClosingSquareBracket)) continue;
     // words from..i-1 are one index
     if (given == kMaxArrayDimensions) {
-      RaiseScriptError(MessageText(145, {name}));
+      RaiseScriptError(MessageText(msg::kTooManyDimensions, {name}));
       return false;
     }
     double v = 0;
     if (from == i - 1 && w[from].kind == wkFloat && w[from].var_index == 0) {  // a literal
       v = w[from].float_val;
       if (v != std::trunc(v)) {
-        RaiseScriptError(MessageText(161, {name, w[from].str}));
+        RaiseScriptError(MessageText(msg::kIndexNotInteger, {name, w[from].str}));
         return false;
       }
     } else {
@@ -320,13 +321,13 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
       EvaluateRange(w, from, i - 1, value);
       if (ErrorPending()) return false;
       if (!IsNumberKind(value.kind)) {
-        RaiseScriptError(MessageText(161, {name, value.str}));
+        RaiseScriptError(MessageText(msg::kIndexNotInteger, {name, value.str}));
         return false;
       }
       v = value.float_val;
     }
     if (!(std::fabs(v) < 9e15)) {
-      RaiseScriptError(MessageText(153, {name}));
+      RaiseScriptError(MessageText(msg::kIndexOutOfRange, {name}));
       return false;
     }
     indexes[given++] = std::int64_t(RoundHalfEven(v));
@@ -341,14 +342,14 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
   for (int d = given - 1; d >= 0; --d) {
     const std::int64_t lo = a.first[std::size_t(d)] + 1, hi = a.first[std::size_t(d)] + a.dim[std::size_t(d)];
     if (indexes[d] < lo || indexes[d] > hi) {
-      RaiseScriptError(MessageText(153, {name}));
+      RaiseScriptError(MessageText(msg::kIndexOutOfRange, {name}));
       return false;
     }
     offset += (indexes[d] - lo) * multiplier;
     multiplier *= a.dim[std::size_t(d)];
   }
   if (offset >= a.count) {  // fewer dimensions declared than indexes given
-    RaiseScriptError(MessageText(153, {name}));
+    RaiseScriptError(MessageText(msg::kIndexOutOfRange, {name}));
     return false;
   }
   ref.offset = offset;
@@ -377,7 +378,7 @@ void AssignElement(const TWordArray& w) {
   ElementRef ref;
   if (!ElementOffset(w, 0, ref)) return;
   if (!w[ref.closeIndex + 1].isOperator(opEqual)) {
-    RaiseScriptError(MessageText(152, {w[0].str}));
+    RaiseScriptError(MessageText(msg::kElementNeedsEquals, {w[0].str}));
     return;
   }
   TWordStatus value;
@@ -386,7 +387,7 @@ void AssignElement(const TWordArray& w) {
   // The evaluation may have called a script function that changed the table.
   ref.array = FindArray(w[0].str);
   if (ref.array == 0 || ref.offset >= e.Array(ref.array).count) {
-    RaiseScriptError(MessageText(147, {w[0].str}));
+    RaiseScriptError(MessageText(msg::kUnknownArray, {w[0].str}));
     return;
   }
   if (!StoreElement(e.Array(ref.array), ref.offset, value)) return;
@@ -412,7 +413,7 @@ bool ReadValueList(const QString& text, TLongWordArray& out) {
     const int n = out.count() - stretchStart;
     if (n == 0 || (n == 1 && IsLiteral(out[stretchStart].kind))) return true;
     if (n > kMaxWords) {
-      RaiseScriptError(MessageText(45, {text}));
+      RaiseScriptError(MessageText(msg::kTooComplicated, {text}));
       return false;
     }
     TWordArray expr;
@@ -437,7 +438,7 @@ bool ReadValueList(const QString& text, TLongWordArray& out) {
       stretchStart = out.count() + 1;
     }
     if (!out.append(word)) {
-      RaiseScriptError(MessageText(45, {text}));
+      RaiseScriptError(MessageText(msg::kTooComplicated, {text}));
       return false;
     }
   }
@@ -453,7 +454,7 @@ struct ListWalker {
 
   bool Expect(TWordKind k) {
     if (w[pos].kind != k) {
-      RaiseScriptError(MessageText(155));
+      RaiseScriptError(MessageText(msg::kInitialValuesError));
       return false;
     }
     ++pos;
@@ -468,7 +469,7 @@ struct ListWalker {
         if (!Expect(wkOpeningBracket) || !Walk(d + 1)) return false;
       } else {
         if (pos > w.lastIndex() || IsDelimiter(w[pos]) || next >= a.count) {
-          RaiseScriptError(MessageText(155));
+          RaiseScriptError(MessageText(msg::kInitialValuesError));
           return false;
         }
         if (!StoreElement(a, next++, w[pos++])) return false;
@@ -487,7 +488,7 @@ void FillFromList(int arrayIndex, const QString& listText) {
   t_arr_specification& a = Engine().Array(arrayIndex);
   ListWalker walker{words, a, DimensionCount(a)};
   if (!walker.Expect(wkOpeningBracket) || !walker.Walk(0)) return;
-  if (walker.pos <= words.lastIndex()) RaiseScriptError(MessageText(155));
+  if (walker.pos <= words.lastIndex()) RaiseScriptError(MessageText(msg::kInitialValuesError));
 }
 
 void DefineStringArray(const QString& name, const QStringList& values) {

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 
 void ReadFileBytes(const QString& fileName, qint64 offset) {
@@ -11,21 +12,21 @@ void ReadFileBytes(const QString& fileName, qint64 offset) {
   if (!file.exists()) return;
   const qint64 n = file.size() - offset;
   if (n <= 0) {
-    RaiseScriptError(MessageText(183, {offset, fileName}));
+    RaiseScriptError(MessageText(msg::kReadPastEnd, {offset, fileName}));
     return;
   }
   if (!file.open(QIODevice::ReadOnly) || !file.seek(offset)) {
-    RaiseScriptError(MessageText(170, {fileName}));
+    RaiseScriptError(MessageText(msg::kInvalidFileName, {fileName}));
     return;
   }
   try {
     QByteArray bytes = file.read(n);
     if (bytes.size() != n) {
-      RaiseScriptError(MessageText(170, {fileName}));
+      RaiseScriptError(MessageText(msg::kInvalidFileName, {fileName}));
       return;
     }
     Engine().ByteBuffer = std::move(bytes);
   } catch (const std::bad_alloc&) {
-    RaiseScriptError(MessageText(170, {fileName}));
+    RaiseScriptError(MessageText(msg::kInvalidFileName, {fileName}));
   }
 }

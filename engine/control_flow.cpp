@@ -4,6 +4,7 @@
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/line_text.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/number_text.h"
@@ -75,31 +76,33 @@ void ExecuteFor(const TWordArray& w) {
     if (ErrorPending()) return;
     loopIndex = created + 1;
   } else if (w[1].kind != wkVariableName) {
-    RaiseScriptError(MessageText(55));
+    RaiseScriptError(MessageText(msg::kForNeedsLoopVariable));
     return;
   }
   if (!w[2].isOperator(opEqual)) {
-    RaiseScriptError(MessageText(56));
+    RaiseScriptError(MessageText(msg::kLoopVariableNeedsEquals));
     return;
   }
   const int startEnd = NextComma(w, 3);
   TWordStatus startValue, finalValue, stepValue;
-  if (!EvaluateAs(w, 3, startEnd - 1, wkFloat, 57, startValue)) return;
+  if (!EvaluateAs(w, 3, startEnd - 1, wkFloat, msg::kBadLoopStart, startValue)) return;
   if (w[startEnd].kind != wkComma) {
-    RaiseScriptError(MessageText(58));
+    RaiseScriptError(MessageText(msg::kLoopStartNeedsComma));
     return;
   }
   const int finalEnd = NextComma(w, startEnd + 1);
-  if (!EvaluateAs(w, startEnd + 1, finalEnd - 1, wkFloat, 59, finalValue)) return;
+  if (!EvaluateAs(w, startEnd + 1, finalEnd - 1, wkFloat, msg::kBadLoopFinal, finalValue)) return;
   const bool stepGiven = w[finalEnd].kind == wkComma && finalEnd < w.lastIndex();
-  if (stepGiven && !EvaluateAs(w, finalEnd + 1, w.lastIndex(), wkFloat, 60, stepValue)) return;
+  if (stepGiven &&
+      !EvaluateAs(w, finalEnd + 1, w.lastIndex(), wkFloat, msg::kBadLoopIncrement, stepValue))
+    return;
   const double start = startValue.float_val, final = finalValue.float_val;
   const double step = stepGiven ? stepValue.float_val : 1;
 
   Tvariable& loopVar = e.Variables[std::size_t(loopIndex - 1)];
   for (int d = 0; d <= e.BlockDepth; ++d)
     if (e.Blocks[std::size_t(d)].LoopIndex == loopIndex) {
-      RaiseScriptError(MessageText(61, {loopVar.VarName}));
+      RaiseScriptError(MessageText(msg::kOuterLoopVariable, {loopVar.VarName}));
       return;
     }
   loopVar.VarVal = startValue.str;
@@ -123,7 +126,7 @@ void ExecuteFor(const TWordArray& w) {
 void ExecuteRepeat(const TWordArray& w) {
   EngineState& e = Engine();
   if (w.count() != 1) {
-    RaiseScriptError(MessageText(62));
+    RaiseScriptError(MessageText(msg::kTextAfterRepeat));
     return;
   }
   const int indent = LineIndentAt(e.CurrentLine);
@@ -138,7 +141,7 @@ void ExecuteRepeat(const TWordArray& w) {
 void ExecuteIf(const TWordArray& w) {
   EngineState& e = Engine();
   QString condition;
-  if (!Condition(w, 54, condition)) return;
+  if (!Condition(w, msg::kIfNeedsBoolean, condition)) return;
   const int ifIndent = LineIndentAt(e.CurrentLine);
   const int last = int(e.ScriptLines.size()) - 1;
   int candidate = last;
@@ -176,10 +179,10 @@ void ExecuteIf(const TWordArray& w) {
 void ExecuteBreak(const TWordArray& w) {
   EngineState& e = Engine();
   QString condition = u"true"_s;
-  if (w[0].kind == wkBreakIf && !Condition(w, 63, condition)) return;
+  if (w[0].kind == wkBreakIf && !Condition(w, msg::kBreakIfNeedsBoolean, condition)) return;
   const int loop = InnermostLoop();
   if (loop < 0) {
-    RaiseScriptError(MessageText(65));
+    RaiseScriptError(MessageText(msg::kBreakIfOutsideLoop));
     return;
   }
   if (condition == u"true"_s) {
@@ -192,9 +195,9 @@ void ExecuteBreak(const TWordArray& w) {
 void ExecuteContinue(const TWordArray& w) {
   QString condition = u"true"_s;
   const bool conditional = w[0].kind == wkContinueIf;
-  if (conditional && !Condition(w, 64, condition)) return;
+  if (conditional && !Condition(w, msg::kContinueIfNeedsBoolean, condition)) return;
   if (InnermostLoop() < 0) {
-    RaiseScriptError(MessageText(66));
+    RaiseScriptError(MessageText(msg::kContinueIfOutsideLoop));
     return;
   }
   AdvanceLine(condition == u"true"_s, !conditional);
@@ -213,7 +216,7 @@ void AdvanceLine(bool jumping, bool isContinue) {
         d = p <= n - 1 ? LineIndentAt(p) : -1;
         if (p >= n - 1) break;
         if (d != -1 && d % 2 != 0) {
-          RaiseScriptError(MessageText(26, {d, p}));
+          RaiseScriptError(MessageText(msg::kIncorrectIndentInLine, {d, p}));
           return;
         }
         if (d >= 0 && d <= b) break;
@@ -226,7 +229,7 @@ void AdvanceLine(bool jumping, bool isContinue) {
     if (isContinue) {
       const TProcessingType top = e.Blocks[std::size_t(e.BlockDepth)].pt;
       if (top != pt_If && top != pt_ElseIf) {
-        RaiseScriptError(MessageText(97, {u"continue"_s}));
+        RaiseScriptError(MessageText(msg::kOperatorMisuse, {u"continue"_s}));
         return;
       }
       PopBlock();
@@ -242,19 +245,19 @@ void AdvanceLine(bool jumping, bool isContinue) {
       case pt_For: {
         const int index = top.LoopIndex;
         if (index < 1 || index > int(e.Variables.size())) {
-          RaiseScriptError(MessageText(68, {QString()}));
+          RaiseScriptError(MessageText(msg::kForCounterError, {QString()}));
           return;
         }
         Tvariable& var = e.Variables[std::size_t(index - 1)];
         double v = 0;
         if (!ParseValueNumber(var.VarVal, v)) {
-          RaiseScriptError(MessageText(68, {var.VarVal}));
+          RaiseScriptError(MessageText(msg::kForCounterError, {var.VarVal}));
           return;
         }
         const int s = Sign(top.LoopIncrement);
         const double limit = top.LoopLimit;
         if (s * limit + 0.0001 < s * v) {
-          RaiseScriptError(MessageText(68, {var.VarVal}));
+          RaiseScriptError(MessageText(msg::kForCounterError, {var.VarVal}));
           return;
         }
         const double next = RoundHalfEven(v + top.LoopIncrement);
@@ -278,7 +281,7 @@ void AdvanceLine(bool jumping, bool isContinue) {
       default: {
         static const char16_t* const kNames[] = {u"FOR", u"REPEAT", u"IF", u"ElseIf", u"Script Function"};
         const int k = std::clamp(int(top.pt), 1, 5);
-        RaiseScriptError(MessageText(69, {QString::fromUtf16(kNames[k - 1])}));
+        RaiseScriptError(MessageText(msg::kStructureError, {QString::fromUtf16(kNames[k - 1])}));
         return;
       }
     }

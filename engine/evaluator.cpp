@@ -7,6 +7,7 @@
 #include "engine/engine_state.h"
 #include "engine/function_units.h"
 #include "engine/local_texts.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/number_text.h"
@@ -37,7 +38,7 @@ int ClosingSquareBracket(const TWordArray& w, int open) {
 bool IndexString(TWordArray& w, int at) {
   const int close = ClosingSquareBracket(w, at + 1);
   if (close < 0) {
-    RaiseScriptError(MessageText(47));
+    RaiseScriptError(MessageText(msg::kBracketMismatch));
     return false;
   }
   TWordStatus index;
@@ -56,14 +57,15 @@ bool Substitute(TWordArray& w) {
   for (int i = 0; i <= w.lastIndex(); ++i) {
     TWordStatus& word = w[i];
     if (word.kind == wkUnknownIdentifier) {
-      RaiseScriptError(next[i + 1].kind == wkOpeningBracket ? MessageText(90, {word.str})
-                                                         : MessageText(76, {word.str}));
+      RaiseScriptError(next[i + 1].kind == wkOpeningBracket
+                           ? MessageText(msg::kUnsupportedFunction, {word.str})
+                           : MessageText(msg::kUnrecognisedIdentifier, {word.str}));
       return false;
     }
     if (word.var_index >= 1) {
       const std::vector<Tvariable>& vars = Engine().Variables;
       if (std::size_t(word.var_index) > vars.size()) {
-        RaiseScriptError(MessageText(76, {word.str}));
+        RaiseScriptError(MessageText(msg::kUnrecognisedIdentifier, {word.str}));
         return false;
       }
       const Tvariable& v = vars[std::size_t(word.var_index - 1)];
@@ -88,7 +90,7 @@ bool Substitute(TWordArray& w) {
           word.str = v.VarVal;
           break;
         default:
-          RaiseScriptError(MessageText(129, {v.VarName}));
+          RaiseScriptError(MessageText(msg::kInvalidDataType, {v.VarName}));
           return false;
       }
     } else if (word.kind == wkConst || word.kind == wkColor || word.kind == wkMouseEvent) {
@@ -111,7 +113,7 @@ bool SubstituteElements(TWordArray& w) {
 void CallUnit(TWordKind kind, QString& name, TWordArray& args, TWordStatus& result) {
   FunctionUnit* unit = FunctionUnitFor(kind);
   if (!unit) {
-    RaiseScriptError(MessageText(95, {name}));
+    RaiseScriptError(MessageText(msg::kUnknownFunction, {name}));
     return;
   }
   if (kind != wkJS_Function && !(kind == wkEmbeddedFunction && IsNamed(AsciiUpper(name)))) {
@@ -238,7 +240,7 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
   if (!e.CalledScriptFunction.isEmpty() && SameName(name, e.CalledScriptFunction.trimmed())) {
     for (const TWordStatus& word : words)
       if (word.kind == wkScriptFunction) {
-        RaiseScriptError(MessageText(82, {name, word.str}));
+        RaiseScriptError(MessageText(msg::kNestedScriptFunction, {name, word.str}));
         return false;
       }
   }
@@ -259,7 +261,7 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
     if (unevaluated) {
       const TWordKind k = words[from].kind;
       if (!single || (k != wkVariableName && k != wkArrayName && k != wkUnknownIdentifier)) {
-        RaiseScriptError(MessageText(117, {name}));
+        RaiseScriptError(MessageText(msg::kParameterNotVariable, {name}));
         return false;
       }
       value = words[from];

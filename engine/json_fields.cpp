@@ -1,6 +1,7 @@
 #include "engine/json_fields.h"
 
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/number_text.h"
@@ -28,7 +29,7 @@ QString JsonFieldText(const QString& text, const QString& key) {
   bool keyFound = false;
   const qsizetype v = ValueStart(text, key, &keyFound);
   if (!keyFound) {
-    RaiseScriptError(MessageText(178, {key}));
+    RaiseScriptError(MessageText(msg::kJsonObjectNotFound, {key}));
     return {};
   }
   if (v < 0 || v >= text.size()) return {};
@@ -50,7 +51,8 @@ double JsonFieldNumber(const QString& text, const QString& key) {
   const QString value = JsonFieldText(text, key);
   if (ErrorPending()) return 0;
   double number = 0;
-  if (!ParseNumberText(value, number)) RaiseScriptError(MessageText(179, {value, key}));
+  if (!ParseNumberText(value, number))
+    RaiseScriptError(MessageText(msg::kJsonInvalidFloat, {value, key}));
   return number;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/run_host.h"
 #include "engine/script_error.h"
 
@@ -200,5 +201,5 @@ void TranslateText(const QString& text, QString& destination) {
 
 void RaiseScriptError(const QString& text) {
   EngineState& e = Engine();
-  e.ErrorText = text + u"\r\r"_s + MessageText(2, {e.CurrentLine});
+  e.ErrorText = text + u"\r\r"_s + MessageText(msg::kLineReference, {e.CurrentLine});
 }

@@ -9,6 +9,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -49,7 +50,7 @@ void Arithmetic(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordS
 bool BitOperand(const TWordStatus& w, std::uint64_t& bits) {
   const double v = w.float_val;
   if (!(v >= 0) || v != std::trunc(v)) {
-    RaiseScriptError(MessageText(83, {w.str}));
+    RaiseScriptError(MessageText(msg::kBitOperandType, {w.str}));
     return false;
   }
   bits = v >= 18446744073709551615.0 ? UINT64_MAX : std::uint64_t(v);
@@ -192,7 +193,7 @@ bool FindGroup(const TWordArray& w, Group& g) {
       break;
     }
   if ((open < 0) != (close < 0)) {
-    RaiseScriptError(MessageText(47));
+    RaiseScriptError(MessageText(msg::kBracketMismatch));
     return false;
   }
   g = open < 0 ? Group{0, w.lastIndex()} : Group{open + 1, close - 1};
@@ -282,7 +283,7 @@ void ReduceWords(TWordArray& w, TWordStatus& result) {
       if ((present & stage.operators) && !RunStage(w, stage, g.from, to)) return;
     if (present & (1u << opNot)) RunNot(w, g.from, to);
     if (w.count() == before) {
-      RaiseScriptError(MessageText(49));
+      RaiseScriptError(MessageText(msg::kParsingError));
       return;
     }
   }

@@ -4,6 +4,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/line_text.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/number_text.h"
@@ -61,7 +62,7 @@ void PrepareScript() {
   QStringList& lines = e.ScriptLines;
   while (lines.size() >= 2 && TrimControl(lines.last()).isEmpty()) lines.removeLast();
   if (lines.size() > kMaxScriptLines) {
-    Host().ShowMessageBox(MessageText(27, {kMaxScriptLines}), MessageIcon::Error);
+    Host().ShowMessageBox(MessageText(msg::kScriptTooLong, {kMaxScriptLines}), MessageIcon::Error);
     while (lines.size() > kMaxScriptLines) lines.removeLast();
   }
   Host().HideInterfaceWindow();
@@ -208,7 +209,7 @@ void A_Continue_runExecute(RunInitiator initiator) {
   while (e.CurrentLine < n - 1 && LineIndentAt(e.CurrentLine) == -1) ++e.CurrentLine;
   const int indent = LineIndentAt(e.CurrentLine);
   if (e.Blocks[std::size_t(e.BlockDepth)].indent != indent) {
-    RaiseScriptError(MessageText(52, {indent}));
+    RaiseScriptError(MessageText(msg::kIndentError, {indent}));
     ErrorStop();
     return;
   }

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "engine/line_breaks.h"
+
 void RunHost::ShowMessageBox(const QString& text, MessageIcon) {
-  QString shown = text;
-  shown.replace(u'\r', u'\n');
-  std::fprintf(stderr, "%s\n", shown.toUtf8().constData());
+  std::fprintf(stderr, "%s\n", WithLfLineBreaks(text).toUtf8().constData());
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "engine/evaluator.h"
 #include "engine/line_text.h"
 #include "engine/local_texts.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/run_control.h"
@@ -41,7 +42,7 @@ bool BindParameters(const QString& functionName, const QString& header, const TW
       isVar = true;
     } else {
       if (args[next].isEmpty()) {
-        RaiseScriptError(MessageText(51));
+        RaiseScriptError(MessageText(msg::kParameterCountMismatch));
         return false;
       }
       DeclareParameter(functionName, w.str, args[next++], isVar);
@@ -49,7 +50,7 @@ bool BindParameters(const QString& functionName, const QString& header, const TW
     }
   }
   if (!args[next].isEmpty()) {
-    RaiseScriptError(MessageText(51));
+    RaiseScriptError(MessageText(msg::kParameterCountMismatch));
     return false;
   }
   return true;
@@ -190,7 +191,7 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
 
   const int header = FindDefinition(name);
   if (header < 0) {
-    RaiseScriptError(MessageText(50, {name}));
+    RaiseScriptError(MessageText(msg::kScriptFunctionNotFound, {name}));
     return;
   }
   if (!PushBlock()) return;
@@ -236,18 +237,18 @@ void DeclareParameter(const QString& functionName, const QString& parameterName,
                       const TWordStatus& argument, bool isVar) {
   EngineState& e = Engine();
   if (e.FunctionLevel > 0 && !IsLocalName(parameterName)) {
-    RaiseScriptError(MessageText(126, {parameterName}));
+    RaiseScriptError(MessageText(msg::kFormalWithoutUnderscore, {parameterName}));
     return;
   }
   if (argument.kind == wkArrayName) {
     int source = FindArrayAtLevel(argument.str, IsLocalName(argument.str) ? e.FunctionLevel - 1 : 0);
     if (source == 0) source = FindArrayAtLevel(argument.str, e.FunctionLevel - 1);
     if (source == 0) {
-      RaiseScriptError(MessageText(147, {argument.str}));
+      RaiseScriptError(MessageText(msg::kUnknownArray, {argument.str}));
       return;
     }
     if (FindArray(parameterName) > 0) {
-      RaiseScriptError(MessageText(128, {functionName}));
+      RaiseScriptError(MessageText(msg::kFormalParametersError, {functionName}));
       return;
     }
     t_arr_specification copy = e.Array(source);
@@ -260,7 +261,7 @@ void DeclareParameter(const QString& functionName, const QString& parameterName,
     return;
   }
   if (FindVariable(parameterName) >= 0 || (isVar && argument.var_index == 0)) {
-    RaiseScriptError(MessageText(128, {functionName}));
+    RaiseScriptError(MessageText(msg::kFormalParametersError, {functionName}));
     return;
   }
   Tvariable v;
@@ -282,7 +283,7 @@ void ExecuteReturn(const TWordArray& w) {
       break;
     }
   if (callBlock < 0) {
-    RaiseScriptError(MessageText(127));
+    RaiseScriptError(MessageText(msg::kIncorrectFunctionExit));
     return;
   }
   // The value first: a call in it that is stepped into (or halted) leaves the function and its

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/run_control.h"
 #include "engine/script_files.h"
@@ -13,7 +14,7 @@ bool LoadScript(const QString& fileName) {
   bool ok = false;
   if (QFileInfo(name).isFile()) e.ScriptLines = ReadScriptFile(name, &ok);
   if (!ok) {
-    if (!name.isEmpty()) RaiseScriptError(MessageText(170, {name}));
+    if (!name.isEmpty()) RaiseScriptError(MessageText(msg::kInvalidFileName, {name}));
     name.clear();
     e.ScriptLines.clear();
   }

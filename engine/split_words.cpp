@@ -1,5 +1,6 @@
 // Splitting a text into a word list, and rewriting the power and root symbols into pow calls.
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
 #include "engine/word_reader.h"
@@ -22,7 +23,7 @@ int SplitInto(const QString& text, TWordList<Capacity>& words) {
     while (position <= end && text[position - 1] == u' ') ++position;
     if (position > end) break;
     if (words.isFull()) {
-      RaiseScriptError(MessageText(45, {text}));
+      RaiseScriptError(MessageText(msg::kTooComplicated, {text}));
       break;
     }
     TWordStatus word;
@@ -32,7 +33,7 @@ int SplitInto(const QString& text, TWordList<Capacity>& words) {
       // The initial-value list of a declaration is kept whole, unevaluated.
       words.append(word);
       if (words.isFull()) {
-        RaiseScriptError(MessageText(45, {text}));
+        RaiseScriptError(MessageText(msg::kTooComplicated, {text}));
         break;
       }
       TWordStatus values;
@@ -83,12 +84,12 @@ void ReplaceByPow(TWordArray& w, int from, int to, int symbolAt) {
 int RewritePostfix(TWordArray& w, int at) {
   const QString symbol = w[at].str;
   if (at == 0) {
-    RaiseScriptError(MessageText(97, {symbol}));
+    RaiseScriptError(MessageText(msg::kOperatorMisuse, {symbol}));
     return -1;
   }
   const TWordStatus& before = w[at - 1];
   if (IsCallKind(before.kind)) {
-    RaiseScriptError(MessageText(213, {symbol}));
+    RaiseScriptError(MessageText(msg::kAmbiguousPower, {symbol}));
     return -1;
   }
   int from = at - 1;
@@ -99,7 +100,7 @@ int RewritePostfix(TWordArray& w, int at) {
     if (from >= 0) --from;  // the array name
   }
   if (from < 0) {
-    RaiseScriptError(MessageText(211, {symbol}));
+    RaiseScriptError(MessageText(msg::kBracketBeforePower, {symbol}));
     return -1;
   }
   ReplaceByPow(w, from, at, at);
@@ -110,7 +111,7 @@ int RewritePostfix(TWordArray& w, int at) {
 bool RewritePrefix(TWordArray& w, int at) {
   const QString symbol = w[at].str;
   if (at == w.lastIndex()) {
-    RaiseScriptError(MessageText(97, {symbol}));
+    RaiseScriptError(MessageText(msg::kOperatorMisuse, {symbol}));
     return false;
   }
   int to = at + 1;
@@ -120,7 +121,7 @@ bool RewritePrefix(TWordArray& w, int at) {
     to = MatchingBracket(w, at + 2, wkOpeningSquareBracket, wkClosingSquareBracket, 1);
   }
   if (to < 0) {
-    RaiseScriptError(MessageText(212, {symbol}));
+    RaiseScriptError(MessageText(msg::kBracketAfterRoot, {symbol}));
     return false;
   }
   ReplaceByPow(w, at, to, at);

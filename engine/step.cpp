@@ -8,6 +8,7 @@
 #include "engine/evaluator.h"
 #include "engine/function_units.h"
 #include "engine/line_cache.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/script_error.h"
@@ -51,7 +52,7 @@ void AssignArray(const TWordStatus& target, const TWordStatus& value) {
   }
   const int source = FindArrayAtLevel(value.str, e.FunctionLevel);
   if (source == 0) {
-    RaiseScriptError(MessageText(147, {value.str}));
+    RaiseScriptError(MessageText(msg::kUnknownArray, {value.str}));
     return;
   }
   t_arr_specification& a = e.Array(source);
@@ -69,7 +70,7 @@ void ExecuteAssignment(const TWordArray& w) {
   EngineState& e = Engine();
   const TWordStatus& target = w[0];
   if (target.kind == wkConst) {
-    RaiseScriptError(MessageText(80, {target.str}));
+    RaiseScriptError(MessageText(msg::kConstantAssigned, {target.str}));
     return;
   }
   const bool idleAtStart = g_idleAtLineStart;
@@ -91,21 +92,21 @@ void ExecuteAssignment(const TWordArray& w) {
   if (e.ScriptCallSuspended && !e.TryFlag) return;  // the line runs again after the RETURN
   if (!e.TryFlag) {
     if (value.kind == wkNone) {
-      RaiseScriptError(MessageText(85));
+      RaiseScriptError(MessageText(msg::kEmptyRightSide));
       return;
     }
     if (!(value.kind >= wkString && value.kind <= wkBool) && value.kind != wkArrayName) {
-      RaiseScriptError(MessageText(77, {value.str}));
+      RaiseScriptError(MessageText(msg::kInvalidRightSide, {value.str}));
       return;
     }
   }
   if (value.kind == wkArrayName) {
-    if (target.var_index >= 1) RaiseScriptError(MessageText(78));
+    if (target.var_index >= 1) RaiseScriptError(MessageText(msg::kArrayToVariable));
     else AssignArray(target, value);
     return;
   }
   if (target.kind == wkArrayName) {
-    RaiseScriptError(MessageText(79));
+    RaiseScriptError(MessageText(msg::kArrayToNonArray));
     return;
   }
   if (e.AssignTarget == 0) {
@@ -131,7 +132,9 @@ void ExecuteCallStatement(const TWordArray& w) {
 }
 
 void ReportMisuse(const TWordArray& w) {
-  const int message = w[1].kind == wkOpeningSquareBracket ? 92 : w[1].kind == wkOpeningBracket ? 95 : 93;
+  const int message = w[1].kind == wkOpeningSquareBracket ? msg::kNotAnArray
+                      : w[1].kind == wkOpeningBracket       ? msg::kUnknownFunction
+                                                            : msg::kVariableMisuse;
   RaiseScriptError(MessageText(message, {w[0].str}));
 }
 
@@ -172,7 +175,7 @@ void ExecuteStatement(TWordKind& kind) {
   }
   const int indent = LineIndentAt(e.CurrentLine);
   if (e.Blocks[std::size_t(e.BlockDepth)].indent != indent) {
-    RaiseScriptError(MessageText(52, {indent}));
+    RaiseScriptError(MessageText(msg::kIndentError, {indent}));
     return;
   }
   e.TryFlag = false;
@@ -242,7 +245,7 @@ void ExecuteStatement(TWordKind& kind) {
       e.RunMode = rmIdle;
       return;
     default:
-      RaiseScriptError(MessageText(94, {e.CurrentLineText}));
+      RaiseScriptError(MessageText(msg::kIncorrectExpression, {e.CurrentLineText}));
   }
 }
 

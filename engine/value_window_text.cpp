@@ -6,6 +6,7 @@
 #include "engine/arrays.h"
 #include "engine/conversions.h"
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
 #include "engine/variable_view.h"
@@ -73,7 +74,7 @@ QString MakeVariableWindowText(const QString& name) {
   const int index = FindVariable(name);
   if (index < 0) return {};
   const Tvariable& v = Engine().Variables[std::size_t(index)];
-  QString out = MessageText(25) + kLineBreak + v.VarName + u" = "_s;
+  QString out = MessageText(msg::kVariableCaption) + kLineBreak + v.VarName + u" = "_s;
   if (!IsNumberKind(v.kind)) return out + kLineBreak + u'\'' + v.VarVal + u'\'';
   return out + NumberLines(v.VarVal);
 }

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "engine/arrays.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/number_text.h"
@@ -96,14 +97,14 @@ QString VariableCellText(const Tvariable& v, bool globalGrid) {
     case wkInt:
       return v.VarVal;
     case wkUnknownIdentifier:
-      if (globalGrid) return u"! "_s + MessageText(76, {v.VarName});
+      if (globalGrid) return u"! "_s + MessageText(msg::kUnrecognisedIdentifier, {v.VarName});
       [[fallthrough]];
     default:
       return u'<' + v.VarVal + u'>';
   }
 }
 
-QString OutOfMemoryCellText() { return u"! "_s + MessageText(202); }
+QString OutOfMemoryCellText() { return u"! "_s + MessageText(msg::kNotEnoughMemory); }
 
 QList<ViewRow> GlobalViewRows() {
   A_Sort_VariablesExecute();

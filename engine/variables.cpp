@@ -1,5 +1,6 @@
 // The variable table: lookup by level, creation under the underscore rules.
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 
@@ -29,11 +30,11 @@ int SetVariable(const QString& name, const QString& value, TWordKind kind, int l
   if (index < 0) {
     const bool local = IsLocalName(name);
     if (local && level == 0) {
-      RaiseScriptError(MessageText(125, {name}));
+      RaiseScriptError(MessageText(msg::kGlobalWithUnderscore, {name}));
       return -1;
     }
     if (!local && level > 0) {
-      RaiseScriptError(MessageText(131, {name}));
+      RaiseScriptError(MessageText(msg::kGlobalInFunctionBody, {name}));
       return -1;
     }
     Tvariable v;

@@ -6,6 +6,7 @@
 #include "engine/constants.h"
 #include "engine/engine_state.h"
 #include "engine/function_units.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/number_text.h"
@@ -58,7 +59,7 @@ bool IsPowerSuffix(QChar c) {
 }
 
 void ReportUnexpected(const QString& text, QChar c, int position) {
-  RaiseScriptError(MessageText(73, {QString(c), text, position}));
+  RaiseScriptError(MessageText(msg::kUnexpectedSymbol, {QString(c), text, position}));
 }
 
 // Reads a quoted literal starting at index i (the opening quote).
@@ -69,7 +70,7 @@ void ReadLiteral(const QString& text, qsizetype& i, TWordStatus& word) {
   if (close < 0) {
     word.str = text.mid(i + 1);
     i = text.size();
-    RaiseScriptError(MessageText(70, {text}));
+    RaiseScriptError(MessageText(msg::kUnterminatedString, {text}));
     return;
   }
   word.str = text.mid(i + 1, close - i - 1);
@@ -87,14 +88,14 @@ void ReadNumber(const QString& text, qsizetype& i, TWordStatus& word) {
     } else if (c == u'.') {
       if (i + 1 >= n || text[i + 1] == u'.') break;
       if (seenDot) {
-        RaiseScriptError(MessageText(72, {text.mid(start, i - start)}));
+        RaiseScriptError(MessageText(msg::kInvalidNumber, {text.mid(start, i - start)}));
         return;
       }
       seenDot = true;
       ++i;
     } else if (c == u'e' || c == u'E') {
       if (seenExponent) {
-        RaiseScriptError(MessageText(72, {text.mid(start, i - start)}));
+        RaiseScriptError(MessageText(msg::kInvalidNumber, {text.mid(start, i - start)}));
         return;
       }
       seenExponent = true;
@@ -106,7 +107,7 @@ void ReadNumber(const QString& text, qsizetype& i, TWordStatus& word) {
   }
   word.str = text.mid(start, i - start);
   if (!ParseNumberText(word.str, word.float_val)) {
-    RaiseScriptError(MessageText(72, {word.str}));
+    RaiseScriptError(MessageText(msg::kInvalidNumber, {word.str}));
     return;
   }
   word.kind = wkFloat;
@@ -131,9 +132,9 @@ qsizetype MatchingCallBracket(const QString& text, qsizetype open, const QString
       return i;
   }
   if (inApostrophe || inQuote)
-    RaiseScriptError(MessageText(70, {text}));
+    RaiseScriptError(MessageText(msg::kUnterminatedString, {text}));
   else
-    RaiseScriptError(MessageText(75, {name}));
+    RaiseScriptError(MessageText(msg::kBracketAfterFunction, {name}));
   return -1;
 }
 
@@ -158,7 +159,7 @@ void ReadName(const QString& text, qsizetype& i, TWordStatus& word, bool strict)
   qsizetype open = i;
   while (open < n && text[open] == u' ') ++open;
   if (open >= n || text[open] != u'(') {
-    RaiseScriptError(MessageText(74, {name}));
+    RaiseScriptError(MessageText(msg::kFunctionNeedsBracket, {name}));
     return;
   }
   const qsizetype close = MatchingCallBracket(text, open, name);

@@ -9,6 +9,7 @@
 
 #include "engine/arrays.h"
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/number_text.h"
 #include "engine/word_reader.h"
 #include "functions/array_source.h"
@@ -88,9 +89,10 @@ void Array4(GeneralCall& call) { SmallArray(call, 4); }
 void ArrayRow(GeneralCall& call) {
   ArraySource s;
   if (!TakeArray(call, 0, s)) return;
-  if (!(s.d(1) >= 2 && s.d(2) >= 2 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(156, {s.name});
+  if (!(s.d(1) >= 2 && s.d(2) >= 2 && s.d(3) == 0 && s.d(4) == 0))
+    return call.fail(msg::kMustBeTwoDimensional, {s.name});
   const qint64 row = call.integerOr(1, 0);
-  if (row < 1 || row > s.d(1)) return call.fail(163, {call.name().toLower()});
+  if (row < 1 || row > s.d(1)) return call.fail(msg::kIncorrectParameters, {call.name().toLower()});
   const qint64 cols = s.d(2), from = (row - 1) * cols;
   if (s.type == wkString) {
     const int index = call.newArray({int(cols)}, wkString);
@@ -107,9 +109,11 @@ void ArrayRow(GeneralCall& call) {
 void ArrayCol(GeneralCall& call) {
   ArraySource s;
   if (!TakeArray(call, 0, s)) return;
-  if (!(s.d(1) >= 2 && s.d(2) >= 2 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(156, {s.name});
+  if (!(s.d(1) >= 2 && s.d(2) >= 2 && s.d(3) == 0 && s.d(4) == 0))
+    return call.fail(msg::kMustBeTwoDimensional, {s.name});
   const qint64 col = call.integerOr(1, 0);
-  if (col < 1 || col > s.d(2) || s.type != wkFloat) return call.fail(163, {call.name().toLower()});
+  if (col < 1 || col > s.d(2) || s.type != wkFloat)
+    return call.fail(msg::kIncorrectParameters, {call.name().toLower()});
   const qint64 rows = s.d(1), cols = s.d(2);
   const int index = call.newArray({int(rows)}, wkFloat);
   if (index == 0) return;
@@ -120,11 +124,11 @@ void ArrayCol(GeneralCall& call) {
 // The checks shared by the two look-ups by name; returns the 0-based matching row or -1.
 bool FindRowByName(GeneralCall& call, const ArraySource& s, qint64 col, qint64 col1, qint64& found) {
   if (!(s.d(1) >= 1 && s.d(2) >= 2 && s.d(3) == 0 && s.d(4) == 0)) {
-    call.fail(156, {s.name});
+    call.fail(msg::kMustBeTwoDimensional, {s.name});
     return false;
   }
   if (col < 1 || col > s.d(2) || col1 > s.d(2) || s.type != wkString) {
-    call.fail(163, {call.name().toLower()});
+    call.fail(msg::kIncorrectParameters, {call.name().toLower()});
     return false;
   }
   const QString key = call.has(1) ? call.text(1) : QString();
@@ -169,9 +173,10 @@ void ArrayFilter(GeneralCall& call) {
   if (!TakeArray(call, 0, s)) return;
   const qint64 col = call.integerOr(2, 1);
   const QString options = call.has(3) ? call.text(3).toLower() : u"i"_s;
-  if (s.type != wkString) return call.fail(149, {s.name});
-  if (!(s.d(1) >= 2 && s.d(2) >= 1 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(156, {s.name});
-  if (col < 1 || col > s.d(2)) return call.fail(163, {call.name()});
+  if (s.type != wkString) return call.fail(msg::kArrayMustBeString, {s.name});
+  if (!(s.d(1) >= 2 && s.d(2) >= 1 && s.d(3) == 0 && s.d(4) == 0))
+    return call.fail(msg::kMustBeTwoDimensional, {s.name});
+  if (col < 1 || col > s.d(2)) return call.fail(msg::kIncorrectParameters, {call.name()});
 
   const bool ignoreCase = options.contains(u'i');
   const QString given = call.has(1) ? call.text(1) : QString();
@@ -185,7 +190,7 @@ void ArrayFilter(GeneralCall& call) {
       if (ignoreCase ? cell.toUpper().contains(filter) : cell.contains(filter)) kept.push_back(r);
     }
   } catch (const std::bad_alloc&) {
-    return call.fail(146, {s.name});
+    return call.fail(msg::kCannotCreateArray, {s.name});
   }
   const int index = call.newArray({int(kept.size()), int(cols)}, wkString);
   if (index == 0) return;
@@ -228,11 +233,13 @@ void ArraySort(GeneralCall& call) {
   if (!TakeArray(call, 0, s)) return;
   const qint64 sortCol = call.integerOr(1, 1);
   const bool descending = call.has(2) && call.integer(2) != 0;
-  if (!(s.rows() >= 1 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(165, {s.name});
+  if (!(s.rows() >= 1 && s.d(3) == 0 && s.d(4) == 0))
+    return call.fail(msg::kMustBeOneOrTwoDimensional, {s.name});
   const bool twoDim = s.d(2) != 0;
-  if (twoDim && sortCol > s.d(2)) return call.fail(166, {u"Array_Sort"_s, s.d(2)});
-  if (!twoDim && sortCol >= 2) return call.fail(167, {u"Array_Sort"_s});
-  if (sortCol < 1) return call.fail(163, {u"Array_Sort"_s});
+  if (twoDim && sortCol > s.d(2))
+    return call.fail(msg::kColumnBeyondArray, {u"Array_Sort"_s, s.d(2)});
+  if (!twoDim && sortCol >= 2) return call.fail(msg::kColumnOfVector, {u"Array_Sort"_s});
+  if (sortCol < 1) return call.fail(msg::kIncorrectParameters, {u"Array_Sort"_s});
   if (s.type != wkString && s.type != wkFloat) return;
 
   const qint64 rows = s.rows(), width = twoDim ? s.d(2) : 1, key = sortCol - 1;
@@ -266,7 +273,7 @@ void ArraySort(GeneralCall& call) {
       for (qint64 p = 0; p < rows; ++p) order[std::size_t(p)] = keys[std::size_t(p)].second;
     }
   } catch (const std::bad_alloc&) {
-    return call.fail(146, {s.name});
+    return call.fail(msg::kCannotCreateArray, {s.name});
   }
 
   const QList<int> sizes = twoDim ? QList<int>{int(rows), int(width)} : QList<int>{int(rows)};

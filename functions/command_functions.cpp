@@ -1,5 +1,6 @@
 // General functions that run commands.
 #include "automation/exec_command.h"
+#include "engine/message_numbers.h"
 #include "functions/general_unit.h"
 
 namespace {
@@ -12,7 +13,7 @@ void OsExecCommand(GeneralCall& call) {
   for (int n : {1, 2, 4, 5, 6}) {
     numbers[n] = call.integerOr(n, defaults[n]);
     if (numbers[n] < 0) {
-      call.fail(118, {call.name(), call.text(n)});
+      call.fail(msg::kValueOutOfRange, {call.name(), call.text(n)});
       return;
     }
     numbers[n] = qMin<qint64>(numbers[n], INT_MAX);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/evaluator.h"
+#include "engine/message_numbers.h"
 #include "engine/number_text.h"
 #include "functions/general_unit.h"
 #include "functions/script_host.h"
@@ -151,7 +152,7 @@ void DateTimeFormat(GeneralCall& c) {
     serial = (c.number(1) - offset * 60000) / 1000 / 86400 + kUnixEpochSerial;
   }
   Moment m;
-  if (!MomentOf(serial, m)) return c.fail(72, {NumberText(c.number(1))});
+  if (!MomentOf(serial, m)) return c.fail(msg::kInvalidNumber, {NumberText(c.number(1))});
   c.setText(FormatMoment(c.text(0), m));
 }
 
@@ -159,7 +160,7 @@ void DateTimeFormat(GeneralCall& c) {
 void UnixTimeToDateTime(GeneralCall& c) {
   const double serial = c.has(0) ? double(c.integer(0)) / 86400 + kUnixEpochSerial : NowSerial();
   Moment m;
-  if (!MomentOf(serial, m)) return c.fail(72, {NumberText(c.number(0))});
+  if (!MomentOf(serial, m)) return c.fail(msg::kInvalidNumber, {NumberText(c.number(0))});
   c.setText(FormatMoment(u"dd.MM.yyyy hh:nn:ss"_s, m));
 }
 
@@ -184,7 +185,7 @@ void DateTimeToUnixTime(GeneralCall& c) {
   const QDate date(year, month, day);
   ok = ok && date.isValid() && year >= 1 && year <= 9999 && hour >= 0 && hour < 24 && minute >= 0 &&
        minute < 60 && second >= 0 && second < 60;
-  if (!ok) return c.fail(53, {dt});
+  if (!ok) return c.fail(msg::kIncorrectDate, {dt});
   c.setSystemNumber(double(kUnixEpoch.daysTo(date) * 86400 + hour * 3600 + minute * 60 + second));
 }
 

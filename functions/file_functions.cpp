@@ -19,6 +19,7 @@
 #include "engine/constants.h"
 #include "engine/engine_state.h"
 #include "engine/file_writing.h"
+#include "engine/message_numbers.h"
 #include "engine/names.h"
 #include "engine/text_codec.h"
 #include "engine/word_reader.h"
@@ -154,27 +155,30 @@ void CreateEmptyFile(const QString& path) {
 // not an integer ends the step with the conversion error.
 int IntegerText(const GeneralCall& call, int n) { return TextToInteger(call.text(n)); }
 
-void FailArrayTooLarge(GeneralCall& call) { call.fail(146, {NewTemporaryArrayName()}); }
+void FailArrayTooLarge(GeneralCall& call) {
+  call.fail(msg::kCannotCreateArray, {NewTemporaryArrayName()});
+}
 
 // ---- Text files -------------------------------------------------------------------------------
 
 void ReadStr(GeneralCall& call) {
   const QString setName = call.has(1) ? AsciiUpper(call.text(1)) : u"ANSI"_s;
   const QString path = ResolveDataFileName(call.text(0));
-  if (!IsExistingFile(path)) return call.fail(170, {path});
+  if (!IsExistingFile(path)) return call.fail(msg::kInvalidFileName, {path});
   const CharSet set = CharSetNamed(setName);
-  if (set == CharSet::Unknown) return call.fail(171, {u"ReadFromFile"_s, setName});
+  if (set == CharSet::Unknown)
+    return call.fail(msg::kUnintendedEncoding, {u"ReadFromFile"_s, setName});
 
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return call.fail(170, {path});
+  if (!file.open(QIODevice::ReadOnly)) return call.fail(msg::kInvalidFileName, {path});
   QString text;
   try {
     const QByteArray bytes = file.read(std::min(file.size(), TextReadLimit(set)));
-    if (file.error() != QFileDevice::NoError) return call.fail(170, {path});
+    if (file.error() != QFileDevice::NoError) return call.fail(msg::kInvalidFileName, {path});
     text = JoinLines(DecodeText(bytes, set));
     if (text.size() > kMaxTextLength) text = JoinLines(QStringView(text).left(kMaxTextLength));
   } catch (const std::bad_alloc&) {
-    return call.fail(170, {path});
+    return call.fail(msg::kInvalidFileName, {path});
   }
   if (text.endsWith(u"\r\n"_s)) text.chop(2);
   call.setText(text);
@@ -190,7 +194,7 @@ void WriteStr(GeneralCall& call) {
   if (set == CharSet::Unknown) {
     // Nothing is written; an existing file keeps its content.
     if (!inPlace) CreateEmptyFile(path);
-    return call.fail(171, {u"WriteToFile"_s, setName});
+    return call.fail(msg::kUnintendedEncoding, {u"WriteToFile"_s, setName});
   }
   bool written = false;
   try {
@@ -203,7 +207,7 @@ void WriteStr(GeneralCall& call) {
   } catch (const std::bad_alloc&) {
     written = false;
   }
-  if (!written) call.fail(170, {path});
+  if (!written) call.fail(msg::kInvalidFileName, {path});
 }
 
 // ---- Byte and number files --------------------------------------------------------------------
@@ -211,9 +215,9 @@ void WriteStr(GeneralCall& call) {
 void ReadBinary(GeneralCall& call) {
   const QString path = ResolveDataFileName(call.text(0));
   const int start = call.has(1) ? IntegerText(call, 1) : 0;
-  if (!IsExistingFile(path)) return call.fail(170, {path});
+  if (!IsExistingFile(path)) return call.fail(msg::kInvalidFileName, {path});
   const qint64 available = QFileInfo(path).size() - start;
-  if (start < 0 || available <= 0) return call.fail(183, {start, path});
+  if (start < 0 || available <= 0) return call.fail(msg::kReadPastEnd, {start, path});
   if (available > kMaxArrayElements) return FailArrayTooLarge(call);
 
   ReadFileBytes(path, start);
@@ -229,9 +233,10 @@ void ReadFloat(GeneralCall& call) {
   const QString path = ResolveDataFileName(call.text(0));
   const int start = call.has(1) ? IntegerText(call, 1) : 0;
   QFile file(path);
-  if (!IsExistingFile(path) || !file.open(QIODevice::ReadOnly)) return call.fail(170, {path});
+  if (!IsExistingFile(path) || !file.open(QIODevice::ReadOnly))
+    return call.fail(msg::kInvalidFileName, {path});
   const qint64 available = file.size() / kDoubleSize - start;
-  if (start < 0 || available < 1) return call.fail(183, {start, path});
+  if (start < 0 || available < 1) return call.fail(msg::kReadPastEnd, {start, path});
 
   QList<qint64> dims{call.has(2) ? qint64(IntegerText(call, 2)) : available};
   for (int n = 3; n <= 5 && call.has(n); ++n) dims << IntegerText(call, n);
@@ -265,18 +270,19 @@ void WriteFloat(GeneralCall& call) {
   const int start = call.has(2) ? IntegerText(call, 2) : -1;
   const QString arrayName = call.text(1);
   const int index = FindArray(arrayName);
-  if (index == 0) return call.fail(186, {arrayName});
+  if (index == 0) return call.fail(msg::kParameterMustBeArray, {arrayName});
   const t_arr_specification& array = Engine().Array(index);
-  if (array.data_type != wkFloat) return call.fail(185, {arrayName});
+  if (array.data_type != wkFloat) return call.fail(msg::kArrayMustBeFloat, {arrayName});
   static const std::vector<double> kNoValues;
   const std::vector<double>& values = array.P ? array.P->floats : kNoValues;
 
   if (!QFileInfo::exists(path)) CreateEmptyFile(path);
   QFile old(path);
-  if (!IsExistingFile(path) || !old.open(QIODevice::ReadOnly)) return call.fail(170, {path});
+  if (!IsExistingFile(path) || !old.open(QIODevice::ReadOnly))
+    return call.fail(msg::kInvalidFileName, {path});
   const qint64 oldSize = old.size();
   const qint64 count = oldSize / kDoubleSize;
-  if (start > count) return call.fail(184, {start, path});
+  if (start > count) return call.fail(msg::kWritePastEnd, {start, path});
   const qint64 position = start >= 1 ? start * kDoubleSize : start == -1 ? count * kDoubleSize : 0;
   const qint64 end = position + qint64(values.size()) * kDoubleSize;
 
@@ -292,7 +298,7 @@ void WriteFloat(GeneralCall& call) {
       return old.seek(end) && CopyBytes(old, out, oldSize - end);
     });
   }
-  if (!written) call.fail(170, {path});
+  if (!written) call.fail(msg::kInvalidFileName, {path});
 }
 
 void Delete(GeneralCall& call) {
@@ -301,7 +307,7 @@ void Delete(GeneralCall& call) {
     QFile::remove(path);  // a refusal is not reported
     return;
   }
-  if (call.integerOr(1, 0) == 1) call.fail(192);
+  if (call.integerOr(1, 0) == 1) call.fail(msg::kFileNotFound);
 }
 
 // ---- The desktop ------------------------------------------------------------------------------
@@ -311,9 +317,12 @@ void Delete(GeneralCall& call) {
 // messages of the matching system codes.
 void OpenFile(GeneralCall& call) {
   const QFileInfo file(ResolveOpenFileName(call.text(0)));
-  if (!file.exists()) return call.fail(QFileInfo(file.absolutePath()).isDir() ? 192 : 193);
-  if (!file.isReadable()) return call.fail(195);
-  if (!QProcess::startDetached(u"xdg-open"_s, {file.absoluteFilePath()})) return call.fail(201);
+  if (!file.exists())
+    return call.fail(QFileInfo(file.absolutePath()).isDir() ? msg::kFileNotFound
+                                                            : msg::kPathNotFound);
+  if (!file.isReadable()) return call.fail(msg::kAccessDenied);
+  if (!QProcess::startDetached(u"xdg-open"_s, {file.absoluteFilePath()}))
+    return call.fail(msg::kNoAssociation);
   call.setBool(true);
 }
 

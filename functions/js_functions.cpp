@@ -4,6 +4,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
 #include "engine/run_host.h"
@@ -62,7 +63,7 @@ QString JavaScriptCallText(const QString& name, const TWordArray& args) {
   const DescriptionTable& table = Table(TableId::JS);
   const int found = FindFunctionDescription(table, name);
   if (found < 0) return {};
-  const T_FunctionDescription& d = table.entries[std::size_t(found % 10000)];
+  const T_FunctionDescription& d = MatchedEntry(table, found);
   // Synonyms and other letter cases reach the JavaScript name.
   const QString jsName = d.CanonicalName();
   const QString lower = jsName.toLower();
@@ -95,7 +96,7 @@ void CallJavaScriptFunction(const QString& name, const TWordArray& args, TWordSt
   const DescriptionTable& table = Table(TableId::JS);
   const int found = FindFunctionDescription(table, name);
   if (found < 0) return;
-  const T_FunctionDescription& d = table.entries[std::size_t(found % 10000)];
+  const T_FunctionDescription& d = MatchedEntry(table, found);
   QString value, error;
   if (!JavaScriptHost::Instance().Eval(JavaScriptCallText(name, args), value, error)) {
     RaiseScriptError(u"JavaScript: "_s + error);
@@ -106,7 +107,7 @@ void CallJavaScriptFunction(const QString& name, const TWordArray& args, TWordSt
   } else if (d.ReturnType == u"int"_s || d.ReturnType == u"float"_s) {
     double number = 0;
     if (!ParseNumberText(value, number) || std::isnan(number)) {
-      RaiseScriptError(MessageText(46, {name}));
+      RaiseScriptError(MessageText(msg::kInvalidNumericResult, {name}));
       return;
     }
     SetNumber(result, number);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "engine/message_numbers.h"
 #include "functions/general_unit.h"
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 // sqrt(X): catalogue message 115 for a negative argument.
 void Sqrt(GeneralCall& c) {
   const double x = c.number(0);
-  if (x < 0) return c.fail(115, {x});
+  if (x < 0) return c.fail(msg::kNegativeSquareRoot, {x});
   c.setNumber(std::sqrt(x));
 }
 
@@ -26,7 +27,7 @@ void Pow(GeneralCall& c) {
   const double y = c.number(1);
   if (x >= 0) return c.setNumber(std::pow(x, y));
   if (std::fabs(y - 1.0 / 3.0) < 1e-13) return c.setNumber(-std::pow(-x, 1.0 / 3.0));
-  if (y != std::trunc(y)) return c.fail(116, {x, y});
+  if (y != std::trunc(y)) return c.fail(msg::kNegativeFractionalPower, {x, y});
   c.setNumber(std::pow(x, y));
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
+#include "engine/message_numbers.h"
 #include "engine/names.h"
 #include "functions/gauss_jordan.h"
 #include "functions/array_source.h"
@@ -27,13 +28,13 @@ class Numbers {
       return true;
     }
     if (s.type != wkInt) {
-      call.fail(185, {s.name});
+      call.fail(msg::kArrayMustBeFloat, {s.name});
       return false;
     }
     try {
       copy_.assign(s.P->ints.begin(), s.P->ints.end());
     } catch (const std::bad_alloc&) {
-      call.fail(146, {s.name});
+      call.fail(msg::kCannotCreateArray, {s.name});
       return false;
     }
     data_ = copy_.data();
@@ -71,7 +72,8 @@ std::vector<double>* NewFloats(GeneralCall& call, const QList<int>& sizes) {
 void ArrMinMax(GeneralCall& call) {
   ArraySource s;
   if (!TakeArray(call, 0, s)) return;
-  if (!(s.rows() >= 1 && s.d(3) == 0 && s.d(4) == 0)) return call.fail(165, {s.name});
+  if (!(s.rows() >= 1 && s.d(3) == 0 && s.d(4) == 0))
+    return call.fail(msg::kMustBeOneOrTwoDimensional, {s.name});
   Numbers e;
   if (!e.read(call, s)) return;
   const qint64 rows = s.rows(), cols = s.d(2) == 0 ? 1 : s.d(2);
@@ -95,11 +97,11 @@ void ArrMinMax(GeneralCall& call) {
 bool SquareMatrix(GeneralCall& call, ArraySource& s, std::vector<double>& a) {
   if (!TakeArray(call, 0, s)) return false;
   if (!s.twoDimensional()) {
-    call.fail(156, {s.name});
+    call.fail(msg::kMustBeTwoDimensional, {s.name});
     return false;
   }
   if (s.d(1) != s.d(2)) {
-    call.fail(158, {s.name});
+    call.fail(msg::kMatrixNotSquare, {s.name});
     return false;
   }
   Numbers e;
@@ -107,7 +109,7 @@ bool SquareMatrix(GeneralCall& call, ArraySource& s, std::vector<double>& a) {
   try {
     a.resize(std::size_t(s.count));
   } catch (const std::bad_alloc&) {
-    call.fail(146, {s.name});
+    call.fail(msg::kCannotCreateArray, {s.name});
     return false;
   }
   for (qint64 i = 0; i < s.count; ++i) a[std::size_t(i)] = e[i];
@@ -119,7 +121,7 @@ void MatrixInversion(GeneralCall& call) {
   std::vector<double> a;
   if (!SquareMatrix(call, s, a)) return;
   const std::size_t n = std::size_t(s.d(1));
-  if (GaussJordan(a, n).singular) return call.fail(159, {s.name});
+  if (GaussJordan(a, n).singular) return call.fail(msg::kSingularMatrix, {s.name});
   std::vector<double>* out = NewFloats(call, {int(n), int(n)});
   if (out) *out = std::move(a);
 }
@@ -136,9 +138,9 @@ void MatrixDeterminant(GeneralCall& call) {
 void MatrixMultiplication(GeneralCall& call) {
   ArraySource a, b;
   if (!TakeArray(call, 0, a) || !TakeArray(call, 1, b)) return;
-  if (!a.twoDimensional()) return call.fail(156, {a.name});
-  if (!b.twoDimensional()) return call.fail(156, {b.name});
-  if (a.d(2) != b.d(1)) return call.fail(157);
+  if (!a.twoDimensional()) return call.fail(msg::kMustBeTwoDimensional, {a.name});
+  if (!b.twoDimensional()) return call.fail(msg::kMustBeTwoDimensional, {b.name});
+  if (a.d(2) != b.d(1)) return call.fail(msg::kMatrixSizesMismatch);
   Numbers x, y;
   if (!x.read(call, a) || !y.read(call, b)) return;
   const qint64 m = a.d(1), n = a.d(2), q = b.d(2);
@@ -160,8 +162,8 @@ void MatrixVectorProduct(GeneralCall& call) {
   const auto vector3 = [](const ArraySource& s) {
     return s.d(1) == 3 && s.d(2) == 0 && s.d(3) == 0 && s.d(4) == 0 && s.count == 3;
   };
-  if (!vector3(a)) return call.fail(164, {a.name});
-  if (!vector3(b)) return call.fail(164, {b.name});
+  if (!vector3(a)) return call.fail(msg::kMustBeVectorOfThree, {a.name});
+  if (!vector3(b)) return call.fail(msg::kMustBeVectorOfThree, {b.name});
   Numbers x, y;
   if (!x.read(call, a) || !y.read(call, b)) return;
   std::vector<double>* out = NewFloats(call, {3});
@@ -174,7 +176,7 @@ void MatrixVectorProduct(GeneralCall& call) {
 void MatrixScalarProduct(GeneralCall& call) {
   ArraySource a, b;
   if (!TakeArray(call, 0, a) || !TakeArray(call, 1, b)) return;
-  if (!a.sameShape(b)) return call.fail(168, {a.name, b.name});
+  if (!a.sameShape(b)) return call.fail(msg::kArraySizesDiffer, {a.name, b.name});
   Numbers x, y;
   if (!x.read(call, a) || !y.read(call, b)) return;
   double sum = 0;
@@ -194,7 +196,7 @@ void MatrixMultNumber(GeneralCall& call) {
       v = std::fabs(r) < 9.2e18 ? std::int64_t(r) : 0;
     }
   } else {
-    return call.fail(185, {s.name});
+    return call.fail(msg::kArrayMustBeFloat, {s.name});
   }
   EngineState& e = Engine();
   e.ChangedArrayName = AsciiUpper(s.entryName);
@@ -206,7 +208,7 @@ void MatrixMultNumber(GeneralCall& call) {
 void SumOrDifference(GeneralCall& call, double sign) {
   ArraySource a, b;
   if (!TakeArray(call, 0, a) || !TakeArray(call, 1, b)) return;
-  if (!a.sameShape(b)) return call.fail(168, {a.name, b.name});
+  if (!a.sameShape(b)) return call.fail(msg::kArraySizesDiffer, {a.name, b.name});
   Numbers x, y;
   if (!x.read(call, a) || !y.read(call, b)) return;
   std::vector<double>* out = NewFloats(call, SizesOf(a));
@@ -220,7 +222,7 @@ void MatrixSubtr(GeneralCall& call) { SumOrDifference(call, -1.0); }
 void MatrixTransposition(GeneralCall& call) {
   ArraySource s;
   if (!TakeArray(call, 0, s)) return;
-  if (!s.twoDimensional()) return call.fail(156, {s.name});
+  if (!s.twoDimensional()) return call.fail(msg::kMustBeTwoDimensional, {s.name});
   Numbers e;
   if (!e.read(call, s)) return;
   const qint64 m = s.d(1), n = s.d(2);

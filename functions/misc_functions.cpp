@@ -11,6 +11,7 @@
 #include "engine/engine_state.h"
 #include "engine/event_calls.h"
 #include "engine/evaluator.h"
+#include "engine/message_numbers.h"
 #include "engine/names.h"
 #include "engine/run_control.h"
 #include "engine/run_host.h"
@@ -95,7 +96,8 @@ void Check(GeneralCall& c) {
     equal = test.str == check.str;
   if (equal) return;
   MarkCurrentLine();
-  const QString question = test.str + u" <> "_s + check.str + u"\r\r"_s + MessageText(305) + u'?';
+  const QString question =
+      test.str + u" <> "_s + check.str + u"\r\r"_s + MessageText(msg::kContinueCaption) + u'?';
   if (!Host().AskQuestion(question)) StopRun();
 }
 
@@ -306,9 +308,9 @@ void PlaySound(GeneralCall& c) {
   const QString path = ResolveDataFileName(TrimControl(c.text(0)));  // relative: program folder
   const bool async = c.integerOr(1, 0) != 0;
   const QFileInfo file(path);
-  if (!file.isFile()) return c.fail(170, {path});
+  if (!file.isFile()) return c.fail(msg::kInvalidFileName, {path});
   const QString extension = file.suffix().toLower();
-  if (extension != u"wav"_s && extension != u"mp3"_s) return c.fail(172, {path});
+  if (extension != u"wav"_s && extension != u"mp3"_s) return c.fail(msg::kInvalidExtension, {path});
   QString problem;
   if (!sound_player::Start(path, problem)) {
     return c.failText(Bilingual(u"Cannot play the sound file \"%1\": %2"_s,

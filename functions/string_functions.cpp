@@ -11,6 +11,7 @@
 #include "engine/number_text.h"
 #include "engine/script_error.h"
 #include "engine/local_texts.h"
+#include "engine/message_numbers.h"
 #include "functions/general_unit.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -21,10 +22,6 @@ namespace {
 constexpr qsizetype kMaxResultLength = qsizetype(1) << 27;
 // Largest width or precision a Format specification may ask for.
 constexpr qint64 kMaxFormatWidth = 1'000'000;
-
-constexpr int kConversionError = 130;  // Error converting string "%s" to number.
-constexpr int kValueOutOfRange = 118;  // Function "%s". Parameter value "%s" is out of range.
-constexpr int kInvalidDataType = 129;  // Invalid data type of the variable "%s".
 
 [[noreturn]] void ThrowTooLong(const QString& function) {
   throw ScriptException(Bilingual(u"Function \"%1\": the resulting text is too long.",
@@ -177,7 +174,7 @@ void Str_ToFloat(GeneralCall& c) {
   }
   // The flag is compared as written: only a literal 0 asks for the error.
   if ((c.has(1) ? c.text(1) : u"0"_s) == u"0"_s)
-    c.fail(kConversionError, {c.text(0)});
+    c.fail(msg::kConversionError, {c.text(0)});
   else
     c.setText(u"error"_s);
 }
@@ -187,7 +184,7 @@ void Hex_ToInt(GeneralCall& c) {
   try {
     c.setNumber(TextToInteger(text));
   } catch (const ScriptException&) {
-    c.fail(kConversionError, {text});
+    c.fail(msg::kConversionError, {text});
   }
 }
 
@@ -195,7 +192,7 @@ void Float_ToStr(GeneralCall& c) {
   QString t = SystemNumberText(c.number(0));
   const QString separator = c.has(1) ? c.text(1) : QString(SystemDecimalSeparator());
   if (separator.size() != 1) {
-    c.fail(kValueOutOfRange, {c.name(), separator});
+    c.fail(msg::kValueOutOfRange, {c.name(), separator});
     return;
   }
   if (const qsizetype at = t.indexOf(u','); at >= 0) t[at] = separator[0];
@@ -210,13 +207,13 @@ void Ord(GeneralCall& c) {
   else if (a.kind == wkBool)
     c.setNumber(a.str.toLower() == u"true"_s ? 1 : 0);
   else
-    c.fail(kInvalidDataType, {a.str});
+    c.fail(msg::kInvalidDataType, {a.str});
 }
 
 void Char(GeneralCall& c) {
   const double code = RoundHalfEven(c.number(0));
   if (!(code >= 0 && code < 65535)) {
-    c.fail(kValueOutOfRange, {u"str_char"_s, SystemNumberText(c.number(0))});
+    c.fail(msg::kValueOutOfRange, {u"str_char"_s, SystemNumberText(c.number(0))});
     return;
   }
   c.setText(QString(QChar(char16_t(code))));

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -21,7 +22,7 @@ FindReplaceDialog::FindReplaceDialog(QsciScintilla* editor, bool replace, QWidge
       matchCase_(new QCheckBox(u"Match case"_s)),
       down_(new QRadioButton(u"Down"_s)),
       up_(new QRadioButton(u"Up"_s)) {
-  setWindowTitle(MessageText(replace ? 292 : 318));
+  setWindowTitle(MessageText(replace ? msg::kReplaceCaption : msg::kFindCaption));
   auto* form = new QFormLayout;
   form->addRow(u"Find:"_s, search_);
   if (replace) {

@@ -15,6 +15,7 @@
 
 #include "engine/constants.h"
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "unit_support/descriptions.h"
@@ -118,10 +119,11 @@ QStringList FunctionHelpLines(const QString& name) {
     const DescriptionTable& table = Table(t.table);
     const int found = FindFunctionDescription(table, name);
     if (found < 0) continue;
-    const T_FunctionDescription& d = table.entries[std::size_t(found % 10000)];
+    const T_FunctionDescription& d = MatchedEntry(table, found);
+    const bool introduction = d.Formula.startsWith(u"Introduction"_s);
     QString text = MessageText(t.heading) + u'\r' +
-                   (d.Formula.startsWith(u"Introduction"_s) ? MessageText(20) : d.Formula) + u'\r';
-    if (!d.Sinonim.isEmpty()) text += MessageText(86) + d.Sinonim + u'\r';
+                   (introduction ? MessageText(msg::kIntroduction) : d.Formula) + u'\r';
+    if (!d.Sinonim.isEmpty()) text += MessageText(msg::kSynonymCaption) + d.Sinonim + u'\r';
     text += HelpText(d) + u"\r\n"_s + kRule + u"\r\n"_s;
     return text.split(QRegularExpression(u"\r\n|\r|\n"_s));
   }
@@ -142,7 +144,7 @@ QStringList KeywordSearchLines(const QString& answer) {
   for (const QString& part : rewritten.split(u','))
     if (const QString k = part.trimmed().toUpper(); !k.isEmpty()) keywords << k;
   if (keywords.isEmpty()) return {};
-  QString result = MessageText(329) + u' ' + rewritten + u'\r';
+  QString result = MessageText(msg::kKeywordSearchHeading) + u' ' + rewritten + u'\r';
   for (TableId id : HelpTableOrder())
     for (const T_FunctionDescription& d : Table(id).entries) {
       if (d.isEmpty()) continue;
@@ -151,7 +153,7 @@ QStringList KeywordSearchLines(const QString& answer) {
       for (const QString& k : keywords) all = all && haystack.contains(k);
       if (!all) continue;
       result += d.Formula + u"\r\n"_s;
-      if (!d.Sinonim.isEmpty()) result += MessageText(86) + d.Sinonim + u"\r\n"_s;
+      if (!d.Sinonim.isEmpty()) result += MessageText(msg::kSynonymCaption) + d.Sinonim + u"\r\n"_s;
       result += HelpText(d) + u"\r\n"_s + kRule + u"\r\n"_s;
     }
   return result.split(QRegularExpression(u"\r\n|\r|\n"_s));
@@ -163,15 +165,19 @@ QString WordHelpText(const QString& word) {
     const DescriptionTable& table = Table(t.table);
     const int found = FindFunctionDescription(table, word);
     if (found < 0) continue;
-    const T_FunctionDescription& d = table.entries[std::size_t(found % 10000)];
-    const QString synonym = d.Sinonim.isEmpty() ? QString() : MessageText(86) + d.Sinonim + u".\r"_s;
+    const T_FunctionDescription& d = MatchedEntry(table, found);
+    const QString synonym =
+        d.Sinonim.isEmpty() ? QString() : MessageText(msg::kSynonymCaption) + d.Sinonim + u".\r"_s;
     text = MessageText(t.heading) + u'\r' + d.Formula + u'\r' + synonym + HelpText(d);
   }
   const QString upper = AsciiUpper(word);
   const int function = Engine().ScriptFunctionNames.indexOf(upper);
-  if (function >= 0) text = MessageText(36) + u'\r' + Engine().ScriptFunctionHeaders.value(function);
+  if (function >= 0)
+    text = MessageText(msg::kScriptFunctionCaption) + u'\r' +
+           Engine().ScriptFunctionHeaders.value(function);
   QString name, value;
-  if (LookupConstant(word, &name, &value) >= 0) text = MessageText(37) + u'\r' + name + u" = "_s + value;
+  if (LookupConstant(word, &name, &value) >= 0)
+    text = MessageText(msg::kConstantCaption) + u'\r' + name + u" = "_s + value;
   if (const int topic = FindTutorialTopic(word); topic >= 0)
     text = u"<fnt1>"_s + TutorialTopics()[topic].key + u"\r\r"_s + TutorialTopics()[topic].text[LanguageIndex()];
   return text;
@@ -179,7 +185,7 @@ QString WordHelpText(const QString& word) {
 
 HelpMenu::HelpMenu(TForm_help* helpWindow, QWidget* parent) : QMenu(parent), help_(helpWindow) {
   QMenu* tutorials = addMenu(u"Tutorial for Syntax"_s);
-  tutorials->menuAction()->setProperty("catalogue", 250);
+  tutorials->menuAction()->setProperty("catalogue", msg::kSyntaxTutorial);
   for (const TutorialItem& item : kTutorialItems) {
     if (!item.caption) {
       tutorials->addSeparator();
@@ -192,15 +198,15 @@ HelpMenu::HelpMenu(TForm_help* helpWindow, QWidget* parent) : QMenu(parent), hel
   }
   QAction* search = addAction(u"Search by keywords"_s, this, &HelpMenu::keywordSearch);
   search->setShortcut(Qt::Key_F1);
-  SetLanguageNumber(search, 230);
+  SetLanguageNumber(search, msg::kSearchByKeywords);
   addSeparator();
   BuildFunctionHelpMenus();
   addSeparator();
   QAction* launch = addAction(u"Launch From Command Line"_s, this, [this] { MenuFunction(u"mi_Launch_From_Command_Line"_s); });
-  SetLanguageNumber(launch, 248);
+  SetLanguageNumber(launch, msg::kLaunchFromCommandLine);
   addSeparator();
   QAction* about = addAction(u"About Tressaly"_s, this, &HelpMenu::showAbout);
-  SetLanguageNumber(about, 255);
+  SetLanguageNumber(about, msg::kAboutItem);
 }
 
 void HelpMenu::BuildFunctionHelpMenus() {
@@ -215,12 +221,13 @@ void HelpMenu::BuildFunctionHelpMenus() {
       for (const T_FunctionDescription& d : Table(id).entries) {
         if (!HasType(d.Types, c.type) || d.Formula.isEmpty()) continue;
         QString caption = d.Formula;
-        if (!d.Sinonim.isEmpty()) caption += u' ' + MessageText(86) + u' ' + d.Sinonim;
+        if (!d.Sinonim.isEmpty())
+          caption += u' ' + MessageText(msg::kSynonymCaption) + u' ' + d.Sinonim;
         auto* a = new QAction(caption, menu);
         a->setObjectName(menu->title() + u"___"_s + d.CanonicalName());
         a->setToolTip(HelpText(d));
         const bool introduction = caption.contains(u"Introduction"_s);
-        if (introduction) a->setProperty("catalogue", 247);
+        if (introduction) a->setProperty("catalogue", msg::kIntroductionItem);
         connect(a, &QAction::triggered, this, [this, a] { MenuFunction(a->objectName()); });
         // Alphabetical, with a module's introduction first.
         QAction* before = nullptr;
@@ -249,7 +256,8 @@ void HelpMenu::MenuFunction(const QString& itemName) {
 void HelpMenu::keywordSearch() {
   bool ok = false;
   const QString answer =
-      QInputDialog::getText(parentWidget(), MessageText(221), MessageText(210), QLineEdit::Normal, QString(), &ok);
+      QInputDialog::getText(parentWidget(), MessageText(msg::kFunctionReference),
+                            MessageText(msg::kEnterKeywords), QLineEdit::Normal, QString(), &ok);
   if (!ok || answer.trimmed().size() <= 1) return;
   const QStringList lines = KeywordSearchLines(answer);
   if (!lines.isEmpty()) help_->showLines(lines);
@@ -259,7 +267,7 @@ void HelpMenu::showAbout() {
   QDialog about(parentWidget());
   about.resize(517, 233);
   auto* layout = new QVBoxLayout(&about);
-  layout->addWidget(new QLabel(MessageText(8)));
+  layout->addWidget(new QLabel(MessageText(msg::kAboutTitle)));
   auto* link = new QLabel(u"<a href=\"https://tressaly.org\"><i>tressaly.org</i></a>"_s);
   link->setOpenExternalLinks(true);
   link->setCursor(Qt::PointingHandCursor);

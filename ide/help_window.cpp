@@ -15,6 +15,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/value_window_text.h"
 
@@ -89,7 +90,7 @@ void TForm_help::showLines(const QStringList& lines, bool offerUnprintable) {
 void TForm_help::renderPlain(const QStringList& lines) {
   setWindowTitle(lines.first());
   enum class State { Heading, Text, Example } state = State::Heading;
-  const QString exampleWord = MessageText(87).toUpper();
+  const QString exampleWord = MessageText(msg::kExampleCaption).toUpper();
   QTextCursor cursor(view_->document());
   for (int i = 1; i < lines.size(); ++i) {
     const QString& line = lines[i];
@@ -140,7 +141,8 @@ void TForm_help::renderMarked(const QString& text) {
     whole = n == u'3' || n == u'4';
     pos = marker + 6;
   }
-  setWindowTitle(title.isEmpty() ? MessageText(250) : MessageText(250) + u" — "_s + title);
+  setWindowTitle(title.isEmpty() ? MessageText(msg::kSyntaxTutorial)
+                                 : MessageText(msg::kSyntaxTutorial) + u" — "_s + title);
 }
 
 // At least the design width, wide enough for the longest line that must not wrap, and never

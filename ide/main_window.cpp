@@ -19,8 +19,10 @@
 #include <QVBoxLayout>
 
 #include "engine/engine_state.h"
+#include "engine/line_breaks.h"
 #include "engine/line_text.h"
 #include "engine/local_texts.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/run_control.h"
@@ -331,7 +333,7 @@ void TForm_Interpretator::enterWorkMode(bool cancelChanges) {
   RunControl().ShowErrors = true;
   if (editor_->isModified()) {
     if (!cancelChanges && editor_->lines().size() > kMaxScriptLines) {
-      ShowMessageBox(MessageText(27, {kMaxScriptLines}), MessageIcon::Error);
+      ShowMessageBox(MessageText(msg::kScriptTooLong, {kMaxScriptLines}), MessageIcon::Error);
       return;
     }
     const int marker = editor_->currentLineMark();
@@ -357,7 +359,7 @@ void TForm_Interpretator::enterWorkMode(bool cancelChanges) {
 // ---- Files ------------------------------------------------------------------------------------
 
 void TForm_Interpretator::updateCaption() {
-  setWindowTitle(MessageText(1) + u"   "_s + Engine().ScriptFileName);
+  setWindowTitle(MessageText(msg::kProgramName) + u"   "_s + Engine().ScriptFileName);
 }
 
 void TForm_Interpretator::loadScript(const QString& fileName) {
@@ -418,7 +420,7 @@ void TForm_Interpretator::A_SaveSlot() {
   const bool written = SaveScriptFile(name, Engine().ScriptLines, &failedInclude, &saved);
   if (failedInclude >= 0) {
     Engine().CurrentLine = failedInclude;
-    RaiseScriptError(MessageText(173));
+    RaiseScriptError(MessageText(msg::kIncludeEndMissing));
     ErrorStop();
   }
   if (!written) {
@@ -454,7 +456,7 @@ void TForm_Interpretator::onGutterClicked(int line, bool ctrl) {
 void TForm_Interpretator::showVariableWindow(const QString& name) {
   const QString temp = ProgramFolder() + u"Temp"_s;
   if (!QDir().mkpath(temp)) {
-    QMessageBox::information(this, QString(), MessageText(208, {temp}).replace(u'\r', u'\n'));
+    ShowMessageBox(MessageText(msg::kMissingDirectory, {temp}), MessageIcon::Information);
     return;
   }
   const QString text = VariableWindowText(name);
@@ -528,12 +530,12 @@ void TForm_Interpretator::ShowMessageBox(const QString& text, MessageIcon icon) 
   static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
                                                  QMessageBox::Warning, QMessageBox::Critical,
                                                  QMessageBox::Question};
-  QMessageBox box(kIcons[int(icon)], QString(), QString(text).replace(u'\r', u'\n'), QMessageBox::Ok, this);
+  QMessageBox box(kIcons[int(icon)], QString(), WithLfLineBreaks(text), QMessageBox::Ok, this);
   box.exec();
 }
 
 bool TForm_Interpretator::AskQuestion(const QString& text) {
-  return QMessageBox::question(this, QString(), QString(text).replace(u'\r', u'\n')) == QMessageBox::Yes;
+  return QMessageBox::question(this, QString(), WithLfLineBreaks(text)) == QMessageBox::Yes;
 }
 
 void TForm_Interpretator::ShowText(const QString& text) { ShowMessageBox(text, MessageIcon::Information); }
@@ -573,7 +575,7 @@ void TForm_Interpretator::closeEvent(QCloseEvent* event) {
     return;
   }
   if (!closing_ && (scriptChanged_ || editor_->isModified()) &&
-      QMessageBox::question(this, QString(), MessageText(29).replace(u'\r', u'\n')) != QMessageBox::Yes) {
+      !AskQuestion(MessageText(msg::kCloseWithoutSaving))) {
     event->ignore();
     return;
   }
@@ -625,21 +627,21 @@ void TForm_Interpretator::clearViews() {
 
 void TForm_Interpretator::buildSettingsMenu() {
   settingsMenu_ = new QMenu(this);
-  editorKindMenu_ = settingsMenu_->addMenu(MessageText(262));
-  editorKindMenu_->setProperty("catalogue", 262);
-  internalEditorItem_ = editorKindMenu_->addAction(MessageText(264));
+  editorKindMenu_ = settingsMenu_->addMenu(MessageText(msg::kEditorKind));
+  editorKindMenu_->setProperty("catalogue", msg::kEditorKind);
+  internalEditorItem_ = editorKindMenu_->addAction(MessageText(msg::kUseInternalEditor));
   internalEditorItem_->setObjectName(u"mi_InternalEditor"_s);
-  internalEditorItem_->setProperty("catalogue", 264);
-  externalEditorItem_ = editorKindMenu_->addAction(MessageText(265));
+  internalEditorItem_->setProperty("catalogue", msg::kUseInternalEditor);
+  externalEditorItem_ = editorKindMenu_->addAction(MessageText(msg::kUseExternalEditor));
   externalEditorItem_->setObjectName(u"mi_ExternalEditor"_s);
-  externalEditorItem_->setProperty("catalogue", 265);
+  externalEditorItem_->setProperty("catalogue", msg::kUseExternalEditor);
   for (QAction* a : {internalEditorItem_, externalEditorItem_}) a->setCheckable(true);
   internalEditorItem_->setChecked(true);
   connect(internalEditorItem_, &QAction::triggered, this, [this] { setEditorKind(true); });
   connect(externalEditorItem_, &QAction::triggered, this, [this] { setEditorKind(false); });
-  specifyEditorItem_ = settingsMenu_->addAction(MessageText(266));
+  specifyEditorItem_ = settingsMenu_->addAction(MessageText(msg::kSpecifyExternalEditor));
   specifyEditorItem_->setObjectName(u"mi_SpecifyEditor"_s);
-  specifyEditorItem_->setProperty("catalogue", 266);
+  specifyEditorItem_->setProperty("catalogue", msg::kSpecifyExternalEditor);
   connect(specifyEditorItem_, &QAction::triggered, this, [this] {
     const QString file = QFileDialog::getOpenFileName(this, QString(), u"/usr/bin"_s);
     if (file.isEmpty()) return;
@@ -649,8 +651,8 @@ void TForm_Interpretator::buildSettingsMenu() {
       ini.SetString(settings_names::kMainForm, settings_names::kExternalEditorFile, file);
     });
   });
-  languageMenu_ = settingsMenu_->addMenu(MessageText(261));
-  languageMenu_->setProperty("catalogue", 261);
+  languageMenu_ = settingsMenu_->addMenu(MessageText(msg::kInterfaceLanguage));
+  languageMenu_->setProperty("catalogue", msg::kInterfaceLanguage);
   const auto language = [this](const QString& caption, const QString& name, int index) {
     QAction* item = languageMenu_->addAction(caption);
     item->setObjectName(name);
@@ -676,7 +678,8 @@ void TForm_Interpretator::ApplyInterfaceLanguage() {
   for (QAction* a : std::as_const(actions_)) {
     const int n = a->property("catalogue").toInt();
     if (const QString caption = MessageText(n); !caption.isEmpty()) a->setText(caption);
-    if (const QString hint = MessageText(n + 1); !hint.isEmpty() && n != 337) a->setToolTip(hint);
+    if (const QString hint = MessageText(n + 1); !hint.isEmpty() && n != msg::kHelpAction)
+      a->setToolTip(hint);
   }
   for (QAction* a : {internalEditorItem_, externalEditorItem_, specifyEditorItem_})
     a->setText(MessageText(a->property("catalogue").toInt()));
@@ -741,11 +744,11 @@ void TForm_Interpretator::A_FontSlot() {
 void TForm_Interpretator::editExternally() {
   const QString editor = settings_.externalEditorFile;
   if (editor.isEmpty()) {
-    QMessageBox::information(this, QString(), MessageText(180).replace(u'\r', u'\n'));
+    ShowMessageBox(MessageText(msg::kNoExternalEditor), MessageIcon::Information);
     return;
   }
   if (!QFileInfo::exists(editor)) {
-    QMessageBox::information(this, QString(), MessageText(170, {editor}));
+    QMessageBox::information(this, QString(), MessageText(msg::kInvalidFileName, {editor}));
     return;
   }
   const QString copy = ScriptsFolder() + u"$$$1.tmp"_s;

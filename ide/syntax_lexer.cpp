@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/engine_state.h"
+#include "engine/line_breaks.h"
 #include "unit_support/descriptions.h"
 #include "ide/fold_ranges.h"
 
@@ -287,9 +288,7 @@ void TSynTrsSyn::styleText(int start, int end) {
 void TSynTrsSyn::ApplyFoldLevels() {
   QsciScintilla* ed = editor();
   if (!ed) return;
-  QString text = ed->text();
-  text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
-  const QStringList lines = text.split(u'\n');
+  const QStringList lines = WithLfLineBreaks(ed->text()).split(u'\n');
   const QList<int> levels = FoldLevels(ComputeFoldRanges(lines, ed->tabWidth()), lines);
   for (int i = 0; i < int(levels.size()); ++i)
     if (int(ed->SendScintilla(QsciScintillaBase::SCI_GETFOLDLEVEL, i)) != levels[i])

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/variable_view.h"
 
@@ -96,10 +97,13 @@ VariableGrids::VariableGrids(QWidget* parent)
 }
 
 void VariableGrids::applyLanguage() {
-  globalCaption_->setText(MessageText(40));
-  localCaption_->setText(QStringLiteral("  ") + MessageText(42));
-  global_->setHorizontalHeaderLabels({MessageText(88), MessageText(89)});
-  local_->setHorizontalHeaderLabels({MessageText(111), MessageText(88), MessageText(89)});
+  globalCaption_->setText(MessageText(msg::kGlobalVariables));
+  localCaption_->setText(QStringLiteral("  ") + MessageText(msg::kLocalVariables));
+  global_->setHorizontalHeaderLabels(
+      {MessageText(msg::kNamesColumn), MessageText(msg::kValuesColumn)});
+  local_->setHorizontalHeaderLabels({MessageText(msg::kFunctionLevelColumn),
+                                     MessageText(msg::kNamesColumn),
+                                     MessageText(msg::kValuesColumn)});
   fitColumns();
 }
 

@@ -19,7 +19,7 @@ TWordKind DescribedUnit::WordKind() const { return Table(table_).kind; }
 
 int DescribedUnit::FindFunction(QStringView name) const {
   const int found = FindFunctionDescription(Table(table_), name);
-  return found < 0 ? -1 : found % 10000;
+  return found < 0 ? -1 : MatchedSlot(found);
 }
 
 void DescribedUnit::Validate(QString& name, const TWordArray& args) {

@@ -53,7 +53,7 @@ void BuildLookup(DescriptionTable& t, bool synonymPass) {
   if (synonymPass)
     for (int i = 0; i < int(t.entries.size()); ++i) {
       const QString key = t.entries[std::size_t(i)].Sinonim.toLower();
-      if (!key.isEmpty() && !t.lookup.contains(key)) t.lookup.insert(key, i + 10000);
+      if (!key.isEmpty() && !t.lookup.contains(key)) t.lookup.insert(key, SynonymMatch(i));
     }
   for (int i = 0; i < int(t.entries.size()); ++i) {
     const QString& formula = t.entries[std::size_t(i)].Formula;

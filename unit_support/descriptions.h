@@ -48,7 +48,16 @@ const DescriptionTable& Table(TableId id);
 // graphics, dialog, database, system automation, FTP, Arduino.
 const std::array<TableId, 8>& HelpTableOrder();
 
-// Slot index of the name, that index + 10000 when it matched through the synonym, or -1.
+// Slot index of the name, SynonymMatch(slot) when it matched through the synonym, or -1.
 int FindFunctionDescription(const DescriptionTable& table, QStringView name);
+// A synonym's match is its slot plus the offset (a table has far fewer slots); MatchedSlot
+// recovers the slot from either kind of match.
+inline constexpr int kSynonymMatchOffset = 10000;
+inline int SynonymMatch(int slot) { return slot + kSynonymMatchOffset; }
+inline int MatchedSlot(int found) { return found % kSynonymMatchOffset; }
+// The entry of a name FindFunctionDescription found (`found` >= 0).
+inline const T_FunctionDescription& MatchedEntry(const DescriptionTable& table, int found) {
+  return table.entries[std::size_t(MatchedSlot(found))];
+}
 // The table whose calls get the given word kind (general ... Arduino, JavaScript).
 const DescriptionTable* TableForKind(TWordKind kind);

@@ -1,6 +1,7 @@
 #include "unit_support/validation.h"
 
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -83,11 +84,11 @@ QString ValidateFunctionCall(TWordKind kind, QString& name, const TWordArray& ar
   if (!table) return {};
   const int found = FindFunctionDescription(*table, name);
   if (found < 0) return {};
-  const T_FunctionDescription& d = table->entries[std::size_t(found % 10000)];
+  const T_FunctionDescription& d = MatchedEntry(*table, found);
   name = d.CanonicalName();
-  const Signature& sig = SignatureOf(*table, found % 10000);
+  const Signature& sig = SignatureOf(*table, MatchedSlot(found));
   if (sig.missingCloseBracket) {
-    RaiseScriptError(MessageText(75, {name}));
+    RaiseScriptError(MessageText(msg::kBracketAfterFunction, {name}));
     return {};
   }
   const auto developerError = [&] {
@@ -99,7 +100,7 @@ QString ValidateFunctionCall(TWordKind kind, QString& name, const TWordArray& ar
     while (nextVarCheck < sig.varChecks.size() && sig.varChecks[nextVarCheck] == p) {
       ++nextVarCheck;
       if (args[p].var_index == 0) {
-        RaiseScriptError(MessageText(119, {name, p + 1}));
+        RaiseScriptError(MessageText(msg::kParameterMustBeVariable, {name, p + 1}));
         return {};
       }
     }
@@ -117,7 +118,7 @@ QString ValidateFunctionCall(TWordKind kind, QString& name, const TWordArray& ar
   for (; n < args.count() && args[n].kind != wkNone; ++n) {
     const TWordStatus& a = args[n];
     if (n >= int(sig.parameters.size())) {
-      RaiseScriptError(MessageText(120, {name, int(sig.parameters.size())}));
+      RaiseScriptError(MessageText(msg::kTooManyParameters, {name, int(sig.parameters.size())}));
       return {};
     }
     if (a.kind == wkUnknownIdentifier) {
@@ -134,7 +135,7 @@ QString ValidateFunctionCall(TWordKind kind, QString& name, const TWordArray& ar
     }
   }
   if (n < sig.required) {
-    RaiseScriptError(MessageText(81, {name, n, sig.required}));
+    RaiseScriptError(MessageText(msg::kTooFewParameters, {name, n, sig.required}));
     return {};
   }
   return sig.resultType;

@@ -1,4 +1,5 @@
-// Comments, indents and continuation lines.
+// Comments, indents, continuation lines and line breaks.
+#include "engine/line_breaks.h"
 #include "engine/line_text.h"
 #include "engine_fixture.h"
 
@@ -13,6 +14,16 @@ TEST(StripComment, OnlyApostrophesProtect) {
   EXPECT_EQ(StripComment(u"no comment  "_s), u"no comment  "_s);
   EXPECT_EQ(StripComment(u"\t# tab stays"_s), u"\t"_s);  // only blanks before the mark go
   EXPECT_EQ(StripComment(u"'open # string"_s), u"'open # string"_s);
+}
+
+TEST(LineBreaks, EachCrLfPairAndEachLoneCrBecomeOneLf) {
+  EXPECT_EQ(WithLfLineBreaks(u"a\rb"_s), u"a\nb"_s);
+  EXPECT_EQ(WithLfLineBreaks(u"a\r\nb"_s), u"a\nb"_s);
+  EXPECT_EQ(WithLfLineBreaks(u"a\r\rb"_s), u"a\n\nb"_s);  // an empty line stays
+  EXPECT_EQ(WithLfLineBreaks(u"a\n\rb\r"_s), u"a\n\nb\n"_s);  // LF CR is two breaks
+  EXPECT_EQ(WithLfLineBreaks(u"\r\n\r\n"_s), u"\n\n"_s);
+  EXPECT_EQ(WithLfLineBreaks(u"plain\ttext"_s), u"plain\ttext"_s);
+  EXPECT_EQ(WithLfLineBreaks(QString()), QString());
 }
 
 TEST(LineIndent, CountsSpacesOfCodeLines) {

@@ -47,9 +47,32 @@ TEST_F(Validation, LookupBySynonymFirstThenFormulaAnyCase) {
   EXPECT_EQ(FindFunctionDescription(general, u""), -1);
   // Two slots share a synonym: the first one wins.
   const DescriptionTable& graphics = Table(TableId::Graph);
-  EXPECT_EQ(FindFunctionDescription(graphics, u"Gra_ReadPixel") % 10000,
+  EXPECT_EQ(MatchedSlot(FindFunctionDescription(graphics, u"Gra_ReadPixel")),
             FindFunctionDescription(graphics, u"PixelRead"));
   EXPECT_EQ(Check(u"str_uppercase"_s, Args({Str(u"a"_s)})), u"UpperCase"_s);
+}
+
+// A synonym match decodes to the first slot that carries the synonym (tables without the
+// synonym pass find none).
+TEST_F(Validation, EverySynonymMatchDecodesToTheFirstSlotCarryingIt) {
+  int synonyms = 0;
+  for (TableId id : HelpTableOrder()) {
+    const DescriptionTable& table = Table(id);
+    for (int slot = 0; slot < int(table.entries.size()); ++slot) {
+      const QString& synonym = table.entries[std::size_t(slot)].Sinonim;
+      const int found = FindFunctionDescription(table, synonym);
+      if (synonym.isEmpty() || found < kSynonymMatchOffset) continue;
+      ++synonyms;
+      EXPECT_EQ(found, SynonymMatch(MatchedSlot(found))) << synonym.toStdString();
+      EXPECT_LE(MatchedSlot(found), slot) << synonym.toStdString();
+      EXPECT_EQ(MatchedEntry(table, found).Sinonim.toLower(), synonym.toLower());
+    }
+  }
+  EXPECT_GT(synonyms, 0);
+  // A formula name decodes to itself.
+  const int upper = FindFunctionDescription(Table(TableId::General), u"UpperCase");
+  EXPECT_EQ(MatchedSlot(upper), upper);
+  EXPECT_EQ(MatchedEntry(Table(TableId::General), upper).CanonicalName(), u"UpperCase"_s);
 }
 
 TEST_F(Validation, EveryFormulaOfTheGeneralTableHasValidTypeWords) {

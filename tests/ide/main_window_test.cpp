@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "engine/engine_state.h"
+#include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/run_control.h"
 #include "engine/script_files.h"
@@ -701,6 +702,18 @@ TEST_F(WindowTest, GeometryAndPanelSizesSurviveRestarts) {
   EXPECT_EQ(stored[1], stored[0]);
   EXPECT_EQ(stored[2], stored[0]);
   QFile::remove(path);
+}
+
+// A box breaks its text once for each CR LF pair and each lone CR, as the console does.
+TEST_F(WindowTest, BoxesBreakLinesOnceForEachCrLfAndEachCr) {
+  expectedBoxes = 1;
+  auto w = Open({u"s = 'a' + Char(13) + Char(10) + 'b' + Char(13) + 'c'"_s, u"Check(s, 'x')"_s,
+                 u"y = 1"_s, u"stop"_s});
+  Trigger(*w, u"A_Start"_s);
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_EQ(boxes[0], u"%1::a\nb\nc <> x\n\n%2?"_s.arg(int(QMessageBox::Question))
+                          .arg(MessageText(msg::kContinueCaption)));
+  EXPECT_EQ(Vars(u"y"_s), u"y="_s) << "No stops the run";
 }
 
 }  // namespace
