@@ -12,7 +12,8 @@
 #include "engine/script_loading.h"
 #include "engine/statements.h"
 #include "engine/variable_view.h"
-#include "functions/described_unit.h"
+#include "app/unit_list.h"
+#include "engine/function_units.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -123,7 +124,7 @@ int RunConsoleMode(const QStringList& args) {
     return 2;
   }
 
-  RegisterFunctionLibrary();
+  RegisterUnits();
   ConsoleHost host;
   SetRunHost(&host);
   SetCommandLineParameters(QStringList{o.script} + o.parameters);
@@ -132,6 +133,7 @@ int RunConsoleMode(const QStringList& args) {
   if (!host.errorShown()) A_StartExecute(RunInitiator::Start);
   const bool dumpComplete = !o.dump || WriteDump();
   if (!dumpComplete) std::fprintf(stderr, "%s\n", MessageText(202).toUtf8().constData());
+  NotifyProgramEnding();
   SetRunHost(nullptr);
   if (host.interrupted()) return 130;
   return host.errorShown() || !dumpComplete ? 1 : 0;

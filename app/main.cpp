@@ -3,7 +3,8 @@
 #include <cstdio>
 
 #include "app/console_mode.h"
-#include "functions/described_unit.h"
+#include "app/unit_list.h"
+#include "engine/function_units.h"
 #include "ide/main_window.h"
 
 int main(int argc, char** argv) {
@@ -21,8 +22,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  RegisterFunctionLibrary();
-  TForm_Interpretator window(app.arguments().mid(1));
-  window.show();
-  return app.exec();
+  RegisterUnits();
+  int status = 0;
+  {
+    TForm_Interpretator window(app.arguments().mid(1));
+    window.show();
+    status = app.exec();
+  }
+  NotifyProgramEnding();
+  return status;
 }

@@ -394,6 +394,11 @@ quint64 FindWindowByClassAndPosition(const QString& className, int left, int top
   return 0;
 }
 
+void ResetCommandState() {
+  g_lastFoundWindow = 0;
+  g_lastProcess = 0;
+}
+
 quint64 LastFoundWindow() { return g_lastFoundWindow; }
 qint64 LastProcessId() { return g_lastProcess; }
 

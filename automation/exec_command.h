@@ -35,6 +35,8 @@ void ExecCommand(const QString& command, int showWindow, bool console, QString& 
 // window is found and the result is 0.
 quint64 FindWindowByClassAndPosition(const QString& className, int left, int top);
 
+// Forgets the last process and the last window found (start-up state).
+void ResetCommandState();
 // Handle of the window found by the last search of ExecCommand (0 at start).
 quint64 LastFoundWindow();
 // Process id of the last program ExecCommand started (0 when none).

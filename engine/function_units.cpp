@@ -18,11 +18,40 @@ constexpr std::array<TWordKind, 9> kClassificationOrder = {
 }  // namespace
 
 void RegisterFunctionUnit(FunctionUnit* unit) {
-  if (unit) g_units[unit->WordKind()] = unit;
+  if (!unit) return;
+  g_units[unit->WordKind()] = unit;
+  unit->AddConstants();
+  NamesChanged();
 }
 
 void UnregisterFunctionUnit(TWordKind kind) {
   g_units[kind] = nullptr;
+  NamesChanged();
+}
+
+namespace {
+
+template <typename Hook>
+void ForEachUnit(Hook hook) {
+  for (FunctionUnit* unit : g_units)
+    if (unit) hook(*unit);
+}
+
+}  // namespace
+
+void NotifyRunStarting() {
+  ForEachUnit([](FunctionUnit& u) { u.RunStarting(); });
+}
+
+void NotifyProgramEnding() {
+  ForEachUnit([](FunctionUnit& u) { u.ProgramEnding(); });
+}
+
+void ResetUnits() {
+  ForEachUnit([](FunctionUnit& u) {
+    u.ResetState();
+    u.AddConstants();
+  });
 }
 
 FunctionUnit* FunctionUnitFor(TWordKind kind) {

@@ -19,12 +19,30 @@ class FunctionUnit {
   virtual void Validate(QString& name, const TWordArray& args) {}
   // Carries out a call: `name` is canonical, `args` evaluated; failures go to RaiseScriptError.
   virtual void Dispatch(const QString& name, const TWordArray& args, TWordStatus& result) = 0;
+
+  // Lifecycle. Every hook may be left as it is.
+  // Adds the unit's named constants to ConstantsTable: at registration and after every engine
+  // reset, which empties the table.
+  virtual void AddConstants() {}
+  // A run starts from the first line of the script.
+  virtual void RunStarting() {}
+  // Puts the unit's own state (search positions, last process, open devices) back to start-up.
+  virtual void ResetState() {}
+  // The program ends: connections, players and hosts close cleanly.
+  virtual void ProgramEnding() {}
 };
 
-// Installs a unit for its word kind (not owned), replacing any earlier one.
+// Installs a unit for its word kind (not owned), replacing any earlier one; its constants are
+// added and every name is classified anew.
 void RegisterFunctionUnit(FunctionUnit* unit);
 void UnregisterFunctionUnit(TWordKind kind);
 FunctionUnit* FunctionUnitFor(TWordKind kind);
+
+// The lifecycle hooks of every registered unit.
+void NotifyRunStarting();
+void NotifyProgramEnding();
+// After an engine reset: unit state back to start-up and the units' constants added again.
+void ResetUnits();
 
 struct FunctionClass {
   TWordKind kind = wkNone;  // wkNone: no unit knows the name

@@ -6,6 +6,7 @@
 #include "engine/arrays.h"
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
+#include "engine/function_units.h"
 #include "engine/line_cache.h"
 #include "engine/messages.h"
 #include "engine/names.h"
@@ -253,6 +254,7 @@ void ExecuteStep() {
     ClearVariables();
     DefineCommandLineArray();
     ForgetLineCalls();
+    NotifyRunStarting();
   }
   e.ErrorText.clear();
   e.TryErrorText.clear();

@@ -12,7 +12,7 @@
 #include "engine/number_text.h"
 #include "engine/word_reader.h"
 #include "functions/array_source.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -291,7 +291,7 @@ void ArrayDelete(GeneralCall& call) {
   if (const int index = FindArray(call.text(0)); index > 0) DeleteArray(index);
 }
 
-constexpr GeneralFunctionEntry kArrayFunctions[] = {
+constexpr UnitFunctionEntry kArrayFunctions[] = {
     {u"Array_Length", ArrayLength},
     {u"Dim1", Dim},
     {u"Dim2", Dim},
@@ -311,4 +311,4 @@ constexpr GeneralFunctionEntry kArrayFunctions[] = {
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> ArrayFunctions() { return kArrayFunctions; }
+std::span<const UnitFunctionEntry> ArrayFunctions() { return kArrayFunctions; }

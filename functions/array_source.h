@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "engine/engine_state.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 struct ArraySource {
   QString name;       // as the script wrote it

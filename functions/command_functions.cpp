@@ -1,6 +1,6 @@
 // General functions that run commands.
 #include "automation/exec_command.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 namespace {
 
@@ -24,10 +24,10 @@ void OsExecCommand(GeneralCall& call) {
   if (!call.failed()) call.setText(output);
 }
 
-constexpr GeneralFunctionEntry kCommandFunctions[] = {
+constexpr UnitFunctionEntry kCommandFunctions[] = {
     {u"OS_ExecCommand", OsExecCommand},
 };
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> CommandFunctions() { return kCommandFunctions; }
+std::span<const UnitFunctionEntry> CommandFunctions() { return kCommandFunctions; }

@@ -6,7 +6,7 @@
 
 #include "engine/evaluator.h"
 #include "engine/number_text.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 #include "functions/script_host.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -188,7 +188,7 @@ void DateTimeToUnixTime(GeneralCall& c) {
   c.setSystemNumber(double(kUnixEpoch.daysTo(date) * 86400 + hour * 3600 + minute * 60 + second));
 }
 
-constexpr GeneralFunctionEntry kDateTimeFunctions[] = {
+constexpr UnitFunctionEntry kDateTimeFunctions[] = {
     {u"Date_Time_Format", DateTimeFormat},
     {u"UNIXTimeToDateTime", UnixTimeToDateTime},
     {u"DateTimeToUNIXTime", DateTimeToUnixTime},
@@ -196,6 +196,6 @@ constexpr GeneralFunctionEntry kDateTimeFunctions[] = {
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> DateTimeFunctions() {
+std::span<const UnitFunctionEntry> DateTimeFunctions() {
   return kDateTimeFunctions;
 }

@@ -23,7 +23,7 @@
 #include "engine/text_codec.h"
 #include "engine/word_reader.h"
 #include "functions/file_paths.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -359,7 +359,7 @@ void ExtractExt(GeneralCall& call) { call.setText(FileNameExtension(call.text(0)
 void ExtractName(GeneralCall& call) { call.setText(FileNameLastPart(call.text(0))); }
 void ExtractPath(GeneralCall& call) { call.setText(FileNameFolderPart(call.text(0))); }
 
-constexpr GeneralFunctionEntry kFileFunctions[] = {
+constexpr UnitFunctionEntry kFileFunctions[] = {
     {u"File_ReadStr", ReadStr},         {u"File_WriteStr", WriteStr},
     {u"File_ReadBinary", ReadBinary},   {u"File_ReadFloat", ReadFloat},
     {u"File_WriteFloat", WriteFloat},   {u"File_Delete", Delete},
@@ -370,4 +370,4 @@ constexpr GeneralFunctionEntry kFileFunctions[] = {
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> FileFunctions() { return kFileFunctions; }
+std::span<const UnitFunctionEntry> FileFunctions() { return kFileFunctions; }

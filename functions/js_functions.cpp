@@ -6,7 +6,9 @@
 #include "engine/evaluator.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
-#include "functions/descriptions.h"
+#include "engine/run_host.h"
+#include "unit_support/described_unit.h"
+#include "unit_support/descriptions.h"
 #include "functions/script_host.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -112,4 +114,11 @@ void CallJavaScriptFunction(const QString& name, const TWordArray& args, TWordSt
     result.kind = wkString;
     result.str = value;
   }
+}
+
+FunctionUnit& JavaScriptUnit() {
+  static DescribedUnit unit(TableId::JS, CallJavaScriptFunction,
+                            {.programEnding = [] { JavaScriptHost::Instance().Release(); }});
+  SetScriptInterruptCheck([] { return Host().PauseRequestedFromAnyThread(); });
+  return unit;
 }

@@ -12,3 +12,8 @@ QString JavaScriptCallText(const QString& name, const TWordArray& args);
 void CallJavaScriptFunction(const QString& name, const TWordArray& args, TWordStatus& result);
 // A script text as a JavaScript string literal in double quotes.
 QString JavaScriptStringLiteral(const QString& text);
+
+class FunctionUnit;
+// The unit of the JavaScript-mapped functions, for the unit list; a long evaluation is broken
+// off by the Pause key.
+FunctionUnit& JavaScriptUnit();

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <random>
 
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ void Random(GeneralCall& c) {
   c.setSystemNumber(double(pick(Generator())));
 }
 
-constexpr GeneralFunctionEntry kMathFunctions[] = {
+constexpr UnitFunctionEntry kMathFunctions[] = {
     {u"sqrt", Sqrt},
     {u"cubic_root", CubicRoot},
     {u"pow", Pow},
@@ -60,6 +60,6 @@ constexpr GeneralFunctionEntry kMathFunctions[] = {
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> MathFunctions() {
+std::span<const UnitFunctionEntry> MathFunctions() {
   return kMathFunctions;
 }

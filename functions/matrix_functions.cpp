@@ -11,7 +11,7 @@
 #include "engine/names.h"
 #include "functions/gauss_jordan.h"
 #include "functions/array_source.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 namespace {
 
@@ -240,7 +240,7 @@ void MatrixDuplication(GeneralCall& call) {
   for (qint64 i = 0; i < s.count; ++i) (*out)[std::size_t(i)] = e[i];
 }
 
-constexpr GeneralFunctionEntry kMatrixFunctions[] = {
+constexpr UnitFunctionEntry kMatrixFunctions[] = {
     {u"Arr_MinMax", ArrMinMax},
     {u"Matrix_inversion", MatrixInversion},
     {u"Matrix_Determinant", MatrixDeterminant},
@@ -256,4 +256,4 @@ constexpr GeneralFunctionEntry kMatrixFunctions[] = {
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> MatrixFunctions() { return kMatrixFunctions; }
+std::span<const UnitFunctionEntry> MatrixFunctions() { return kMatrixFunctions; }

@@ -15,7 +15,7 @@
 #include "engine/run_host.h"
 #include "functions/file_paths.h"
 #include "engine/local_texts.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 #include "functions/script_host.h"
 #include "functions/sound_player.h"
 
@@ -333,7 +333,7 @@ void Eval(GeneralCall& c) {
   c.setText(value);
 }
 
-constexpr GeneralFunctionEntry kMiscFunctions[] = {
+constexpr UnitFunctionEntry kMiscFunctions[] = {
     {u"Sleep", Sleep},
     {u"Check", Check},
     {u"Exists", Exists},
@@ -347,6 +347,6 @@ constexpr GeneralFunctionEntry kMiscFunctions[] = {
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> MiscFunctions() {
+std::span<const UnitFunctionEntry> MiscFunctions() {
   return kMiscFunctions;
 }

@@ -1,7 +1,7 @@
 // General functions: regular expressions through the RegExp host.
 #include "engine/engine_state.h"
 #include "engine/messages.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 #include "functions/script_host.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -96,7 +96,7 @@ void RE_GetM(GeneralCall& call) {
   call.setText(text);
 }
 
-constexpr GeneralFunctionEntry kRegExpFunctions[] = {
+constexpr UnitFunctionEntry kRegExpFunctions[] = {
     {u"RE_TestM", RE_TestM},
     {u"RE_GetM", RE_GetM},
     {u"RE_ReplaceM", RE_ReplaceM},
@@ -104,4 +104,9 @@ constexpr GeneralFunctionEntry kRegExpFunctions[] = {
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> RegExpFunctions() { return kRegExpFunctions; }
+std::span<const UnitFunctionEntry> RegExpFunctions() { return kRegExpFunctions; }
+
+void ResetRegExpSearch() {
+  g_matchCount = 0;
+  g_matchIndex = 0;
+}

@@ -11,7 +11,7 @@
 #include "engine/number_text.h"
 #include "engine/script_error.h"
 #include "engine/local_texts.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -424,24 +424,24 @@ void Str_GetNames(GeneralCall& c) {
 }
 
 constexpr std::array kStringFunctions{
-    GeneralFunctionEntry{u"UpperCase", UpperCase},
-    GeneralFunctionEntry{u"LowerCase", LowerCase},
-    GeneralFunctionEntry{u"Trim", Trim},
-    GeneralFunctionEntry{u"Pos", Pos},
-    GeneralFunctionEntry{u"SubStr", SubStr},
-    GeneralFunctionEntry{u"ReplaceStr", ReplaceStr},
-    GeneralFunctionEntry{u"LenStr", LenStr},
-    GeneralFunctionEntry{u"Str_ToFloat", Str_ToFloat},
-    GeneralFunctionEntry{u"Hex_ToInt", Hex_ToInt},
-    GeneralFunctionEntry{u"Format", Format},
-    GeneralFunctionEntry{u"Float_ToStr", Float_ToStr},
-    GeneralFunctionEntry{u"Ord", Ord},
-    GeneralFunctionEntry{u"Char", Char},
-    GeneralFunctionEntry{u"Str_GetNames", Str_GetNames},
+    UnitFunctionEntry{u"UpperCase", UpperCase},
+    UnitFunctionEntry{u"LowerCase", LowerCase},
+    UnitFunctionEntry{u"Trim", Trim},
+    UnitFunctionEntry{u"Pos", Pos},
+    UnitFunctionEntry{u"SubStr", SubStr},
+    UnitFunctionEntry{u"ReplaceStr", ReplaceStr},
+    UnitFunctionEntry{u"LenStr", LenStr},
+    UnitFunctionEntry{u"Str_ToFloat", Str_ToFloat},
+    UnitFunctionEntry{u"Hex_ToInt", Hex_ToInt},
+    UnitFunctionEntry{u"Format", Format},
+    UnitFunctionEntry{u"Float_ToStr", Float_ToStr},
+    UnitFunctionEntry{u"Ord", Ord},
+    UnitFunctionEntry{u"Char", Char},
+    UnitFunctionEntry{u"Str_GetNames", Str_GetNames},
 };
 
 }  // namespace
 
-std::span<const GeneralFunctionEntry> StringFunctions() {
+std::span<const UnitFunctionEntry> StringFunctions() {
   return kStringFunctions;
 }

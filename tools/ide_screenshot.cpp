@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "engine/run_control.h"
-#include "functions/described_unit.h"
+#include "app/unit_list.h"
 #include "ide/help_menu.h"
 #include "ide/help_window.h"
 #include "ide/main_window.h"
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList args = app.arguments();
   if (args.size() < 3) return 2;
-  RegisterFunctionLibrary();
+  RegisterUnits();
   if (args[1] == QStringLiteral("--help") && args.size() >= 4) {
     // The help window runs its own modal loop: the picture is taken inside it, and closing the
     // window ends that loop and the program.

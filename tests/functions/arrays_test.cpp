@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "function_fixture.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 using namespace Qt::Literals::StringLiterals;
 

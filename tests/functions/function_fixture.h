@@ -4,7 +4,7 @@
 #include "../engine/script_runner.h"
 #include <QCoreApplication>
 
-#include "functions/described_unit.h"
+#include "app/unit_list.h"
 
 class FunctionTest : public ScriptTest {
  protected:
@@ -16,7 +16,7 @@ class FunctionTest : public ScriptTest {
       static char* argv[] = {name, nullptr};
       static QCoreApplication app(argc, argv);
     }
-    RegisterFunctionLibrary();
+    RegisterUnits();
     ScriptTest::SetUp();
   }
   // Runs one line "x = <expression>" and returns x's value text ("" after an error).

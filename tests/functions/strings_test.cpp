@@ -1,6 +1,6 @@
 // The string and conversion functions, called from scripts through the real tables.
 #include "function_fixture.h"
-#include "functions/general_frame.h"
+#include "functions/general_unit.h"
 
 using namespace Qt::Literals::StringLiterals;
 

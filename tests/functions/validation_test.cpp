@@ -1,7 +1,7 @@
 // Description lookup and call validation against the real tables.
 #include "function_fixture.h"
 #include "engine/evaluator.h"
-#include "functions/validation.h"
+#include "unit_support/validation.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -24,7 +24,7 @@
 #include "engine/messages.h"
 #include "engine/run_control.h"
 #include "engine/script_files.h"
-#include "functions/described_unit.h"
+#include "app/unit_list.h"
 #include "ide/find_replace.h"
 #include "ide/help_menu.h"
 #include "ide/help_window.h"
@@ -401,7 +401,7 @@ int main(int argc, char** argv) {
   qputenv("LANG", "C");
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  RegisterFunctionLibrary();
+  RegisterUnits();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,28 +1,40 @@
 // A function unit whose names come from a description table: lookup by FindFunctionDescription,
-// validation by the signatures, dispatch to the module's dispatcher.
+// validation by the signatures, dispatch to the module's dispatcher, and the module's lifecycle
+// hooks.
 #pragma once
 
 #include "engine/function_units.h"
-#include "functions/descriptions.h"
+#include "unit_support/descriptions.h"
 
 using UnitDispatcher = void (*)(const QString& name, const TWordArray& args, TWordStatus& result);
+
+// The lifecycle of a module (see FunctionUnit); a null hook does nothing.
+struct UnitHooks {
+  void (*addConstants)() = nullptr;
+  void (*runStarting)() = nullptr;
+  void (*resetState)() = nullptr;
+  void (*programEnding)() = nullptr;
+};
 
 class DescribedUnit : public FunctionUnit {
  public:
   // A null dispatcher makes a unit whose module is not built yet: its calls are validated
   // and then answered with a clear error naming the function and the module.
-  DescribedUnit(TableId table, UnitDispatcher dispatcher, QString moduleEn = {}, QString moduleRu = {});
+  DescribedUnit(TableId table, UnitDispatcher dispatcher, UnitHooks hooks = {});
+  DescribedUnit(TableId table, QString moduleEn, QString moduleRu);
 
   TWordKind WordKind() const override;
   int FindFunction(QStringView name) const override;
   void Validate(QString& name, const TWordArray& args) override;
   void Dispatch(const QString& name, const TWordArray& args, TWordStatus& result) override;
+  void AddConstants() override;
+  void RunStarting() override;
+  void ResetState() override;
+  void ProgramEnding() override;
 
  private:
   TableId table_;
-  UnitDispatcher dispatcher_;
+  UnitDispatcher dispatcher_ = nullptr;
+  UnitHooks hooks_;
   QString moduleEn_, moduleRu_;
 };
-
-// Registers every function unit of the library with the engine (once).
-void RegisterFunctionLibrary();

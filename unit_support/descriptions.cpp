@@ -1,4 +1,4 @@
-#include "functions/descriptions.h"
+#include "unit_support/descriptions.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,21 +1,34 @@
-// The common frame of the general functions: how a function reads its arguments, writes its
-// result, creates result arrays and reports misuse. Each family of functions (strings, math,
-// dates, files, arrays, matrices, misc) lists its functions in a table of GeneralFunctionEntry.
+// The call frame that every function unit builds on: how a function reads its arguments,
+// writes its result, creates result arrays and reports misuse; and the table dispatcher that
+// finds a function's handler by its canonical name.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <initializer_list>
 #include <span>
 
 #include "engine/messages.h"
 #include "engine/words.h"
+#include "unit_support/descriptions.h"
+
+// How a unit counts the arguments of a call.
+enum class ArgumentCountPolicy {
+  UpToFirstNone,        // leading words whose kind is not wkNone (general functions)
+  UpToFirstEmptyText,   // leading words with a text (graphics)
+  WordsWithTextOrKind,  // every word that has a text or a kind (dialogs, database, system, network)
+};
+
+int CountArguments(const TWordArray& args, ArgumentCountPolicy policy);
 
 class GeneralCall {
  public:
-  GeneralCall(const QString& name, const TWordArray& args, TWordStatus& result);
+  GeneralCall(const QString& name, const TWordArray& args, TWordStatus& result,
+              ArgumentCountPolicy policy = ArgumentCountPolicy::UpToFirstNone);
 
   const QString& name() const { return name_; }
-  // Number of leading arguments whose kind is not wkNone.
+  // Number of arguments given, as the unit's counting policy sees them.
   int count() const { return count_; }
   // Argument n (0-based) is given.
   bool has(int n) const { return n < count_; }
@@ -36,7 +49,7 @@ class GeneralCall {
   TWordStatus& result() { return result_; }
 
   // Creates a temporary result array of the given sizes and element type (wkFloat or
-  // wkString) through an array declaration; sets the result to it and returns its 1-based
+  // wkString) as an array declaration would; sets the result to it and returns its 1-based
   // index, or 0 when the declaration failed (its error stands).
   int newArray(const QList<int>& sizes, TWordKind elementType);
   // The same under a name of the caller's choice; the result is not changed.
@@ -54,26 +67,26 @@ class GeneralCall {
   int count_;
 };
 
-using GeneralHandler = void (*)(GeneralCall&);
+using UnitHandler = void (*)(GeneralCall&);
 
-struct GeneralFunctionEntry {
+struct UnitFunctionEntry {
   QStringView name;  // canonical name as in the formula
-  GeneralHandler handler;
+  UnitHandler handler;
 };
 
-// The families of general functions; each is defined in its own file.
-std::span<const GeneralFunctionEntry> StringFunctions();
-std::span<const GeneralFunctionEntry> MathFunctions();
-std::span<const GeneralFunctionEntry> DateTimeFunctions();
-std::span<const GeneralFunctionEntry> FileFunctions();
-std::span<const GeneralFunctionEntry> ArrayFunctions();
-std::span<const GeneralFunctionEntry> MatrixFunctions();
-std::span<const GeneralFunctionEntry> MiscFunctions();
-std::span<const GeneralFunctionEntry> CommandFunctions();
-std::span<const GeneralFunctionEntry> RegExpFunctions();
+// A unit's functions, gathered from its families of {name, handler} entries: the dispatcher
+// runs the handler of a canonical name with a call frame of the unit's counting policy.
+class HandlerTable {
+ public:
+  HandlerTable(TableId table, std::initializer_list<std::span<const UnitFunctionEntry>> families,
+               ArgumentCountPolicy policy = ArgumentCountPolicy::UpToFirstNone);
+  void Call(const QString& name, const TWordArray& args, TWordStatus& result) const;
 
-// The dispatcher of the general table: runs the function with the canonical `name`.
-void CallGeneralFunction(const QString& name, const TWordArray& args, TWordStatus& result);
+ private:
+  TableId table_;
+  ArgumentCountPolicy policy_;
+  QHash<QString, UnitHandler> handlers_;  // lower-case name -> handler
+};
 
 // The locale's decimal separator, used by the system number form.
 QChar SystemDecimalSeparator();

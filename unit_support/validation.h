@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "engine/words.h"
-#include "functions/descriptions.h"
+#include "unit_support/descriptions.h"
 
 // The parameters a Formula declares, read once per slot.
 struct Signature {

@@ -1,4 +1,4 @@
-#include "functions/general_frame.h"
+#include "unit_support/call_frame.h"
 
 #include <QLocale>
 #include <cmath>
@@ -9,12 +9,31 @@
 #include "engine/local_texts.h"
 #include "engine/number_text.h"
 #include "engine/word_reader.h"
-#include "functions/descriptions.h"
 
 using namespace Qt::Literals::StringLiterals;
 
-GeneralCall::GeneralCall(const QString& name, const TWordArray& args, TWordStatus& result)
-    : name_(name), args_(args), result_(result), count_(ArgumentCount(args)) {}
+int CountArguments(const TWordArray& args, ArgumentCountPolicy policy) {
+  switch (policy) {
+    case ArgumentCountPolicy::UpToFirstNone:
+      return ArgumentCount(args);
+    case ArgumentCountPolicy::UpToFirstEmptyText: {
+      int n = 0;
+      while (n < 99 && n < args.count() && !args[n].str.isEmpty()) ++n;
+      return n;
+    }
+    case ArgumentCountPolicy::WordsWithTextOrKind: {
+      int n = 0;
+      for (int i = 0; i < args.count() && i < 99; ++i)
+        if (!args[i].str.isEmpty() || args[i].kind != wkNone) ++n;
+      return n;
+    }
+  }
+  return 0;
+}
+
+GeneralCall::GeneralCall(const QString& name, const TWordArray& args, TWordStatus& result,
+                         ArgumentCountPolicy policy)
+    : name_(name), args_(args), result_(result), count_(CountArguments(args, policy)) {}
 
 qint64 GeneralCall::integer(int n) const {
   const double v = RoundHalfEven(number(n));
@@ -87,32 +106,23 @@ QChar SystemDecimalSeparator() {
   return point.isEmpty() ? QChar(u'.') : point[0];
 }
 
-namespace {
-
-const QHash<QString, GeneralHandler>& Handlers() {
-  static const QHash<QString, GeneralHandler> handlers = [] {
-    QHash<QString, GeneralHandler> h;
-    for (auto family : {StringFunctions(), MathFunctions(), DateTimeFunctions(), FileFunctions(),
-                        ArrayFunctions(), MatrixFunctions(), MiscFunctions(), CommandFunctions(),
-                        RegExpFunctions()})
-      for (const GeneralFunctionEntry& e : family) h.insert(e.name.toString().toLower(), e.handler);
-    return h;
-  }();
-  return handlers;
+HandlerTable::HandlerTable(TableId table, std::initializer_list<std::span<const UnitFunctionEntry>> families,
+                           ArgumentCountPolicy policy)
+    : table_(table), policy_(policy) {
+  for (auto family : families)
+    for (const UnitFunctionEntry& e : family) handlers_.insert(e.name.toString().toLower(), e.handler);
 }
 
-}  // namespace
-
-void CallGeneralFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
+void HandlerTable::Call(const QString& name, const TWordArray& args, TWordStatus& result) const {
   result = EmptyWord;
-  const GeneralHandler handler = Handlers().value(name.toLower());
+  const UnitHandler handler = handlers_.value(name.toLower());
   if (!handler) {
-    if (FindFunctionDescription(Table(TableId::General), name) >= 0)
+    if (FindFunctionDescription(Table(table_), name) >= 0)
       RaiseScriptError(LocalText(LocalTextId::FunctionNotAvailable, {name}));
     else
       RaiseScriptError(u"Ошибка интерпретатора. Не найдена функция \""_s + name + u"\"."_s);
     return;
   }
-  GeneralCall call(name, args, result);
+  GeneralCall call(name, args, result, policy_);
   handler(call);
 }

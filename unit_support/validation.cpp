@@ -1,4 +1,4 @@
-#include "functions/validation.h"
+#include "unit_support/validation.h"
 
 #include "engine/engine_state.h"
 #include "engine/messages.h"

@@ -1,0 +1,42 @@
+#include "app/unit_list.h"
+
+#include "engine/function_units.h"
+#include "functions/general_unit.h"
+#include "functions/js_functions.h"
+#include "unit_support/described_unit.h"
+
+namespace {
+
+// The units that are built, in the order they are opened.
+FunctionUnit& (*const kUnits[])() = {
+    GeneralUnit,
+    JavaScriptUnit,
+};
+
+// Modules of later versions: their calls are validated and then answered with a clear error.
+struct PendingModule {
+  TableId table;
+  const char16_t* english;
+  const char16_t* russian;
+};
+constexpr PendingModule kPendingModules[] = {
+    {TableId::Graph, u"graphics", u"графика"},
+    {TableId::Dialog, u"dialogs", u"диалоги"},
+    {TableId::DB, u"database", u"базы данных"},
+    {TableId::OS, u"system automation", u"управление системой"},
+    {TableId::FTP, u"FTP and UDP", u"FTP и UDP"},
+    {TableId::Arduino, u"Arduino", u"Arduino"},
+};
+
+}  // namespace
+
+void RegisterUnits() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  for (FunctionUnit& (*open)() : kUnits) RegisterFunctionUnit(&open());
+  for (const PendingModule& m : kPendingModules) {
+    auto* unit = new DescribedUnit(m.table, QString::fromUtf16(m.english), QString::fromUtf16(m.russian));
+    RegisterFunctionUnit(unit);  // lives as long as the program
+  }
+}
