@@ -104,12 +104,65 @@ int DimensionCount(const t_arr_specification& a) {
 
 // ---- Declaration --------------------------------------------------------------------------------
 
-void DeclareArray(const TWordArray& w) {
+namespace {
+
+// Message 138 unless the table has room for one more declared array.
+bool RoomForAnotherArray() {
+  if (Engine().ArrayCount() < kMaxDeclaredArrays) return true;
+  RaiseScriptError(MessageText(138, {kMaxDeclaredArrays}));
+  return false;
+}
+
+// A declaration replaces the array of the same name and marks the name as changed.
+void ReplaceArrayNamed(const QString& name) {
   EngineState& e = Engine();
-  if (e.ArrayCount() >= kMaxDeclaredArrays) {
-    RaiseScriptError(MessageText(138, {kMaxDeclaredArrays}));
-    return;
+  if (const int old = FindArray(name); old > 0) DeleteArray(old);
+  e.ChangedArrayName = AsciiUpper(name);
+  e.ChangedArrayLevel = e.FunctionLevel;
+}
+
+// Appends dimension `dims` (first index - 1, length); message 146 when it cannot be held.
+bool AddDimension(t_arr_specification& a, int& dims, qint64& count, std::int64_t first, std::int64_t length) {
+  if (length < 0 || length > INT32_MAX || std::llabs(first) > INT32_MAX / 2) {
+    RaiseScriptError(MessageText(146, {a.name}));
+    return false;
   }
+  a.first[std::size_t(dims)] = std::int32_t(first);
+  a.dim[std::size_t(dims)] = std::int32_t(length);
+  count *= length;
+  if (count > kMaxArrayElements) {
+    RaiseScriptError(MessageText(146, {a.name}));
+    return false;
+  }
+  ++dims;
+  return true;
+}
+
+// Allocates the elements and appends the entry at the current level; its 1-based index, or 0.
+int AddDeclaredArray(t_arr_specification& a, TWordKind type, qint64 count) {
+  EngineState& e = Engine();
+  a.data_type = type;
+  a.count = std::int32_t(count);
+  a.function_level = e.FunctionLevel;
+  if (!Allocate(a)) {
+    RaiseScriptError(MessageText(146, {a.name}));
+    return 0;
+  }
+  e.Arrays.push_back(std::move(a));
+  return e.ArrayCount();
+}
+
+// The table is sorted again and the changed-array marker points at the new entry.
+void FinishDeclaration(const QString& name) {
+  EngineState& e = Engine();
+  SortArrays();
+  e.ChangedArrayIndex = FindArrayAtLevel(name, e.FunctionLevel);
+}
+
+}  // namespace
+
+void DeclareArray(const TWordArray& w) {
+  if (!RoomForAnotherArray()) return;
   if (w.count() < 5) {
     RaiseScriptError(MessageText(139));
     return;
@@ -123,9 +176,7 @@ void DeclareArray(const TWordArray& w) {
     RaiseScriptError(MessageText(142, {name}));
     return;
   }
-  if (const int old = FindArray(name); old > 0) DeleteArray(old);
-  e.ChangedArrayName = AsciiUpper(name);
-  e.ChangedArrayLevel = e.FunctionLevel;
+  ReplaceArrayNamed(name);
 
   t_arr_specification a;
   a.name = name;
@@ -174,38 +225,22 @@ void DeclareArray(const TWordArray& w) {
       length = last - first;
       end = upper;
     }
-    if (length < 0 || length > INT32_MAX || std::llabs(first) > INT32_MAX / 2) {
-      RaiseScriptError(MessageText(146, {name}));
-      return;
-    }
-    a.first[std::size_t(dims)] = std::int32_t(first);
-    a.dim[std::size_t(dims)] = std::int32_t(length);
-    count *= length;
-    if (count > kMaxArrayElements) {
-      RaiseScriptError(MessageText(146, {name}));
-      return;
-    }
-    ++dims;
+    if (!AddDimension(a, dims, count, first, length)) return;
     i = end + 1;
     if (w[end].kind == wkClosingSquareBracket) break;
   }
 
   const TWordKind typeWord = w[i].kind;
-  if (typeWord == wkIntegerDescription) a.data_type = wkInt;
-  else if (typeWord == wkFloatDescription) a.data_type = wkFloat;
-  else if (typeWord == wkStringDescription) a.data_type = wkString;
+  TWordKind type = wkNone;
+  if (typeWord == wkIntegerDescription) type = wkInt;
+  else if (typeWord == wkFloatDescription) type = wkFloat;
+  else if (typeWord == wkStringDescription) type = wkString;
   else {
     RaiseScriptError(MessageText(144, {name}));
     return;
   }
-  a.count = std::int32_t(count);
-  a.function_level = e.FunctionLevel;
-  if (!Allocate(a)) {
-    RaiseScriptError(MessageText(146, {name}));
-    return;
-  }
-  e.Arrays.push_back(std::move(a));
-  const int index = e.ArrayCount();
+  const int index = AddDeclaredArray(a, type, count);
+  if (index == 0) return;
   if (i < w.lastIndex()) {
     if (!w[i + 1].isOperator(opEqual)) {
       RaiseScriptError(MessageText(162));
@@ -213,8 +248,26 @@ void DeclareArray(const TWordArray& w) {
       FillFromList(index, w[i + 2].str);
     }
   }
-  SortArrays();
-  e.ChangedArrayIndex = FindArrayAtLevel(name, e.FunctionLevel);
+  FinishDeclaration(name);
+}
+
+int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind type) {
+  if (!RoomForAnotherArray()) return 0;
+  ReplaceArrayNamed(name);
+  t_arr_specification a;
+  a.name = name;
+  int dims = 0;
+  qint64 count = 1;
+  for (const qint64 size : sizes.isEmpty() ? QList<qint64>{0} : sizes) {
+    if (dims == kMaxArrayDimensions) {
+      RaiseScriptError(MessageText(145, {name}));
+      return 0;
+    }
+    if (!AddDimension(a, dims, count, 0, size)) return 0;
+  }
+  if (AddDeclaredArray(a, type, count) == 0) return 0;
+  FinishDeclaration(name);
+  return Engine().ChangedArrayIndex;
 }
 
 // ---- Elements -----------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // element assignment, and the texts the views show.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include "engine/words.h"
@@ -14,6 +15,10 @@ struct ElementRef {
 
 // ARRAY name[dims] type [= list]. Words as SplitWords cut them.
 void DeclareArray(const TWordArray& words);
+// Declares an array as the statement "array name[sizes...]type" does, for function units that
+// make result arrays: the same limits, messages and replacement of an array of that name.
+// Returns the new array's 1-based index, or 0 with the error set.
+int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind type);
 // Reads the array name at `position` and its bracketed indexes.
 bool ElementOffset(const TWordArray& words, int position, ElementRef& ref);
 // Replaces the array name at `position` and its indexes by the element's value.

@@ -5,7 +5,7 @@
 #include "engine/constants.h"
 #include "engine/engine_state.h"
 #include "engine/names.h"
-#include "functions/descriptions.h"
+#include "unit_support/descriptions.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -17,7 +17,7 @@
 #include "engine/engine_state.h"
 #include "engine/messages.h"
 #include "engine/names.h"
-#include "functions/descriptions.h"
+#include "unit_support/descriptions.h"
 #include "ide/help_window.h"
 
 using namespace Qt::Literals::StringLiterals;

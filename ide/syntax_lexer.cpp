@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "engine/engine_state.h"
-#include "functions/descriptions.h"
+#include "unit_support/descriptions.h"
 #include "ide/fold_ranges.h"
 
 using namespace Qt::Literals::StringLiterals;

@@ -79,16 +79,10 @@ int GeneralCall::newArray(const QList<int>& sizes, TWordKind elementType) {
 }
 
 int GeneralCall::declareArray(const QString& name, const QList<int>& sizes, TWordKind elementType) {
-  QStringList dims;
-  for (int s : sizes) dims << QString::number(s);
-  const QString line = u"array "_s + name + u'[' + dims.join(u',') + u']' +
-                       (elementType == wkString ? u"string"_s : u"float"_s);
-  TWordArray words;
-  SplitWords(line, words);
-  if (failed()) return 0;
-  DeclareArray(words);
-  if (failed()) return 0;
-  return FindArrayAtLevel(name, Engine().FunctionLevel);
+  QList<qint64> dims;
+  for (int size : sizes) dims << size;
+  // Result arrays hold texts or floats.
+  return DeclareArrayOf(name, dims, elementType == wkString ? wkString : wkFloat);
 }
 
 void GeneralCall::fail(int message, MessageArgs args) {
