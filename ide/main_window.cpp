@@ -31,6 +31,8 @@
 #include "ide/script_editor.h"
 #include "ide/symbol_keyboard.h"
 #include "ide/variable_grids.h"
+#include "ide/information_form.h"
+#include "ide/window_surface.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -73,7 +75,8 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
       editor_(new ScriptEditor),
       strip_(new MarkerStrip(editor_)),
       grids_(new VariableGrids),
-      pictureArea_(new QWidget),
+      pictureArea_(new WindowSurface),
+      informationForm_(new InformationForm(this)),
       mainSplitter_(new QSplitter(Qt::Horizontal)) {
   auto* editorArea = new QWidget;
   auto* areaLayout = new QVBoxLayout(editorArea);
@@ -118,6 +121,9 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   qApp->installEventFilter(this);
   sinceEvents_.start();
   SetRunHost(this);
+  SetDialogService(&dialogs_);
+  SetGraphicsSurface(pictureArea_);
+  SetInformationWindow(informationForm_);
   resize(800, 600);
   InstallSampleScripts();
 
@@ -156,6 +162,9 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
 TForm_Interpretator::~TForm_Interpretator() {
   qApp->removeEventFilter(this);
   SetRunHost(nullptr);
+  SetDialogService(nullptr);
+  SetGraphicsSurface(nullptr);
+  SetInformationWindow(nullptr);
 }
 
 // ---- Files ------------------------------------------------------------------------------------

@@ -1,7 +1,8 @@
 // TForm_Interpretator: the main window. The editor with its gutter and marker strip, the two
 // variable grids, the seven-panel status bar, the tool bar of run and file actions, and the
 // picture area on the right (zero width until graphics open it). It is also the run host of
-// the engine while a script runs in the window.
+// the engine while a script runs in the window, and installs the window's dialogs, graphics
+// surface (the picture area) and information window as the host services of the units.
 //
 // The class is written in several files, one concern each:
 //   main_window.cpp           layout, start-up from the command line, Load/New/Save, the
@@ -9,6 +10,7 @@
 //   main_window_actions.cpp   the action table, the tool bars, edit and work modes (the
 //                             external editor through external_editor.h)
 //   main_window_run_host.cpp  the RunHost implementation
+//   window_dialogs, window_surface, information_form: the host services
 //   main_window_settings.cpp  the settings menu, reading and writing the window settings,
 //                             the interface language, the editor font
 #pragma once
@@ -25,6 +27,7 @@
 #include "engine/run_host.h"
 
 #include "ide/window_actions.h"
+#include "ide/window_dialogs.h"
 #include "ide/window_settings.h"
 
 class QMenu;
@@ -36,6 +39,8 @@ class FindReplaceDialog;
 class ScriptEditor;
 class MarkerStrip;
 class VariableGrids;
+class WindowSurface;
+class InformationForm;
 
 // Where the Load and Save dialogs open and the name they propose: the current script's folder
 // and name, or the Scripts folder when the script has no file (or its folder is gone).
@@ -59,6 +64,8 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   QAction* action(WindowAction id) const { return actions_[std::size_t(id)]; }
   HelpMenu* helpMenu() const { return helpMenu_; }
   SymbolKeyboard* symbolKeyboard() const { return keyboard_; }
+  WindowSurface* graphicsSurface() const { return pictureArea_; }
+  InformationForm* informationForm() const { return informationForm_; }
   QString statusText(int panel) const;
   bool editMode() const { return editModeFlag_; }
   bool scriptChanged() const { return scriptChanged_; }
@@ -76,7 +83,6 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   void DiscardPendingKeys() override;
   void ShowMessageBox(const QString& text, MessageIcon icon) override;
   bool AskQuestion(const QString& text) override;
-  void ShowText(const QString& text) override;
   bool HasBreakpoint(int line) override;
   void SetCurrentLineMark(int line) override;
   void SetCaretLine(int line) override;
@@ -84,6 +90,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   void SetStatusText(int panel, const QString& text) override;
   void SetActionStatusWorkMode(bool running) override;
   void ScriptPrepared() override;
+  void HideInterfaceWindow() override;
   void AutoRunFinished() override;
   void ExitProgram(int status) override;
   void PlaySound(SystemSound sound) override;
@@ -126,7 +133,9 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   ScriptEditor* editor_;
   MarkerStrip* strip_;
   VariableGrids* grids_;
-  QWidget* pictureArea_;
+  WindowSurface* pictureArea_;  // the graphics surface
+  InformationForm* informationForm_;
+  WindowDialogs dialogs_{this};
   QSplitter* mainSplitter_;
   std::array<QLabel*, 7> panels_{};
   std::array<QAction*, kWindowActionCount> actions_{};

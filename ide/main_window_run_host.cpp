@@ -1,9 +1,11 @@
 // The main window as the engine's run host: events between lines, the Pause key, the message
-// and question boxes, the editor's marks, the grids and the status bar.
+// and question boxes, the editor's marks, the grids and the status bar, the information window
+// hidden when a run begins.
 #include <QApplication>
 #include <QMessageBox>
 
 #include "engine/engine_state.h"
+#include "ide/information_form.h"
 #include "ide/main_window.h"
 #include "ide/marker_strip.h"
 #include "ide/pause_key.h"
@@ -37,7 +39,6 @@ bool TForm_Interpretator::AskQuestion(const QString& text) {
   return QMessageBox::question(this, QString(), QString(text).replace(u'\r', u'\n')) == QMessageBox::Yes;
 }
 
-void TForm_Interpretator::ShowText(const QString& text) { ShowMessageBox(text, MessageIcon::Information); }
 bool TForm_Interpretator::HasBreakpoint(int line) { return editor_->hasBreakpoint(line); }
 void TForm_Interpretator::SetCurrentLineMark(int line) { editor_->setCurrentLineMark(line); }
 void TForm_Interpretator::SetCaretLine(int line) {
@@ -59,6 +60,8 @@ void TForm_Interpretator::ScriptPrepared() {
 
 // The bell of the display: short, never blocking, silent where the display has none.
 void TForm_Interpretator::PlaySound(SystemSound) { QApplication::beep(); }
+
+void TForm_Interpretator::HideInterfaceWindow() { informationForm_->Hide(); }
 
 void TForm_Interpretator::AutoRunFinished() { QTimer::singleShot(2000, this, &QWidget::close); }
 

@@ -23,7 +23,6 @@ class RecordingHost : public RunHost {
   void ShowMessageBox(const QString& text, MessageIcon icon) override {
     (icon == MessageIcon::Error ? errors : messages).append(text);
   }
-  void ShowText(const QString& text) override { messages.append(text); }
   bool HasBreakpoint(int line) override { return breakpoints.count(line) > 0; }
   bool PauseRequested() override { return pauseAfterSteps >= 0 && ++stepsSeen > pauseAfterSteps; }
   void SetCurrentLineMark(int) override { ++marks; }
