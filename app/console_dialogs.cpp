@@ -35,7 +35,8 @@ class HiddenTyping {
 // The buttons of a message box as the console shows them: "[1 OK] [2 Cancel]".
 QString ButtonLine(const QList<MessageButton>& buttons) {
   QStringList shown;
-  for (MessageButton b : buttons) shown << u"[%1 %2]"_s.arg(int(b)).arg(MessageButtonName(b, LanguageIndex()));
+  for (MessageButton b : buttons)
+    shown << u"[%1 %2]"_s.arg(int(b)).arg(MessageButtonName(b, LanguageIndex()));
   return shown.join(u' ');
 }
 
@@ -45,7 +46,9 @@ void ConsoleDialogs::show(const QString& text) {
   if (!text.isEmpty()) WriteConsoleLine(out_, text);
 }
 
-bool ConsoleDialogs::answer(QString& line) { return ReadConsoleLine(in_, line); }
+bool ConsoleDialogs::answer(QString& line) {
+  return ReadConsoleLine(in_, line);
+}
 
 bool ConsoleDialogs::InputLine(const QString& prompt, const QString&, QString& text) {
   show(prompt);
@@ -67,7 +70,8 @@ MessageButton ConsoleDialogs::ShowMessage(const QString& text, const QString& ca
   for (QString line; answer(line);) {
     if (line.isEmpty()) return box.buttons.first();
     if (MessageButton pressed; MessageButtonFromAnswer(line, pressed)) return pressed;
-    show(Bilingual(u"Answer with a button's number or name: %1", u"Ответьте номером или названием кнопки: %1")
+    show(Bilingual(u"Answer with a button's number or name: %1",
+                   u"Ответьте номером или названием кнопки: %1")
              .arg(ButtonLine(box.buttons)));
   }
   return box.escape;

@@ -18,7 +18,8 @@
 
 class ConsoleDialogs : public DialogService {
  public:
-  explicit ConsoleDialogs(std::FILE* input = stdin, std::FILE* output = stdout) : in_(input), out_(output) {}
+  explicit ConsoleDialogs(std::FILE* input = stdin, std::FILE* output = stdout)
+      : in_(input), out_(output) {}
 
   bool InputLine(const QString& prompt, const QString& defaultText, QString& text) override;
   QString InputText(const QString& prompt, const QString& defaultText) override;

@@ -13,4 +13,5 @@ struct ExternalEdit {
 
 // Waits until `editorProgram` ends. `currentLine` (from 0) is where editors that take a line
 // number open the copy.
-ExternalEdit EditInExternalEditor(const QString& editorProgram, const QStringList& lines, int currentLine);
+ExternalEdit EditInExternalEditor(const QString& editorProgram, const QStringList& lines,
+                                  int currentLine);

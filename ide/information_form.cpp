@@ -11,7 +11,8 @@
 using namespace Qt::Literals::StringLiterals;
 
 InformationForm::InformationForm(QWidget* owner)
-    : QWidget(owner, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QWidget(owner, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint),
       row_(new QHBoxLayout),
       text_(new QTextEdit) {
   setObjectName(u"Form_Interface"_s);
@@ -69,11 +70,13 @@ void InformationForm::place(const QRect& placement) {
     return;
   }
   // Sized to the text (within the work area), in the bottom-right corner of the work area.
-  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  const QScreen* screen =
+      parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
   text_->document()->adjustSize();
   const int frame = text_->frameWidth() * 2;
-  text_->setMinimumSize((text_->document()->size().toSize() + QSize(frame, frame)).boundedTo(area.size()));
+  text_->setMinimumSize(
+      (text_->document()->size().toSize() + QSize(frame, frame)).boundedTo(area.size()));
   adjustSize();
   text_->setMinimumSize(0, 0);
   move(area.right() + 1 - frameGeometry().width(), area.bottom() + 1 - frameGeometry().height());

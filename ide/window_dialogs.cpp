@@ -27,7 +27,8 @@ QString Shown(const QString& text) {
 }
 
 // The input box: an empty title, the prompt and one line; false after Cancel.
-bool AskInInputBox(QWidget* parent, const QString& prompt, QLineEdit::EchoMode echo, QString& text) {
+bool AskInInputBox(QWidget* parent, const QString& prompt, QLineEdit::EchoMode echo,
+                   QString& text) {
   QInputDialog box(parent);
   box.setWindowTitle(QString());
   box.setLabelText(Shown(prompt));
@@ -40,20 +41,28 @@ bool AskInInputBox(QWidget* parent, const QString& prompt, QLineEdit::EchoMode e
 
 QMessageBox::StandardButton StandardButtonOf(MessageButton button) {
   switch (button) {
-    case MessageButton::Ok: return QMessageBox::Ok;
-    case MessageButton::Cancel: return QMessageBox::Cancel;
-    case MessageButton::Abort: return QMessageBox::Abort;
-    case MessageButton::Retry: return QMessageBox::Retry;
-    case MessageButton::Ignore: return QMessageBox::Ignore;
-    case MessageButton::Yes: return QMessageBox::Yes;
-    case MessageButton::No: return QMessageBox::No;
+    case MessageButton::Ok:
+      return QMessageBox::Ok;
+    case MessageButton::Cancel:
+      return QMessageBox::Cancel;
+    case MessageButton::Abort:
+      return QMessageBox::Abort;
+    case MessageButton::Retry:
+      return QMessageBox::Retry;
+    case MessageButton::Ignore:
+      return QMessageBox::Ignore;
+    case MessageButton::Yes:
+      return QMessageBox::Yes;
+    case MessageButton::No:
+      return QMessageBox::No;
   }
   return QMessageBox::Ok;
 }
 
 QMessageBox::Icon IconOf(MessageBoxStyle::Icon icon) {
-  static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Critical, QMessageBox::Question,
-                                                 QMessageBox::Warning, QMessageBox::Information};
+  static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Critical,
+                                                 QMessageBox::Question, QMessageBox::Warning,
+                                                 QMessageBox::Information};
   return kIcons[int(icon)];
 }
 
@@ -86,7 +95,8 @@ class TextWindow : public QDialog {
 // chooses, Esc cancels.
 class MenuWindow : public QDialog {
  public:
-  MenuWindow(QWidget* parent, const QString& prompt, const QStringList& lines, int selected) : QDialog(parent) {
+  MenuWindow(QWidget* parent, const QString& prompt, const QStringList& lines, int selected)
+      : QDialog(parent) {
     setObjectName(u"Form_dialod"_s);
     setWindowFlags(windowFlags() | Qt::Tool);
     auto* layout = new QVBoxLayout(this);
@@ -98,19 +108,25 @@ class MenuWindow : public QDialog {
     list_ = new QListWidget;
     list_->setFont(QFont(u"Courier New"_s, 11));
     list_->addItems(lines);
-    if (selected >= 1 && selected <= lines.size()) list_->setCurrentRow(selected - 1);
-    else list_->setCurrentRow(-1);
+    if (selected >= 1 && selected <= lines.size())
+      list_->setCurrentRow(selected - 1);
+    else
+      list_->setCurrentRow(-1);
     layout->addWidget(list_);
     connect(list_, &QListWidget::itemClicked, this, &QDialog::accept);
     connect(list_, &QListWidget::itemActivated, this, &QDialog::accept);
   }
   // From 1; 0 when no line is selected.
-  int chosen() const { return list_->currentItem() && list_->currentItem()->isSelected() ? list_->currentRow() + 1 : 0; }
+  int chosen() const {
+    return list_->currentItem() && list_->currentItem()->isSelected() ? list_->currentRow() + 1 : 0;
+  }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) accept();
-    else QDialog::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+      accept();
+    else
+      QDialog::keyPressEvent(event);
   }
 
  private:

@@ -2,7 +2,9 @@
 
 #include <QPainter>
 
-WindowSurface::WindowSurface(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("GraphicsSurface")); }
+WindowSurface::WindowSurface(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("GraphicsSurface"));
+}
 
 bool WindowSurface::Resize(QSize size) {
   if (!ImageSurface::Resize(size)) return false;

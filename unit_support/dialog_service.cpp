@@ -71,5 +71,9 @@ bool MessageButtonFromAnswer(const QString& answer, MessageButton& button) {
   return false;
 }
 
-DialogService& Dialogs() { return *g_dialogs; }
-void SetDialogService(DialogService* service) { g_dialogs = service ? service : &g_noDialogs; }
+DialogService& Dialogs() {
+  return *g_dialogs;
+}
+void SetDialogService(DialogService* service) {
+  g_dialogs = service ? service : &g_noDialogs;
+}

@@ -35,17 +35,23 @@ class DialogService {
   virtual ~DialogService() = default;
 
   // One line of text, proposed as `defaultText`; false after Cancel.
-  virtual bool InputLine(const QString& prompt, const QString& defaultText, QString& text) { return false; }
+  virtual bool InputLine(const QString& prompt, const QString& defaultText, QString& text) {
+    return false;
+  }
   // Several lines; lines end with CR LF. The edited text after OK, the text as it stands after
   // Cancel (the default when nothing was edited).
-  virtual QString InputText(const QString& prompt, const QString& defaultText) { return defaultText; }
+  virtual QString InputText(const QString& prompt, const QString& defaultText) {
+    return defaultText;
+  }
   // A message box with the buttons of `style` (MessageBoxStyle); the pressed button.
   virtual MessageButton ShowMessage(const QString& text, const QString& caption, int style) {
     return MessageBoxStyle::From(style).escape;
   }
   // Lines to choose one from; `selected` (from 1, 0 none) is chosen at first. The chosen line's
   // number from 1, 0 after Cancel.
-  virtual int ChooseLine(const QString& prompt, const QStringList& lines, int selected) { return 0; }
+  virtual int ChooseLine(const QString& prompt, const QStringList& lines, int selected) {
+    return 0;
+  }
   // The file to save to, `proposedName` offered; empty after Cancel.
   virtual QString SaveFileName(const QString& proposedName) { return {}; }
   // A password, typed unseen; false after Cancel.

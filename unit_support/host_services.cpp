@@ -12,10 +12,16 @@ InformationWindow* g_informationWindow = &g_noInformationWindow;
 
 }  // namespace
 
-GraphicsSurface& Surface() { return *g_surface; }
-void SetGraphicsSurface(GraphicsSurface* surface) { g_surface = surface ? surface : &g_noSurface; }
+GraphicsSurface& Surface() {
+  return *g_surface;
+}
+void SetGraphicsSurface(GraphicsSurface* surface) {
+  g_surface = surface ? surface : &g_noSurface;
+}
 
-InformationWindow& InfoWindow() { return *g_informationWindow; }
+InformationWindow& InfoWindow() {
+  return *g_informationWindow;
+}
 void SetInformationWindow(InformationWindow* window) {
   g_informationWindow = window ? window : &g_noInformationWindow;
 }

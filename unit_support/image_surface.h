@@ -12,7 +12,8 @@ class ImageSurface : public GraphicsSurface {
   static constexpr int kMaxSide = 16384;
 
   static bool Fits(QSize size) {
-    return size.width() >= 1 && size.height() >= 1 && size.width() <= kMaxSide && size.height() <= kMaxSide;
+    return size.width() >= 1 && size.height() >= 1 && size.width() <= kMaxSide &&
+           size.height() <= kMaxSide;
   }
 
   bool Resize(QSize size) override {

@@ -18,9 +18,9 @@ struct InformationControl {
 struct InformationContent {
   QString text;  // lines end with CR, CR LF or LF
   QList<InformationControl> controls;
-  int fontSize = 0;   // points; 0 keeps the size of the previous window
-  QRect placement;    // all zero (QRect()): the window sizes itself to its text and sits in the
-                      // bottom-right corner of the screen's work area
+  int fontSize = 0;  // points; 0 keeps the size of the previous window
+  QRect placement;   // all zero (QRect()): the window sizes itself to its text and sits in the
+                     // bottom-right corner of the screen's work area
 };
 
 class InformationWindow {

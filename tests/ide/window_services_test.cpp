@@ -32,7 +32,9 @@
 using namespace Qt::Literals::StringLiterals;
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace {
@@ -170,7 +172,8 @@ TEST_F(WindowServicesTest, MenuWindowAnswersTheClickedLineOrZero) {
   });
   EXPECT_EQ(Dialogs().ChooseLine(u"Pick"_s, fruit, 0), 3);
 
-  WhenModal([](QWidget* modal) { QTest::keyClick(modal->findChild<QListWidget*>(), Qt::Key_Return); });
+  WhenModal(
+      [](QWidget* modal) { QTest::keyClick(modal->findChild<QListWidget*>(), Qt::Key_Return); });
   EXPECT_EQ(Dialogs().ChooseLine(QString(), fruit, 2), 2) << "Enter on the preselected line";
   WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
   EXPECT_EQ(Dialogs().ChooseLine(QString(), fruit, 2), 0);

@@ -20,7 +20,9 @@
 using namespace Qt::Literals::StringLiterals;
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace {
@@ -29,7 +31,8 @@ namespace {
 class Console {
  public:
   explicit Console(const QByteArray& answers) : answers_(answers) {
-    in_ = answers_.isEmpty() ? std::fopen("/dev/null", "r") : fmemopen(answers_.data(), std::size_t(answers_.size()), "r");
+    in_ = answers_.isEmpty() ? std::fopen("/dev/null", "r")
+                             : fmemopen(answers_.data(), std::size_t(answers_.size()), "r");
     out_ = open_memstream(&outBuffer_, &outSize_);
     dialogs = std::make_unique<ConsoleDialogs>(in_, out_);
     information = std::make_unique<ConsoleInformationWindow>(out_);
@@ -78,7 +81,9 @@ TEST(ConsoleDialogs, InputTextReadsLineBreaksAndGivesTheDefaultAtTheEnd) {
 
 TEST(ConsoleDialogs, MessageTakesCodesAndButtonNamesInEitherLanguage) {
   Console c("6\nno\nОТМЕНА\n\n  Retry \nmaybe\n7\n");
-  const auto ask = [&](int style) { return int(c.dialogs->ShowMessage(u"Save?"_s, u"Title"_s, style)); };
+  const auto ask = [&](int style) {
+    return int(c.dialogs->ShowMessage(u"Save?"_s, u"Title"_s, style));
+  };
   EXPECT_EQ(ask(kYesNoCancel), 6);
   EXPECT_EQ(ask(kYesNoCancel), 7);
   EXPECT_EQ(ask(kYesNoCancel), 2);
@@ -86,13 +91,16 @@ TEST(ConsoleDialogs, MessageTakesCodesAndButtonNamesInEitherLanguage) {
   EXPECT_EQ(ask(kYesNoCancel), 4) << "a code or name of any button";
   const qsizetype before = c.shown().size();
   EXPECT_EQ(ask(kYesNoCancel), 7) << "an answer naming no button is asked again";
-  EXPECT_TRUE(c.shown().mid(before).contains(u"Answer with a button's number or name: [6 Yes] [7 No] [2 Cancel]"_s))
+  EXPECT_TRUE(c.shown().mid(before).contains(
+      u"Answer with a button's number or name: [6 Yes] [7 No] [2 Cancel]"_s))
       << c.shown().mid(before).toStdString();
-  EXPECT_TRUE(c.shown().startsWith(u"Title\nSave?\n[6 Yes] [7 No] [2 Cancel]\n"_s)) << c.shown().toStdString();
+  EXPECT_TRUE(c.shown().startsWith(u"Title\nSave?\n[6 Yes] [7 No] [2 Cancel]\n"_s))
+      << c.shown().toStdString();
 }
 
 TEST(ConsoleDialogs, MessageAtTheEndOfInputAnswersAsEsc) {
-  const std::pair<int, int> escapes[] = {{0, 1}, {1, 2}, {2, 3}, {3, 2}, {4, 7}, {5, 2}, {0x33, 2}, {9, 1}};
+  const std::pair<int, int> escapes[] = {{0, 1}, {1, 2}, {2, 3},    {3, 2},
+                                         {4, 7}, {5, 2}, {0x33, 2}, {9, 1}};
   for (const auto& [style, code] : escapes) {
     Console c("");
     EXPECT_EQ(int(c.dialogs->ShowMessage(u"x"_s, QString(), style)), code) << style;
@@ -109,7 +117,8 @@ TEST(ConsoleDialogs, MenuTakesANumberOrALinesText) {
   EXPECT_EQ(c.dialogs->ChooseLine(u"Pick"_s, fruit, 0), 2) << "kiwi and 9 are asked again";
   EXPECT_EQ(c.dialogs->ChooseLine(QString(), fruit, 1), 0);
   EXPECT_EQ(c.dialogs->ChooseLine(QString(), fruit, 1), 0) << "the end of input";
-  EXPECT_TRUE(c.shown().startsWith(u"Pick\n1. apple\n2. plum\n3. pear\n4. apricot\n"_s)) << c.shown().toStdString();
+  EXPECT_TRUE(c.shown().startsWith(u"Pick\n1. apple\n2. plum\n3. pear\n4. apricot\n"_s))
+      << c.shown().toStdString();
   EXPECT_EQ(c.shown().count(u"Answer with a line number from 0 to 4 or a line's text."_s), 2);
 }
 
@@ -127,11 +136,13 @@ TEST(ConsoleDialogs, SaveFileNameAndPassword) {
 TEST(DialogService, ButtonAnswersAndStyles) {
   MessageButton b{};
   for (const char16_t* answer : {u"ok", u"ОК", u"1", u" Ok "}) {
-    EXPECT_TRUE(MessageButtonFromAnswer(QString::fromUtf16(answer), b)) << QString::fromUtf16(answer).toStdString();
+    EXPECT_TRUE(MessageButtonFromAnswer(QString::fromUtf16(answer), b))
+        << QString::fromUtf16(answer).toStdString();
     EXPECT_EQ(b, MessageButton::Ok);
   }
   for (const char16_t* answer : {u"", u"0", u"8", u"okay", u"-1"})
-    EXPECT_FALSE(MessageButtonFromAnswer(QString::fromUtf16(answer), b)) << QString::fromUtf16(answer).toStdString();
+    EXPECT_FALSE(MessageButtonFromAnswer(QString::fromUtf16(answer), b))
+        << QString::fromUtf16(answer).toStdString();
   EXPECT_TRUE(MessageButtonFromAnswer(u"пропустить"_s, b));
   EXPECT_EQ(b, MessageButton::Ignore);
 
@@ -186,15 +197,18 @@ TEST(ConsoleSurface, APictureOfTheCanvasSize) {
   EXPECT_EQ(surface.PaintTarget()->pixel(5, 5), qRgb(255, 0, 0));
   EXPECT_FALSE(surface.Resize({0, 5}));
   EXPECT_FALSE(surface.Resize({20000, 5}));
-  EXPECT_EQ(surface.PaintTarget()->pixel(5, 5), qRgb(255, 0, 0)) << "a refused size keeps the picture";
+  EXPECT_EQ(surface.PaintTarget()->pixel(5, 5), qRgb(255, 0, 0))
+      << "a refused size keeps the picture";
   EXPECT_TRUE(surface.Resize({320, 200}));
   EXPECT_EQ(surface.Size(), QSize(320, 200));
 
   QSize size;
   EXPECT_TRUE(ConsoleSurface::ParseSize(u"1024x768"_s, size));
   EXPECT_EQ(size, QSize(1024, 768));
-  for (const char16_t* bad : {u"", u"800", u"0x600", u"800x", u"x600", u"-1x5", u"800x600x2", u"99999x2", u"16385x1"})
-    EXPECT_FALSE(ConsoleSurface::ParseSize(QString::fromUtf16(bad), size)) << QString::fromUtf16(bad).toStdString();
+  for (const char16_t* bad :
+       {u"", u"800", u"0x600", u"800x", u"x600", u"-1x5", u"800x600x2", u"99999x2", u"16385x1"})
+    EXPECT_FALSE(ConsoleSurface::ParseSize(QString::fromUtf16(bad), size))
+        << QString::fromUtf16(bad).toStdString();
 }
 
 TEST(ConsoleMode, CanvasOptionIsCheckedBeforeTheRun) {
