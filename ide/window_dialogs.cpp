@@ -104,10 +104,26 @@ class MenuWindow : public QDialog {
     auto* label = new QLabel(Shown(prompt));
     label->setVisible(!prompt.isEmpty());
     label->setStyleSheet(u"background: white"_s);
+    QFont promptFont(u"Tahoma"_s);
+    promptFont.setPixelSize(13);
+    label->setFont(promptFont);
     layout->addWidget(label);
     list_ = new QListWidget;
-    list_->setFont(QFont(u"Courier New"_s, 11));
+    constexpr int h = 11;  // the list font's height in pixels
+    QFont listFont(u"Courier New"_s);
+    listFont.setPixelSize(h);
+    list_->setFont(listFont);
     list_->addItems(lines);
+    // h + 4 pixels a line and one line more; h pixels a character of the longest text. The
+    // prompt takes the list's width.
+    qsizetype longest = prompt.size();
+    for (const QString& line : lines) longest = std::max(longest, line.size());
+    const int frame = list_->frameWidth() * 2;
+    const QSize client(int(std::min<qsizetype>(longest, 1000)) * h, (h + 4) * int(lines.size() + 1) + 4);
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() : QSize(800, 600);
+    list_->setFixedSize((client + QSize(frame, frame)).boundedTo(room * 9 / 10));
+    label->setWordWrap(true);
     if (selected >= 1 && selected <= lines.size())
       list_->setCurrentRow(selected - 1);
     else

@@ -160,6 +160,9 @@ TEST_F(WindowServicesTest, MenuWindowAnswersTheClickedLineOrZero) {
     auto* list = modal->findChild<QListWidget*>();
     ASSERT_TRUE(list);
     EXPECT_EQ(list->count(), 4);
+    // 11-pixel lines: 15 pixels each and one more, 11 pixels a character of "apricot".
+    const int frame = 2 * list->frameWidth();
+    EXPECT_EQ(list->size(), QSize(7 * 11 + frame, 15 * 5 + 4 + frame));
     EXPECT_TRUE(list->selectedItems().isEmpty()) << "nothing preselected";
     QTest::keyClick(list, Qt::Key_Return);
   });
