@@ -10,9 +10,10 @@
 //   main_window_actions.cpp   the action table, the tool bars, edit and work modes (the
 //                             external editor through external_editor.h)
 //   main_window_run_host.cpp  the RunHost implementation
-//   window_dialogs, window_surface, information_form: the host services
 //   main_window_settings.cpp  the settings menu, reading and writing the window settings,
 //                             the interface language, the editor font
+// The host services it installs are classes of their own: window_dialogs.h, window_surface.h
+// and information_form.h.
 #pragma once
 
 #include <QAction>
