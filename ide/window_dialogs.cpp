@@ -40,23 +40,11 @@ bool AskInInputBox(QWidget* parent, const QString& prompt, QLineEdit::EchoMode e
 }
 
 QMessageBox::StandardButton StandardButtonOf(MessageButton button) {
-  switch (button) {
-    case MessageButton::Ok:
-      return QMessageBox::Ok;
-    case MessageButton::Cancel:
-      return QMessageBox::Cancel;
-    case MessageButton::Abort:
-      return QMessageBox::Abort;
-    case MessageButton::Retry:
-      return QMessageBox::Retry;
-    case MessageButton::Ignore:
-      return QMessageBox::Ignore;
-    case MessageButton::Yes:
-      return QMessageBox::Yes;
-    case MessageButton::No:
-      return QMessageBox::No;
-  }
-  return QMessageBox::Ok;
+  // Indexed by result code - 1.
+  static constexpr QMessageBox::StandardButton kButtons[] = {
+      QMessageBox::Ok,     QMessageBox::Cancel, QMessageBox::Abort, QMessageBox::Retry,
+      QMessageBox::Ignore, QMessageBox::Yes,    QMessageBox::No};
+  return kButtons[int(button) - 1];
 }
 
 QMessageBox::Icon IconOf(MessageBoxStyle::Icon icon) {
