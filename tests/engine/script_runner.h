@@ -14,7 +14,7 @@
 class RecordingHost : public RunHost {
  public:
   QStringList errors;    // texts of error boxes
-  QStringList messages;  // other boxes and shown texts
+  QStringList messages;  // the other boxes
   std::set<int> breakpoints;
   int pauseAfterSteps = -1;  // PauseRequested turns true once this many lines ran
   int stepsSeen = 0;
