@@ -3,13 +3,9 @@
 #include <csignal>
 #include <pthread.h>
 #include <cstdio>
-#include <string>
 #include <unistd.h>
 
-#include "app/console_output.h"
-#include "engine/line_breaks.h"
-#include "engine/message_numbers.h"
-#include "engine/messages.h"
+#include "app/console_io.h"
 
 namespace {
 
@@ -19,27 +15,6 @@ volatile std::sig_atomic_t g_interrupts = 0;
 void OnInterrupt(int) {
   g_interrupts = g_interrupts + 1;
   if (g_interrupts > 1) _exit(130);
-}
-
-// Each CR LF and each lone CR ends a line. A text too large for memory ends with the
-// out-of-memory message where it could not go on.
-void Write(std::FILE* stream, const QString& text) {
-  const bool whole = WriteInPieces(stream, text, [](QStringView piece) {
-    return WithLfLineBreaks(piece.toString()).toUtf8();
-  });
-  if (!whole) std::fprintf(stream, "\n%s", MessageText(msg::kNotEnoughMemory).toUtf8().constData());
-  std::fputc('\n', stream);
-  std::fflush(stream);
-}
-
-bool ReadLine(QString& line) {
-  std::string bytes;
-  int c;
-  while ((c = std::fgetc(stdin)) != EOF && c != '\n') bytes += char(c);
-  if (c == EOF && bytes.empty()) return false;
-  if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
-  line = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-  return true;
 }
 
 }  // namespace
@@ -67,26 +42,19 @@ bool ConsoleHost::interrupted() const { return g_interrupts > 0; }
 void ConsoleHost::ShowMessageBox(const QString& text, MessageIcon icon) {
   if (icon == MessageIcon::Error) {
     errorShown_ = true;
-    Write(stderr, text);
+    WriteConsoleLine(stderr, text);
   } else {
-    Write(stdout, text);
+    WriteConsoleLine(stdout, text);
   }
 }
 
 bool ConsoleHost::AskQuestion(const QString& text) {
-  Write(stdout, text);
+  WriteConsoleLine(stdout, text);
   QString answer;
-  if (!ReadLine(answer)) return false;
+  if (!ReadConsoleLine(stdin, answer)) return false;
   answer = answer.trimmed().toLower();
   return answer == QStringLiteral("y") || answer == QStringLiteral("yes") ||
          answer == QStringLiteral("д") || answer == QStringLiteral("да");
-}
-
-void ConsoleHost::ShowText(const QString& text) { Write(stdout, text); }
-
-bool ConsoleHost::ReadInputLine(const QString& prompt, QString& line) {
-  if (!prompt.isEmpty()) Write(stdout, prompt);
-  return ReadLine(line);
 }
 
 void ConsoleHost::ExitProgram(int status) {

@@ -1,5 +1,7 @@
-// The run host of console mode: what a script shows goes to stdout, the error that stops a
-// run to stderr, answers come from stdin, and Ctrl+C acts as the Pause key.
+// The run host of console mode: message boxes go to stdout, the error that stops a run to
+// stderr, answers to questions come from stdin, and Ctrl+C acts as the Pause key. The dialogs,
+// the graphics surface and the information window of console mode are in console_dialogs.h,
+// console_surface.h and console_information.h.
 #pragma once
 
 #include "engine/run_host.h"
@@ -18,8 +20,6 @@ class ConsoleHost : public RunHost {
   bool PauseRequestedFromAnyThread() override;
   void ShowMessageBox(const QString& text, MessageIcon icon) override;
   bool AskQuestion(const QString& text) override;
-  void ShowText(const QString& text) override;
-  bool ReadInputLine(const QString& prompt, QString& line) override;
   // Exit() records the request; the run has already stopped, so console mode goes on to write
   // its dump and ends with exitStatus() (0 for Exit()).
   void ExitProgram(int status) override;

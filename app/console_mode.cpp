@@ -3,8 +3,11 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "app/console_dialogs.h"
 #include "app/console_host.h"
+#include "app/console_information.h"
 #include "app/console_output.h"
+#include "app/console_surface.h"
 #include "engine/engine_state.h"
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
@@ -21,7 +24,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tressaly --console [--dump] [--lang en|ru] [--picture FILE.png] SCRIPT [PARAM...]\n";
+    "usage: tressaly --console [--dump] [--lang en|ru] [--canvas WxH] [--picture FILE.png] SCRIPT [PARAM...]\n";
 
 int UsageError(const QString& detail) {
   std::fprintf(stderr, "tressaly: %s\n%s", detail.toUtf8().constData(), kUsage);
@@ -31,6 +34,7 @@ int UsageError(const QString& detail) {
 struct Options {
   bool dump = false;
   QString picture;
+  QSize canvas = ConsoleSurface::kDefaultSize;
   QString script;
   QStringList parameters;
 };
@@ -43,10 +47,13 @@ QString ParseOptions(const QStringList& args, Options& o) {
     if (a == u"--console"_s) continue;
     if (a == u"--dump"_s) {
       o.dump = true;
-    } else if (a == u"--lang"_s || a == u"--picture"_s) {
+    } else if (a == u"--lang"_s || a == u"--picture"_s || a == u"--canvas"_s) {
       if (++i >= args.size()) return a + u" needs a value"_s;
       if (a == u"--picture"_s) {
         o.picture = args[i];
+      } else if (a == u"--canvas"_s) {
+        if (!ConsoleSurface::ParseSize(args[i], o.canvas))
+          return u"--canvas takes WxH, each side from 1 to %1"_s.arg(ConsoleSurface::kMaxSide);
       } else if (args[i] == u"en"_s || args[i] == u"ru"_s) {
         SetLanguageIndex(args[i] == u"ru"_s ? 1 : 0);
       } else {
@@ -94,6 +101,29 @@ bool WriteDump() {
   return complete;
 }
 
+// The dialogs, the graphics surface and the information window of console mode, installed
+// for as long as it lives.
+class ConsoleServices {
+ public:
+  explicit ConsoleServices(QSize canvas) : surface_(canvas) {
+    SetDialogService(&dialogs_);
+    SetGraphicsSurface(&surface_);
+    SetInformationWindow(&information_);
+  }
+  ~ConsoleServices() {
+    SetDialogService(nullptr);
+    SetGraphicsSurface(nullptr);
+    SetInformationWindow(nullptr);
+  }
+  ConsoleServices(const ConsoleServices&) = delete;
+  ConsoleServices& operator=(const ConsoleServices&) = delete;
+
+ private:
+  ConsoleDialogs dialogs_;
+  ConsoleSurface surface_;
+  ConsoleInformationWindow information_;
+};
+
 }  // namespace
 
 QString EscapeDumpText(const QString& text) {
@@ -128,6 +158,7 @@ int RunConsoleMode(const QStringList& args) {
   RegisterUnits();
   ConsoleHost host;
   SetRunHost(&host);
+  const ConsoleServices services(o.canvas);
   SetCommandLineParameters(QStringList{o.script} + o.parameters);
   DefineCommandLineArray();
   LoadScript(QFileInfo(path).absoluteFilePath());

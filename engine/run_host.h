@@ -1,7 +1,9 @@
 // The one interface through which the engine and the run loop reach the outside world:
-// events, the Pause key, message boxes, the views and the marks of the editor. The IDE's main
-// window and the console host implement it; the default host does nothing except writing
-// message boxes to stderr.
+// events, the Pause key, message and question boxes, sounds, the views and the marks of the
+// editor. The IDE's main window and the console host implement it; the default host does
+// nothing except writing message boxes to stderr. What the function units show the user goes
+// through host services of its own (unit_support/: dialogs, graphics surface, information
+// window).
 #pragma once
 
 #include <QString>
@@ -26,10 +28,6 @@ class RunHost {
   virtual void ShowMessageBox(const QString& text, MessageIcon icon);
   // A yes/no question; false means No or Cancel.
   virtual bool AskQuestion(const QString& text) { return false; }
-  // Text that a script shows to the user (information windows, message texts).
-  virtual void ShowText(const QString& text) {}
-  // One line of input for an interactive function; false means Cancel.
-  virtual bool ReadInputLine(const QString& prompt, QString& line) { return false; }
   virtual void PlaySound(SystemSound sound) {}
 
   // Editor and views.
@@ -41,7 +39,8 @@ class RunHost {
   virtual void SetActionStatusWorkMode(bool running) {}
   // The script was prepared for work mode (editor text, keyword list, marks).
   virtual void ScriptPrepared() {}
-  // The script-built interface window hides when a run begins.
+  // The script-built information window hides when a script is prepared and when a run begins
+  // at the first line.
   virtual void HideInterfaceWindow() {}
   // A run started with /R ended cleanly at a stop line.
   virtual void AutoRunFinished() {}

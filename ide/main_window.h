@@ -1,12 +1,23 @@
 // TForm_Interpretator: the main window. The editor with its gutter and marker strip, the two
 // variable grids, the seven-panel status bar, the tool bar of run and file actions, and the
 // picture area on the right (zero width until graphics open it). It is also the run host of
-// the engine while a script runs in the window.
+// the engine while a script runs in the window, and installs the window's dialogs, graphics
+// surface (the picture area) and information window as the host services of the units.
+//
+// The class is written in several files, one concern each:
+//   main_window.cpp           layout, start-up from the command line, Load/New/Save, the
+//                             editor's context menu, the variable windows, window events
+//   main_window_actions.cpp   the action table, the tool bars, edit and work modes (the
+//                             external editor through external_editor.h)
+//   main_window_run_host.cpp  the RunHost implementation
+//   main_window_settings.cpp  the settings menu, reading and writing the window settings,
+//                             the interface language, the editor font
+// The host services it installs are classes of their own: window_dialogs.h, window_surface.h
+// and information_form.h.
 #pragma once
 
 #include <QAction>
 #include <QElapsedTimer>
-#include <QHash>
 #include <QLabel>
 #include <QMainWindow>
 #include <QSplitter>
@@ -16,6 +27,8 @@
 
 #include "engine/run_host.h"
 
+#include "ide/window_actions.h"
+#include "ide/window_dialogs.h"
 #include "ide/window_settings.h"
 
 class QMenu;
@@ -27,6 +40,8 @@ class FindReplaceDialog;
 class ScriptEditor;
 class MarkerStrip;
 class VariableGrids;
+class WindowSurface;
+class InformationForm;
 
 // Where the Load and Save dialogs open and the name they propose: the current script's folder
 // and name, or the Scripts folder when the script has no file (or its folder is gone).
@@ -47,9 +62,11 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
 
   ScriptEditor* editor() const { return editor_; }
   VariableGrids* grids() const { return grids_; }
-  QAction* action(const QString& name) const { return actions_.value(name); }
+  QAction* action(WindowAction id) const { return actions_[std::size_t(id)]; }
   HelpMenu* helpMenu() const { return helpMenu_; }
   SymbolKeyboard* symbolKeyboard() const { return keyboard_; }
+  WindowSurface* graphicsSurface() const { return pictureArea_; }
+  InformationForm* informationForm() const { return informationForm_; }
   QString statusText(int panel) const;
   bool editMode() const { return editModeFlag_; }
   bool scriptChanged() const { return scriptChanged_; }
@@ -67,7 +84,6 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   void DiscardPendingKeys() override;
   void ShowMessageBox(const QString& text, MessageIcon icon) override;
   bool AskQuestion(const QString& text) override;
-  void ShowText(const QString& text) override;
   bool HasBreakpoint(int line) override;
   void SetCurrentLineMark(int line) override;
   void SetCaretLine(int line) override;
@@ -75,6 +91,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   void SetStatusText(int panel, const QString& text) override;
   void SetActionStatusWorkMode(bool running) override;
   void ScriptPrepared() override;
+  void HideInterfaceWindow() override;
   void AutoRunFinished() override;
   void ExitProgram(int status) override;
   void PlaySound(SystemSound sound) override;
@@ -86,40 +103,43 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void createActions();
-  // Starts a new row of tool bars wherever the next one would not fit beside the others.
-  void arrangeToolBarRows();
+  // main_window.cpp
   void clearViews();
   QString askScriptFileName(bool save);
-  void SetActionStatus_EditMode();
-  void enterWorkMode(bool cancelChanges);
-  void A_StartExecuteSlot();
-  void A_StepSlot();
-  void A_ContinueSlot();
   void A_LoadSlot();
   void A_NewSlot();
   void A_SaveSlot();
-  void A_EditSlot();
+  void updateCaption();
   void onGutterClicked(int line, bool ctrl);
   void showVariableWindow(const QString& name);
-  void ReadSettings();
-  void WriteSettings();
-  void buildSettingsMenu();
-  void setEditorKind(bool internal);
-  void editExternally();
-  void A_FontSlot();
   void onEditorContextMenu(const QPoint& at);
   void wordHelp(const QString& word);
-  void updateCaption();
-  bool runnable() const;
+
+  // main_window_actions.cpp
+  void createActions();
+  // Starts a new row of tool bars wherever the next one would not fit beside the others.
+  void arrangeToolBarRows();
+  void SetActionStatus_EditMode();
+  void A_EditSlot();
+  void enterWorkMode(bool cancelChanges);
+  void editExternally();
+
+  // main_window_settings.cpp
+  void buildSettingsMenu();
+  void setEditorKind(bool internal);
+  void ReadSettings();
+  void WriteSettings();
+  void A_FontSlot();
 
   ScriptEditor* editor_;
   MarkerStrip* strip_;
   VariableGrids* grids_;
-  QWidget* pictureArea_;
+  WindowSurface* pictureArea_;  // the graphics surface
+  InformationForm* informationForm_;
+  WindowDialogs dialogs_{this};
   QSplitter* mainSplitter_;
   std::array<QLabel*, 7> panels_{};
-  QHash<QString, QAction*> actions_;
+  std::array<QAction*, kWindowActionCount> actions_{};
   QTimer autoRunTimer_;
   bool editModeFlag_ = false;
   bool scriptChanged_ = false;

@@ -14,7 +14,7 @@
 class RecordingHost : public RunHost {
  public:
   QStringList errors;    // texts of error boxes
-  QStringList messages;  // other boxes and shown texts
+  QStringList messages;  // the other boxes
   std::set<int> breakpoints;
   int pauseAfterSteps = -1;  // PauseRequested turns true once this many lines ran
   int stepsSeen = 0;
@@ -23,7 +23,6 @@ class RecordingHost : public RunHost {
   void ShowMessageBox(const QString& text, MessageIcon icon) override {
     (icon == MessageIcon::Error ? errors : messages).append(text);
   }
-  void ShowText(const QString& text) override { messages.append(text); }
   bool HasBreakpoint(int line) override { return breakpoints.count(line) > 0; }
   bool PauseRequested() override { return pauseAfterSteps >= 0 && ++stepsSeen > pauseAfterSteps; }
   void SetCurrentLineMark(int) override { ++marks; }

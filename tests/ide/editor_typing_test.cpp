@@ -29,7 +29,7 @@ class EditorTyping : public ::testing::Test {
     window = std::make_unique<TForm_Interpretator>(QStringList{});
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->action(u"A_New_script"_s)->trigger();  // an empty script in edit mode
+    window->action(WindowAction::NewScript)->trigger();  // an empty script in edit mode
     editor = window->editor();
     editor->setFocus();
   }
@@ -116,7 +116,7 @@ TEST_F(EditorTyping, TabAndACompletingCharacterAfterAPrefixChooseTheSelectedItem
 
 TEST_F(EditorTyping, SymbolKeyboardKeepsTheFocusInTheEditorAndFitsTheWindow) {
   const int width = window->width();
-  window->action(u"A_Additional_kbd"_s)->trigger();
+  window->action(WindowAction::AdditionalKeyboard)->trigger();
   SymbolKeyboard* keyboard = window->symbolKeyboard();
   ASSERT_TRUE(keyboard->isVisible());
   QApplication::processEvents();

@@ -97,7 +97,7 @@ class WindowTest : public ::testing::Test {
 // A loop that runs for seconds unless it is paused.
 QStringList LongLoop() { return {u"n = 0"_s, u"REPEAT"_s, u"  n = n + 1"_s, u"  BREAKIF n >= 20000000"_s, u"stop"_s}; }
 
-void Trigger(TForm_Interpretator& w, const QString& name) { w.action(name)->trigger(); }
+void Trigger(TForm_Interpretator& w, WindowAction id) { w.action(id)->trigger(); }
 
 // "CurrentLine marker RunMode".
 QString Where(TForm_Interpretator& w) {
@@ -129,9 +129,9 @@ QString Panels(TForm_Interpretator& w) {
 }
 
 // Shown and enabled state of actions: "VE", "V-", "-E" or "--" each.
-QString States(TForm_Interpretator& w, const QStringList& names) {
+QString States(TForm_Interpretator& w, const QList<WindowAction>& ids) {
   QStringList out;
-  for (const QString& n : names) {
+  for (WindowAction n : ids) {
     const QAction* a = w.action(n);
     out << (a ? QString(a->isVisible() ? u'V' : u'-') + (a->isEnabled() ? u'E' : u'-') : u"missing"_s);
   }
@@ -143,7 +143,7 @@ TEST_F(WindowTest, StartRunsToTheStopLineAndFillsGridsAndStatusBar) {
                  u"b = 1 < 2"_s, u"n = 7"_s, u"stop"_s, u"after = 1"_s});
   EXPECT_EQ(Where(*w), u"0 0 0"_s);
   EXPECT_EQ(w->editor()->lines(), Engine().ScriptLines);
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   EXPECT_EQ(Where(*w), u"7 7 0"_s);
   EXPECT_EQ(Vars(u"n after"_s), u"n=7 after="_s);
   const QStringList global = Rows(w->grids()->globalGrid());
@@ -188,18 +188,18 @@ TEST_F(WindowTest, StepStepOverAndContinueByKeys) {
 // refused while the script runs).
 TEST_F(WindowTest, PauseKeyActionAndCloseStopARunningLoop) {
   auto w = Open(LongLoop());
-  const QStringList rows{u"A_Start"_s, u"A_Step"_s, u"A_Edit"_s, u"A_Load_script"_s, u"a_Fast"_s, u"A_Pause"_s};
+  const QList<WindowAction> rows{WindowAction::Start, WindowAction::Step, WindowAction::Edit, WindowAction::LoadScript, WindowAction::Fast, WindowAction::Pause};
   for (const char* how : {"action", "key", "close"}) {
     SCOPED_TRACE(how);
     QString whileRunning;
     bool closed = true;
     QTimer::singleShot(60, w.get(), [&] {
       whileRunning = States(*w, rows);
-      if (how[0] == 'a') Trigger(*w, u"A_Pause"_s);
+      if (how[0] == 'a') Trigger(*w, WindowAction::Pause);
       else if (how[0] == 'k') QTest::keyClick(w.get(), Qt::Key_Pause);
       else closed = w->close();
     });
-    Trigger(*w, u"A_Start"_s);
+    Trigger(*w, WindowAction::Start);
     EXPECT_EQ(whileRunning, u"V- V- V- V- VE VE"_s);
     EXPECT_EQ(States(*w, rows), u"VE VE VE VE V- V-"_s);
     const int n = GetVariableText(u"n").toInt();
@@ -219,25 +219,25 @@ TEST_F(WindowTest, GutterClicksSetBreakpointsAndMoveTheExecutionPoint) {
   Q_EMIT ed->gutterClicked(40, false);  // beyond the script
   EXPECT_EQ(ed->markedLines(ScriptEditor::BreakpointMarker), QList<int>{3});
 
-  Trigger(*w, u"A_Start"_s);  // halts before the breakpoint line
+  Trigger(*w, WindowAction::Start);  // halts before the breakpoint line
   EXPECT_EQ(Where(*w), u"3 3 0"_s);
   EXPECT_EQ(Vars(u"b c"_s), u"b=2 c="_s);
 
   Q_EMIT ed->gutterClicked(4, true);  // Ctrl: line 4 runs next
   EXPECT_EQ(Where(*w), u"4 4 0"_s);
   EXPECT_TRUE(ed->hasBreakpoint(3)) << "Ctrl+click keeps the breakpoint";
-  Trigger(*w, u"A_Continue_run"_s);
+  Trigger(*w, WindowAction::ContinueRun);
   EXPECT_EQ(Where(*w), u"5 5 0"_s);
   EXPECT_EQ(Vars(u"c d"_s), u"c= d=4"_s) << "line 3 was skipped";
 
   Q_EMIT ed->gutterClicked(3, true);  // Continue does not stop on its own breakpoint line
-  Trigger(*w, u"A_Continue_run"_s);
+  Trigger(*w, WindowAction::ContinueRun);
   EXPECT_EQ(Where(*w), u"5 5 0"_s);
   EXPECT_EQ(Vars(u"c"_s), u"c=3"_s);
 
   Q_EMIT ed->gutterClicked(3, false);  // a second click removes it
   EXPECT_FALSE(ed->hasBreakpoint(3));
-  Trigger(*w, u"A_Edit"_s);  // edit mode ignores the gutter
+  Trigger(*w, WindowAction::Edit);  // edit mode ignores the gutter
   Q_EMIT ed->gutterClicked(1, false);
   Q_EMIT ed->gutterClicked(4, true);
   EXPECT_FALSE(ed->hasBreakpoint(1));
@@ -247,7 +247,7 @@ TEST_F(WindowTest, GutterClicksSetBreakpointsAndMoveTheExecutionPoint) {
 TEST_F(WindowTest, ErrorStopShowsABoxAndHaltsOnTheFailingLine) {
   expectedBoxes = 2;
   auto w = Open({u"x = 1"_s, u"FOR i = 1,2"_s, u"  y = x + undefined_name"_s, u"z = 3"_s, u"stop"_s});
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   ASSERT_EQ(boxes.size(), 1);
   EXPECT_EQ(behindBoxes.value(0), u"2|Line=2"_s) << "marker and status bar reach the failing line before the box";
   EXPECT_TRUE(boxes[0].startsWith(u"%1::"_s.arg(int(QMessageBox::Critical)))) << boxes[0].toStdString();
@@ -257,11 +257,11 @@ TEST_F(WindowTest, ErrorStopShowsABoxAndHaltsOnTheFailingLine) {
   EXPECT_EQ(Vars(u"z"_s), u"z="_s);
   EXPECT_EQ(Rows(w->grids()->globalGrid()).value(1), u"x|     1"_s);
   EXPECT_TRUE(Panels(*w).startsWith(u"Line=2|Processing Level=1|"_s)) << Panels(*w).toStdString();
-  EXPECT_EQ(States(*w, {u"A_Start"_s, u"A_Pause"_s}), u"VE V-"_s);
+  EXPECT_EQ(States(*w, {WindowAction::Start, WindowAction::Pause}), u"VE V-"_s);
 
   // Moved with Ctrl to a line outside the open loop: Continue refuses with message 52.
   Q_EMIT w->editor()->gutterClicked(3, true);
-  Trigger(*w, u"A_Continue_run"_s);
+  Trigger(*w, WindowAction::ContinueRun);
   ASSERT_EQ(boxes.size(), 2);
   EXPECT_TRUE(boxes[1].contains(u":"_s + MessageText(52, {0}))) << boxes[1].toStdString();
   EXPECT_EQ(Vars(u"z"_s), u"z="_s) << "nothing ran";
@@ -271,15 +271,15 @@ TEST_F(WindowTest, ErrorStopShowsABoxAndHaltsOnTheFailingLine) {
 TEST_F(WindowTest, EditAndWorkModes) {
   auto w = Open({u"a = 1"_s, u"b = 2"_s, u"c = 3"_s, u"stop"_s});
   ScriptEditor* ed = w->editor();
-  const QStringList rows{u"A_Edit"_s, u"A_Start"_s, u"A_Continue_run"_s, u"A_Step"_s, u"A_Save"_s,
-                         u"A_Pause"_s, u"A_Work"_s, u"A_Cancel_changes"_s};
+  const QList<WindowAction> rows{WindowAction::Edit, WindowAction::Start, WindowAction::ContinueRun, WindowAction::Step, WindowAction::Save,
+                         WindowAction::Pause, WindowAction::Work, WindowAction::CancelChanges};
   const QString work = u"VE VE VE VE VE V- -- --"_s;
   EXPECT_EQ(States(*w, rows), work);
   EXPECT_TRUE(ed->isReadOnly() && !w->editMode());
 
   QTest::keyClick(w.get(), Qt::Key_F4);  // Edit
   EXPECT_EQ(States(*w, rows), u"-- -- -- -- -- -- VE VE"_s);
-  EXPECT_FALSE(w->action(u"a_Fast"_s)->isVisible());
+  EXPECT_FALSE(w->action(WindowAction::Fast)->isVisible());
   EXPECT_TRUE(!ed->isReadOnly() && w->editMode());
 
   ed->setCursorPosition(0, 5);
@@ -288,45 +288,45 @@ TEST_F(WindowTest, EditAndWorkModes) {
   EXPECT_EQ(States(*w, rows), work);
   EXPECT_TRUE(ed->isReadOnly() && !w->editMode() && w->scriptChanged());
   EXPECT_EQ(Engine().ScriptLines, (QStringList{u"a = 10"_s, u"b = 2"_s, u"c = 3"_s, u"stop"_s}));
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   EXPECT_EQ(Vars(u"a"_s), u"a=10"_s);
 
   const QStringList before = Engine().ScriptLines;  // Cancel drops the edit
-  Trigger(*w, u"A_Edit"_s);
+  Trigger(*w, WindowAction::Edit);
   ed->setCursorPosition(1, 0);
   QTest::keyClicks(ed, u"zz"_s);
-  Trigger(*w, u"A_Cancel_changes"_s);
+  Trigger(*w, WindowAction::CancelChanges);
   EXPECT_EQ(States(*w, rows), work);
   EXPECT_EQ(Engine().ScriptLines, before);
   EXPECT_EQ(ed->lines(), before);
   EXPECT_FALSE(w->scriptChanged());
 
-  Trigger(*w, u"A_New_script"_s);  // one empty line: Step only
+  Trigger(*w, WindowAction::NewScript);  // one empty line: Step only
   EXPECT_TRUE(w->editMode());
-  Trigger(*w, u"A_Work"_s);
+  Trigger(*w, WindowAction::Work);
   EXPECT_EQ(Engine().ScriptLines, QStringList{QString()});
-  EXPECT_EQ(States(*w, {u"A_Start"_s, u"A_Continue_run"_s, u"A_Step"_s}), u"V- V- VE"_s);
+  EXPECT_EQ(States(*w, {WindowAction::Start, WindowAction::ContinueRun, WindowAction::Step}), u"V- V- VE"_s);
 }
 
 TEST_F(WindowTest, FastShowsAndSwitchesTheDisplayOfARun) {
   auto w = Open(LongLoop());
-  QAction* fast = w->action(u"a_Fast"_s);
+  QAction* fast = w->action(WindowAction::Fast);
   bool checkedInStart = false, checkedInContinue = true, fastAfterClick = true;
   QTimer::singleShot(40, w.get(), [&] {
     checkedInStart = fast->isChecked();
     fast->trigger();  // the user switches to line-by-line display
     fastAfterClick = RunControl().FastDisplay;
-    Trigger(*w, u"A_Pause"_s);
+    Trigger(*w, WindowAction::Pause);
   });
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   EXPECT_TRUE(checkedInStart) << "Start runs with fast display";
   EXPECT_FALSE(fastAfterClick);
   RunControl().FastDisplay = true;
   QTimer::singleShot(40, w.get(), [&] {
     checkedInContinue = fast->isChecked();
-    Trigger(*w, u"A_Pause"_s);
+    Trigger(*w, WindowAction::Pause);
   });
-  Trigger(*w, u"A_Continue_run"_s);
+  Trigger(*w, WindowAction::ContinueRun);
   EXPECT_FALSE(checkedInContinue) << "Continue runs with line-by-line display";
 }
 
@@ -337,25 +337,25 @@ TEST_F(WindowTest, MarksSurviveWorkAndCancel) {
     SCOPED_TRACE(cancel ? "Cancel" : "Work");
     Q_EMIT ed->gutterClicked(1, true);
     if (!ed->hasBreakpoint(3)) Q_EMIT ed->gutterClicked(3, false);
-    Trigger(*w, u"A_Edit"_s);
+    Trigger(*w, WindowAction::Edit);
     ed->setCursorPosition(0, 5);
     QTest::keyClicks(ed, u"1"_s);
-    Trigger(*w, cancel ? u"A_Cancel_changes"_s : u"A_Work"_s);
+    Trigger(*w, cancel ? WindowAction::CancelChanges : WindowAction::Work);
     EXPECT_TRUE(ed->hasBreakpoint(3));
     EXPECT_EQ(Where(*w), u"1 1 0"_s);
   }
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   EXPECT_EQ(Engine().CurrentLine, 3) << "the kept breakpoint halts the run";
 }
 
 TEST_F(WindowTest, FunctionBreakpointShowsLocals) {
   auto w = Open({u"t = Twice(21)"_s, u"stop"_s, u"function Twice(_v)"_s, u"  _w = _v * 2"_s, u"  return _w"_s});
   Q_EMIT w->editor()->gutterClicked(4, false);
-  Trigger(*w, u"A_Start"_s);  // the nested run of the function halts at the breakpoint
+  Trigger(*w, WindowAction::Start);  // the nested run of the function halts at the breakpoint
   EXPECT_EQ(Where(*w), u"4 4 0"_s);
   EXPECT_TRUE(Panels(*w).startsWith(u"Line=4|Processing Level=1|Function Level=1|"_s)) << Panels(*w).toStdString();
   EXPECT_EQ(Rows(w->grids()->localGrid()), (QStringList{u"1|_v|    21"_s, u"1|_w|    42"_s}));
-  Trigger(*w, u"A_Continue_run"_s);
+  Trigger(*w, WindowAction::ContinueRun);
   EXPECT_EQ(Where(*w), u"1 1 0"_s);
   EXPECT_EQ(Vars(u"t"_s), u"t=42"_s);
   EXPECT_EQ(Rows(w->grids()->localGrid()), QStringList{u"||"_s});
@@ -390,7 +390,7 @@ TEST_F(WindowTest, LoadShowsIncludedLines) {
                                                 IncludeEndLine(u"UTIL.TXT"_s), u"x = v * 2"_s, u"stop"_s}));
   EXPECT_EQ(w->editor()->lines(), Engine().ScriptLines);
   EXPECT_EQ(Where(*w), u"0 0 0"_s);
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   EXPECT_EQ(Vars(u"x"_s), u"x=16"_s);
 }
 
@@ -413,14 +413,14 @@ TEST_F(WindowTest, LanguageSwitchRecaptionsActionsGridsAndCaption) {
   auto w = Open({u"x = 1"_s, u"stop"_s});
   SetLanguageIndex(1);
   w->ApplyInterfaceLanguage();
-  EXPECT_EQ(w->action(u"A_Start"_s)->text(), CatalogueText(301, 1));
-  EXPECT_EQ(w->action(u"A_Start"_s)->toolTip(), CatalogueText(302, 1));
-  EXPECT_EQ(w->action(u"A_Save"_s)->text(), CatalogueText(323, 1));
+  EXPECT_EQ(w->action(WindowAction::Start)->text(), CatalogueText(301, 1));
+  EXPECT_EQ(w->action(WindowAction::Start)->toolTip(), CatalogueText(302, 1));
+  EXPECT_EQ(w->action(WindowAction::Save)->text(), CatalogueText(323, 1));
   EXPECT_TRUE(w->windowTitle().startsWith(CatalogueText(1, 1) + u"   "_s));
   EXPECT_EQ(w->grids()->globalGrid()->horizontalHeaderItem(0)->text(), CatalogueText(88, 1));
   SetLanguageIndex(0);
   w->ApplyInterfaceLanguage();
-  EXPECT_EQ(w->action(u"A_Start"_s)->text(), u"Start"_s);
+  EXPECT_EQ(w->action(WindowAction::Start)->text(), u"Start"_s);
 }
 
 TEST_F(WindowTest, SettingsAreWrittenAtCloseAndReadAtTheNextStart) {
@@ -475,9 +475,9 @@ TEST_F(WindowTest, CategoryMenusListIntroductionFirstThenAlphabetically) {
 
 TEST_F(WindowTest, FindReplaceAndTheSymbolKeyboard) {
   auto w = Open({u"a = 1"_s, u"b = a + a"_s, u"stop"_s});
-  Trigger(*w, u"A_Edit"_s);
+  Trigger(*w, WindowAction::Edit);
   w->editor()->setCursorPosition(0, 0);
-  Trigger(*w, u"A_Replace"_s);
+  Trigger(*w, WindowAction::Replace);
   auto* dialog = w->findChild<FindReplaceDialog*>();
   ASSERT_TRUE(dialog);
   dialog->searchText()->setText(u"a"_s);
@@ -487,12 +487,12 @@ TEST_F(WindowTest, FindReplaceAndTheSymbolKeyboard) {
   EXPECT_EQ(w->editor()->lines().mid(0, 2), (QStringList{u"z = 1"_s, u"b = z + z"_s}));
   dialog->close();
   w->editor()->setCursorPosition(0, 0);
-  Trigger(*w, u"A_Additional_kbd"_s);
+  Trigger(*w, WindowAction::AdditionalKeyboard);
   auto* pi = w->symbolKeyboard()->findChild<QToolButton*>(u"symbol_960"_s);
   ASSERT_TRUE(pi);
   pi->click();
   EXPECT_TRUE(w->editor()->lines().first().startsWith(u"πz"_s));
-  Trigger(*w, u"A_Cancel_changes"_s);
+  Trigger(*w, WindowAction::CancelChanges);
   EXPECT_FALSE(w->symbolKeyboard()->isVisible());
 }
 
@@ -510,7 +510,7 @@ TEST(HelpWindow, ClosingRuleAndFirstPosition) {
 
 TEST_F(WindowTest, TabIndentsTheSelectedBlockAndWordHelpFindsTutorials) {
   auto w = Open({u"a = 1"_s, u"b = 2"_s, u" c = 3"_s, u"stop"_s});
-  Trigger(*w, u"A_Edit"_s);
+  Trigger(*w, WindowAction::Edit);
   w->editor()->setSelection(0, 0, 2, 2);
   w->editor()->indentBlock(false);
   EXPECT_EQ(w->editor()->lines().mid(0, 3), (QStringList{u"  a = 1"_s, u"  b = 2"_s, u"   c = 3"_s}));
@@ -518,7 +518,7 @@ TEST_F(WindowTest, TabIndentsTheSelectedBlockAndWordHelpFindsTutorials) {
   w->editor()->indentBlock(true);
   w->editor()->indentBlock(true);
   EXPECT_EQ(w->editor()->lines().mid(2, 2), (QStringList{u"c = 3"_s, u"stop"_s}));
-  Trigger(*w, u"A_Cancel_changes"_s);
+  Trigger(*w, WindowAction::CancelChanges);
   ASSERT_GE(FindTutorialTopic(u"FOR"_s), 0);
   EXPECT_TRUE(WordHelpText(u"for"_s).startsWith(u"<fnt1>For\r\r<fnt1>"_s));
   EXPECT_EQ(TutorialTopics().size(), 21);
@@ -540,19 +540,19 @@ QString WriteText(const QString& path, const QByteArray& bytes) {
 
 // Types into the first line in edit mode and takes it over with Work: the script is changed.
 void EditFirstLine(TForm_Interpretator& w) {
-  Trigger(w, u"A_Edit"_s);
+  Trigger(w, WindowAction::Edit);
   w.editor()->setCursorPosition(0, 5);
   QTest::keyClicks(w.editor(), u"2"_s);
-  Trigger(w, u"A_Work"_s);
+  Trigger(w, WindowAction::Work);
 }
 
 // A new script or a run from the first line leaves nothing of what the views showed before.
 TEST_F(WindowTest, ViewsClearWhenAScriptIsReplacedOrARunStartsAfresh) {
   auto w = Open({u"old = 1"_s, u"stop"_s});
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   ASSERT_EQ(Rows(w->grids()->globalGrid()).value(0), u"old|     1"_s);
   for (const bool viaNew : {false, true}) {
-    if (viaNew) Trigger(*w, u"A_New_script"_s);
+    if (viaNew) Trigger(*w, WindowAction::NewScript);
     else w->loadScript(WriteScript(u"loop.txt"_s, LongLoop()));
     EXPECT_EQ(Rows(w->grids()->globalGrid()) + Rows(w->grids()->localGrid()), (QStringList{u"|"_s, u"||"_s}));
     EXPECT_EQ(Panels(*w), u"||||||"_s);
@@ -565,9 +565,9 @@ TEST_F(WindowTest, ViewsClearWhenAScriptIsReplacedOrARunStartsAfresh) {
   QStringList duringRun;
   QTimer::singleShot(60, w.get(), [&] {
     duringRun = Rows(w->grids()->globalGrid());
-    Trigger(*w, u"A_Pause"_s);
+    Trigger(*w, WindowAction::Pause);
   });
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   EXPECT_EQ(duringRun, QStringList{u"|"_s});
 }
 
@@ -588,10 +588,10 @@ TEST_F(WindowTest, LoadAndSaveDialogsProposeTheCurrentScript) {
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, as its button does
   };
   onDialog = acceptAsProposed;
-  Trigger(*w, u"A_Load_script"_s);
+  Trigger(*w, WindowAction::LoadScript);
   EditFirstLine(*w);
   onDialog = acceptAsProposed;
-  Trigger(*w, u"A_Save"_s);
+  Trigger(*w, WindowAction::Save);
   const QString proposed = folder.path() + u'|' + script;
   EXPECT_EQ(seen, (QStringList{proposed, proposed}));
   EXPECT_TRUE(ReadBytes(script).contains("a = 12\r\n"));
@@ -599,8 +599,8 @@ TEST_F(WindowTest, LoadAndSaveDialogsProposeTheCurrentScript) {
 
   // A new script saved over an existing file: only after a Yes (the box closer answers No).
   expectedBoxes = 1;
-  Trigger(*w, u"A_New_script"_s);
-  Trigger(*w, u"A_Work"_s);
+  Trigger(*w, WindowAction::NewScript);
+  Trigger(*w, WindowAction::Work);
   onDialog = [&](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     seen << dialog->directory().absolutePath() + u'|' + dialog->selectedFiles().join(u',');
@@ -608,7 +608,7 @@ TEST_F(WindowTest, LoadAndSaveDialogsProposeTheCurrentScript) {
     static_cast<QDialog*>(dialog)->accept();
   };
   const QByteArray before = ReadBytes(ScriptsFolder() + u"test.txt"_s);
-  Trigger(*w, u"A_Save"_s);
+  Trigger(*w, WindowAction::Save);
   const QString scripts = QDir(ScriptsFolder()).absolutePath();
   EXPECT_EQ(seen.value(2), scripts + u'|' + scripts) << "a new script: the Scripts folder, no name";
   EXPECT_EQ(ReadBytes(ScriptsFolder() + u"test.txt"_s), before);
@@ -629,7 +629,7 @@ TEST_F(WindowTest, FailedSaveShowsTheErrorAndKeepsTheScriptChanged) {
     QDir(sub).removeRecursively();  // the folder goes while the dialog is open
     static_cast<QDialog*>(qobject_cast<QFileDialog*>(modal))->accept();
   };
-  Trigger(*w, u"A_Save"_s);
+  Trigger(*w, WindowAction::Save);
   ASSERT_EQ(boxes.size(), 1);
   EXPECT_TRUE(boxes[0].startsWith(u"%1::"_s.arg(int(QMessageBox::Critical))) && boxes[0].contains(script))
       << boxes[0].toStdString();
@@ -649,7 +649,7 @@ TEST_F(WindowTest, FontDialogOpensAtTheEditorsFont) {
     seen = dialog->currentFont();
     dialog->reject();
   };
-  Trigger(*w, u"A_Font"_s);
+  Trigger(*w, WindowAction::Font);
   EXPECT_EQ(seen.family() + u' ' + QString::number(seen.pointSize()), u"DejaVu Sans Mono 13"_s);
   QFile::remove(ini);
 }
@@ -674,11 +674,11 @@ TEST_F(WindowTest, RussianToolBarsAndGridHeadersFitANarrowWindow) {
   };
   EXPECT_EQ(w->width(), 800);
   EXPECT_EQ(hiddenButtons(), QString()) << "work mode";
-  Trigger(*w, u"A_Edit"_s);
+  Trigger(*w, WindowAction::Edit);
   EXPECT_EQ(hiddenButtons(), QString()) << "edit mode";
-  Trigger(*w, u"A_Cancel_changes"_s);
+  Trigger(*w, WindowAction::CancelChanges);
 
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   for (const QTableWidget* grid : {w->grids()->globalGrid(), w->grids()->localGrid()})
     for (int c = 0; c + 1 < grid->columnCount(); ++c)
       EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c)) << c;
@@ -709,7 +709,7 @@ TEST_F(WindowTest, BoxesBreakLinesOnceForEachCrLfAndEachCr) {
   expectedBoxes = 1;
   auto w = Open({u"s = 'a' + Char(13) + Char(10) + 'b' + Char(13) + 'c'"_s, u"Check(s, 'x')"_s,
                  u"y = 1"_s, u"stop"_s});
-  Trigger(*w, u"A_Start"_s);
+  Trigger(*w, WindowAction::Start);
   ASSERT_EQ(boxes.size(), 1);
   EXPECT_EQ(boxes[0], u"%1::a\nb\nc <> x\n\n%2?"_s.arg(int(QMessageBox::Question))
                           .arg(MessageText(msg::kContinueCaption)));
@@ -717,3 +717,63 @@ TEST_F(WindowTest, BoxesBreakLinesOnceForEachCrLfAndEachCr) {
 }
 
 }  // namespace
+
+// Each action constant names its own action, under the object name and on the tool bar the
+// table gives it.
+TEST_F(WindowTest, ActionConstantsNameTheirOwnActions) {
+  auto w = Open({u"x = 1"_s, u"stop"_s});
+  const char* const names[] = {"A_Start",       "A_Step",           "A_StepOver", "A_Continue_run", "a_Fast",
+                               "A_Pause",       "A_Load_script",    "A_New_script", "A_Edit",       "A_Work",
+                               "A_Save",        "A_Cancel_changes", "A_Find",     "A_Replace",      "A_settings",
+                               "A_Additional_kbd", "A_Font",        "A_Help"};
+  ASSERT_EQ(std::size(names), kWindowActionCount);
+  QStringList bars;
+  for (std::size_t i = 0; i < kWindowActionCount; ++i) {
+    const QAction* a = w->action(WindowAction(i));
+    ASSERT_TRUE(a) << i;
+    EXPECT_EQ(a->objectName(), QLatin1StringView(names[i]));
+    QStringList barsOfAction;
+    for (const QObject* o : a->associatedObjects())
+      if (qobject_cast<const QToolBar*>(o)) barsOfAction << o->objectName();
+    EXPECT_EQ(barsOfAction.size(), 1) << names[i];
+    bars << barsOfAction.join(u',');
+  }
+  EXPECT_EQ(bars.mid(0, 6), QStringList(6, u"RunBar"_s));
+  EXPECT_EQ(bars.mid(6, 8), QStringList(8, u"ScriptBar"_s));
+  EXPECT_EQ(bars.mid(14), QStringList(4, u"ToolsBar"_s));
+}
+
+// With the external editor chosen, Edit hands the script to that program and takes back what it
+// saved; without a program, or with one that is gone, a box says so and the script stays.
+TEST_F(WindowTest, EditInTheExternalEditor) {
+  QTemporaryDir dir;
+  const QString editor = dir.filePath(u"editor.sh"_s);
+  // Saves a second later, as a person would, with a new last line.
+  WriteText(editor, "#!/bin/sh\nsleep 1.1\nprintf 'x = 2\\r\\ny = 3\\r\\nstop\\r\\n' > \"$1\"\n");
+  QFile::setPermissions(editor, QFile::permissions(editor) | QFileDevice::ExeOwner);
+  const QString ini = ProgramFolder() + u"tressaly.ini"_s;
+  const auto chooseEditor = [&](const QString& program) {
+    WriteText(ini, u"[MainForm]\r\nEditorKind=ekExternal\r\nExternalEditorFile=%1\r\n"_s.arg(program).toUtf8());
+  };
+  for (const QString& program : {QString(), dir.filePath(u"gone"_s)}) {
+    chooseEditor(program);
+    auto w = Open({u"x = 1"_s, u"stop"_s});
+    Trigger(*w, WindowAction::Edit);
+    EXPECT_EQ(Engine().ScriptLines.value(0), u"x = 1"_s);
+    EXPECT_FALSE(w->editMode());
+  }
+  ASSERT_EQ(boxes.size(), 2);
+  EXPECT_TRUE(boxes[0].endsWith(MessageText(180).replace(u'\r', u'\n'))) << boxes[0].toStdString();
+  EXPECT_TRUE(boxes[1].endsWith(MessageText(170, {dir.filePath(u"gone"_s)}))) << boxes[1].toStdString();
+  expectedBoxes = 2;
+
+  chooseEditor(editor);
+  auto w = Open({u"x = 1"_s, u"stop"_s});
+  Trigger(*w, WindowAction::Edit);
+  EXPECT_EQ(w->editor()->lines().mid(0, 3), (QStringList{u"x = 2"_s, u"y = 3"_s, u"stop"_s}));
+  EXPECT_TRUE(w->scriptChanged());
+  EXPECT_FALSE(w->editMode());
+  QFile::remove(ini);
+  w->close();  // answers the unsaved-script question (closed as No)
+  expectedBoxes = 3;
+}

@@ -1,0 +1,15 @@
+// The graphics surface of console mode: a picture in memory, 800 x 600 pixels unless
+// --canvas gives another size.
+#pragma once
+
+#include "unit_support/image_surface.h"
+
+class ConsoleSurface : public ImageSurface {
+ public:
+  static constexpr QSize kDefaultSize{800, 600};
+
+  explicit ConsoleSurface(QSize size = kDefaultSize) { Resize(size); }
+
+  // Reads "WxH" (each side from 1 to kMaxSide); false when `text` is no such size.
+  static bool ParseSize(const QString& text, QSize& size);
+};

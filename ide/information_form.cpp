@@ -1,0 +1,84 @@
+#include "ide/information_form.h"
+#include "engine/line_breaks.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+InformationForm::InformationForm(QWidget* owner)
+    : QWidget(owner, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint),
+      row_(new QHBoxLayout),
+      text_(new QTextEdit) {
+  setObjectName(u"Form_Interface"_s);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  row_->setContentsMargins(0, 0, 0, 0);
+  row_->addStretch(1);
+  layout->addLayout(row_);
+  text_->setReadOnly(true);
+  layout->addWidget(text_, 1);
+}
+
+void InformationForm::Show(const InformationContent& content, std::function<void(int)> clicked) {
+  hide();
+  clicked_ = std::move(clicked);
+  rebuildRow(content.controls);
+  if (content.fontSize > 0) {  // kept for the windows that follow
+    QFont font = text_->font();
+    font.setPointSize(content.fontSize);
+    text_->setFont(font);
+  }
+  text_->setPlainText(WithLfLineBreaks(content.text));
+  place(content.placement);
+  show();
+  raise();
+}
+
+void InformationForm::rebuildRow(const QList<InformationControl>& controls) {
+  while (row_->count() > 1) delete row_->takeAt(0)->widget();
+  for (qsizetype i = 0; i < controls.size(); ++i) {
+    const InformationControl& c = controls[i];
+    QAbstractButton* control = nullptr;
+    if (c.kind == InformationControl::Kind::Button) {
+      control = new QPushButton(c.caption);
+      control->setObjectName(u"ButtonCaption%1"_s.arg(i));
+    } else {
+      control = new QCheckBox(c.caption);
+      control->setObjectName(u"CheckBox%1"_s.arg(i));
+      control->setChecked(c.checked);
+    }
+    control->setFixedHeight(25);
+    connect(control, &QAbstractButton::clicked, this, [this, i] {
+      if (clicked_) clicked_(int(i));
+    });
+    row_->insertWidget(int(i), control);
+  }
+}
+
+void InformationForm::place(const QRect& placement) {
+  if (placement != QRect()) {
+    move(placement.topLeft());
+    resize(placement.size());
+    return;
+  }
+  // Sized to the text (within the work area), in the bottom-right corner of the work area.
+  const QScreen* screen =
+      parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+  text_->document()->adjustSize();
+  const int frame = text_->frameWidth() * 2;
+  text_->setMinimumSize(
+      (text_->document()->size().toSize() + QSize(frame, frame)).boundedTo(area.size()));
+  adjustSize();
+  text_->setMinimumSize(0, 0);
+  move(area.right() + 1 - frameGeometry().width(), area.bottom() + 1 - frameGeometry().height());
+}

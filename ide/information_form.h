@@ -1,0 +1,31 @@
+// The information window of the window: a row of buttons and check boxes (left to right, no
+// wrapping) above the text. It stays above the main window without taking the focus from it.
+#pragma once
+
+#include <QWidget>
+
+#include "unit_support/information_window.h"
+
+class QHBoxLayout;
+class QTextEdit;
+
+class InformationForm : public QWidget, public InformationWindow {
+  Q_OBJECT
+
+ public:
+  explicit InformationForm(QWidget* owner);
+
+  void Show(const InformationContent& content, std::function<void(int control)> clicked) override;
+  void Hide() override { hide(); }
+  bool IsShown() const override { return isVisible(); }
+
+  QTextEdit* textArea() const { return text_; }
+
+ private:
+  void rebuildRow(const QList<InformationControl>& controls);
+  void place(const QRect& placement);
+
+  QHBoxLayout* row_;
+  QTextEdit* text_;
+  std::function<void(int)> clicked_;
+};

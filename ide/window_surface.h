@@ -1,0 +1,20 @@
+// The graphics surface of the window: the picture shown in the main window's picture area at
+// its own size, top left, repainted when the graphics functions present what they painted.
+#pragma once
+
+#include <QWidget>
+
+#include "unit_support/image_surface.h"
+
+class WindowSurface : public QWidget, public ImageSurface {
+  Q_OBJECT
+
+ public:
+  explicit WindowSurface(QWidget* parent = nullptr);
+
+  bool Resize(QSize size) override;
+  void Present() override { update(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};

@@ -1,0 +1,27 @@
+// The installed graphics surface and information window, and the defaults that stand in
+// while none is installed.
+#include "unit_support/graphics_surface.h"
+#include "unit_support/information_window.h"
+
+namespace {
+
+GraphicsSurface g_noSurface;
+GraphicsSurface* g_surface = &g_noSurface;
+InformationWindow g_noInformationWindow;
+InformationWindow* g_informationWindow = &g_noInformationWindow;
+
+}  // namespace
+
+GraphicsSurface& Surface() {
+  return *g_surface;
+}
+void SetGraphicsSurface(GraphicsSurface* surface) {
+  g_surface = surface ? surface : &g_noSurface;
+}
+
+InformationWindow& InfoWindow() {
+  return *g_informationWindow;
+}
+void SetInformationWindow(InformationWindow* window) {
+  g_informationWindow = window ? window : &g_noInformationWindow;
+}
