@@ -8,7 +8,7 @@
 namespace {
 
 // The units that are built, in the order they are opened.
-FunctionUnit& (*const kUnits[])() = {
+const UnitOpener kUnits[] = {
     GeneralUnit,
     JavaScriptUnit,
 };
@@ -30,13 +30,15 @@ constexpr PendingModule kPendingModules[] = {
 
 }  // namespace
 
-void RegisterUnits() {
+void RegisterUnits(std::initializer_list<UnitOpener> extraUnits) {
   static bool registered = false;
-  if (registered) return;
-  registered = true;
-  for (FunctionUnit& (*open)() : kUnits) RegisterFunctionUnit(&open());
-  for (const PendingModule& m : kPendingModules) {
-    auto* unit = new DescribedUnit(m.table, QString::fromUtf16(m.english), QString::fromUtf16(m.russian));
-    RegisterFunctionUnit(unit);  // lives as long as the program
+  if (!registered) {
+    registered = true;
+    for (UnitOpener open : kUnits) RegisterFunctionUnit(&open());
+    for (const PendingModule& m : kPendingModules) {
+      auto* unit = new DescribedUnit(m.table, QString::fromUtf16(m.english), QString::fromUtf16(m.russian));
+      RegisterFunctionUnit(unit);  // lives as long as the program
+    }
   }
+  for (UnitOpener open : extraUnits) RegisterFunctionUnit(&open());
 }

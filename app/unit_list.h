@@ -2,5 +2,11 @@
 // and the tests register the same units from here.
 #pragma once
 
-// Registers every unit with the engine (once; later calls do nothing).
-void RegisterUnits();
+#include <initializer_list>
+
+class FunctionUnit;
+using UnitOpener = FunctionUnit& (*)();
+
+// Registers every unit of the program with the engine (once), then `extraUnits`, which take the
+// place of a unit of the same word kind (tests plug in units of their own this way).
+void RegisterUnits(std::initializer_list<UnitOpener> extraUnits = {});
