@@ -34,7 +34,6 @@ class ScriptTest : public EngineTest {
 
   void SetUp() override {
     EngineTest::SetUp();
-    RunControl() = RunControlState{};
     SetRunHost(&host);
   }
   void TearDown() override {

@@ -48,7 +48,6 @@ class WindowTest : public ::testing::Test {
   // says how many.
   void SetUp() override {
     ResetEngine();
-    RunControl() = RunControlState{};
     boxCloser_.callOnTimeout([this] {
       QWidget* modal = QApplication::activeModalWidget();
       if (!modal) return;
