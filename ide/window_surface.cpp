@@ -12,6 +12,10 @@ bool WindowSurface::Resize(QSize size) {
   return true;
 }
 
+QSize WindowSurface::PanelSize() const {
+  return width() > 3 && height() > 3 ? size() : QSize(800, 600);
+}
+
 void WindowSurface::paintEvent(QPaintEvent*) {
-  if (const QImage* picture = PaintTarget()) QPainter(this).drawImage(0, 0, *picture);
+  if (PaintTarget()) QPainter(this).drawImage(0, 0, Composed());
 }

@@ -13,6 +13,8 @@ class WindowSurface : public QWidget, public ImageSurface {
   explicit WindowSurface(QWidget* parent = nullptr);
 
   bool Resize(QSize size) override;
+  // The area's own size; a panel not laid out yet offers the console's default canvas.
+  QSize PanelSize() const override;
   void Present() override { update(); }
 
  protected:
