@@ -63,6 +63,19 @@ QString TickLabel(double value) {
   return text;
 }
 
+// Grid lines i = first, first + 1, ... at the pixel `place(i)`, for as long as `within`
+// accepts it; none without a step.
+template <typename Place, typename Within, typename Draw>
+void ForEachGridLine(double stepPixels, double first, Place place, Within within, Draw draw) {
+  if (!(stepPixels > 0)) return;
+  for (int n = 0; n < kMostGridLines; ++n) {
+    const double i = first + n;
+    const int at = PixelCoordinate(place(i));
+    if (!within(at)) break;
+    draw(i, at);
+  }
+}
+
 // Where the axes and grid lines go: the vertical lines by their index i and column, the
 // horizontal ones by index and row.
 struct GridGeometry {
@@ -74,26 +87,16 @@ struct GridGeometry {
   template <typename Draw>
   void forEachColumn(Draw draw) const {
     const GraphicsState& g = Graphics();
-    if (!(g.stepXpx > 0)) return;
-    const double first = std::ceil(g.x1 / g.stepX);
-    for (int n = 0; n < kMostGridLines; ++n) {
-      const double i = first + n;
-      const int column = PixelCoordinate(i * g.stepXpx - g.x1 * g.kx);
-      if (column > g.W) break;
-      draw(i, column);
-    }
+    ForEachGridLine(
+        g.stepXpx, std::ceil(g.x1 / g.stepX), [&g](double i) { return i * g.stepXpx - g.x1 * g.kx; },
+        [&g](int column) { return column <= g.W; }, draw);
   }
   template <typename Draw>
   void forEachRow(Draw draw) const {
     const GraphicsState& g = Graphics();
-    if (!(g.stepYpx > 0)) return;
-    const double first = std::ceil(g.y1 / g.stepY);
-    for (int n = 0; n < kMostGridLines; ++n) {
-      const double i = first + n;
-      const int row = PixelCoordinate(g.y2 * g.ky - i * g.stepYpx);
-      if (row < 1) break;
-      draw(i, row);
-    }
+    ForEachGridLine(
+        g.stepYpx, std::ceil(g.y1 / g.stepY), [&g](double i) { return g.y2 * g.ky - i * g.stepYpx; },
+        [](int row) { return row >= 1; }, draw);
   }
 };
 
