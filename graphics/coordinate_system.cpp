@@ -229,6 +229,7 @@ void LayOutGraphicsDisplay() {
     g.display = QSize(RoundToInt(bitmap.width() * s), RoundToInt(bitmap.height() * s));
   }
   g.zoom = std::min(double(g.display.height()) / bitmap.height(), double(g.display.width()) / bitmap.width());
+  Surface().ShowAt(g.display);
   Surface().Present();
 }
 

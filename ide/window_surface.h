@@ -15,8 +15,12 @@ class WindowSurface : public QWidget, public ImageSurface {
   bool Resize(QSize size) override;
   // The area's own size; a panel not laid out yet offers the console's default canvas.
   QSize PanelSize() const override;
+  void ShowAt(QSize display) override;
   void Present() override { update(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QSize display_;  // the size the layers are shown at
 };

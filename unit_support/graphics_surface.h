@@ -21,6 +21,8 @@ class GraphicsSurface {
   // number. Valid until the next Resize.
   virtual QImage* Layer(int layer) { return nullptr; }
   QImage* PaintTarget() { return Layer(1); }
+  // The layers are shown at `display` pixels, scaled from their size.
+  virtual void ShowAt(QSize display) {}
   // What was painted is shown (the window repaints; console mode has nothing to show).
   virtual void Present() {}
 };

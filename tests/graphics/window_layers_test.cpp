@@ -1,0 +1,50 @@
+// The window's picture area shows the layers as the graphics unit lays them out: layer 2 over
+// layer 1 and scaled to the panel.
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include "../engine/script_runner.h"
+#include "app/unit_list.h"
+#include "ide/window_surface.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class WindowLayersTest : public ScriptTest {
+ protected:
+  void SetUp() override {
+    RegisterUnits();
+    ScriptTest::SetUp();
+    area.resize(600, 400);
+    SetGraphicsSurface(&area);
+  }
+  void TearDown() override {
+    SetGraphicsSurface(nullptr);
+    ScriptTest::TearDown();
+  }
+  WindowSurface area;
+};
+
+TEST_F(WindowLayersTest, LayersAreShownScaledWithLayerTwoOnTop) {
+  // Mode 1: a 200 x 100 bitmap shown three times as large.
+  EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 200, 100, 0, 1, 1)"_s, u"SetBrushParameters(clBlue)"_s,
+                 u"SetPenParameters(1, clBlue)"_s, u"FillRect(0, 0, 200, 100)"_s, u"PixelWrite(100, 50, clRed, 2)"_s}),
+            QString());
+  EXPECT_EQ(area.Size(), QSize(200, 100));
+  const QImage shown = area.grab().toImage();
+  EXPECT_EQ(shown.pixelColor(550, 250), QColor(0, 0, 255)) << "layer 1, scaled";
+  EXPECT_EQ(shown.pixelColor(301, 148), QColor(255, 64, 32)) << "layer 2's pixel over it";
+  EXPECT_EQ(shown.pixelColor(310, 148), QColor(0, 0, 255)) << "white on layer 2 is transparent";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  qputenv("TRESSALY_HOME", home.path().toUtf8());
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
