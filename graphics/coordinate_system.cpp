@@ -1,6 +1,5 @@
 // SetCoordinateSystem: the user ranges fitted into the panel, both layers sized and reset, the
 // mapping, and the axes or grid with their labels; and the display size of the layers.
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
 
@@ -47,20 +46,6 @@ void ResetLayerTools(LayerTools& tools, QSize display) {
   tools.fontSize = (display.width() + display.height()) / 140;
   tools.fontColour = 0;
   tools.brushColour = kWhite;
-}
-
-// A grid label: up to 7 significant digits, an exponent of at least 3 digits, the locale's
-// decimal separator.
-QString TickLabel(double value) {
-  QString text = QString::number(value, 'g', 7);
-  if (const qsizetype e = text.indexOf(u'e'); e >= 0) {
-    const int exponent = text.mid(e + 1).toInt();
-    text = text.left(e) + (exponent < 0 ? u"E-"_s : u"E+"_s) +
-           QString::number(std::abs(exponent)).rightJustified(3, u'0');
-  }
-  const QString point = QLocale::system().decimalPoint();
-  if (!point.isEmpty() && point != u"."_s) text.replace(u'.', point);
-  return text;
 }
 
 // Grid lines i = first, first + 1, ... at the pixel `place(i)`, for as long as `within`
@@ -114,14 +99,14 @@ void DrawAxes(const GridGeometry& grid) {
       LineTo(layer, {column + tick, 2 * tick});
     }
     if (i > firstColumn && i < lastColumn) {
-      const QString label = TickLabel(i * g.stepX);
+      const QString label = GridLabel(i * g.stepX);
       WriteText(layer, {column - 2 - TextSize(layer, label).width(), grid.Y0}, label);
     }
   });
   grid.forEachRow([&](double i, int row) {
     if (i != 0) {
       Line(layer, {grid.X0 - tick, row}, {grid.X0 + tick, row});
-      const QString label = TickLabel(i * g.stepY);
+      const QString label = GridLabel(i * g.stepY);
       const QSize size = TextSize(layer, label);
       WriteText(layer, {grid.X0 - size.width() - 2, row - size.height()}, label);
     } else {
@@ -142,14 +127,14 @@ void DrawGrid(const GridGeometry& grid) {
   grid.forEachColumn([&](double i, int column) {
     tools.penStyle = styleFor(i);
     Line(layer, {column, 0}, {column, grid.bitmapHeight});
-    const QString label = TickLabel(i * g.stepX);
+    const QString label = GridLabel(i * g.stepX);
     const QSize size = TextSize(layer, label);
     WriteText(layer, {column - 2 - size.width(), grid.bitmapHeight - size.height()}, label);
   });
   grid.forEachRow([&](double i, int row) {
     tools.penStyle = styleFor(i);
     Line(layer, {0, row}, {grid.bitmapWidth, row});
-    const QString label = TickLabel(i * g.stepY);
+    const QString label = GridLabel(i * g.stepY);
     WriteText(layer, {3, row - TextSize(layer, label).height()}, label);
   });
 }

@@ -1,9 +1,12 @@
 #include "graphics/graphics_state.h"
 
+#include <QLocale>
 #include <cmath>
 #include <iterator>
 
 #include "engine/evaluator.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 GraphicsState& Graphics() {
   static GraphicsState state;
@@ -44,6 +47,20 @@ double NextStep(const double (&sequence)[N], double c) {
 }
 
 }  // namespace
+
+// A grid label: up to 7 significant digits, an exponent of at least 3 digits, the locale's
+// decimal separator.
+QString GridLabel(double value) {
+  QString text = QString::number(value, 'g', 7);
+  if (const qsizetype e = text.indexOf(u'e'); e >= 0) {
+    const int exponent = text.mid(e + 1).toInt();
+    text = text.left(e) + (exponent < 0 ? u"E-"_s : u"E+"_s) +
+           QString::number(std::abs(exponent)).rightJustified(3, u'0');
+  }
+  const QString point = QLocale::system().decimalPoint();
+  if (!point.isEmpty() && point != u"."_s) text.replace(u'.', point);
+  return text;
+}
 
 double GridStep(int pixels, double range) {
   if (pixels < 100 || !(range >= 0.001 && range <= 100000)) return 0;

@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
 // The tools a layer draws with. Colours are $00BBGGRR values.
 struct LayerTools {
@@ -52,3 +53,6 @@ QPoint WorldToPixel(double x, double y);
 // The grid step, in user units, that divides `range` into 5 to 13 round steps; 0 when the
 // drawing is under 100 pixels or the range is outside 0.001..100000.
 double GridStep(int pixels, double range);
+// The label of a grid line: up to 7 significant digits, an exponent of at least 3 digits, the
+// locale's decimal separator.
+QString GridLabel(double value);

@@ -149,6 +149,8 @@ TEST_F(DrawingTest, PicturesFromThePicturesFolder) {
   QDir().mkpath(folder);
   ASSERT_TRUE(picture.save(folder + u"blue.png"_s));
   ASSERT_TRUE(picture.save(folder + u"blue.bmp"_s));
+  ASSERT_TRUE(picture.save(folder + u"blue.jpg"_s));
+  ASSERT_TRUE(picture.save(folder + u"blue.jpeg"_s, "jpg"));
   QFile(folder + u"a.gif"_s).open(QIODevice::WriteOnly);
 
   DrawOnPixels({u"PictureImport('blue.png', 100, 100, 1)"_s, u"PictureImport('blue.bmp')"_s});
@@ -157,6 +159,11 @@ TEST_F(DrawingTest, PicturesFromThePicturesFolder) {
   EXPECT_EQ(Pixel(1, 120, 299), kWhite);
   EXPECT_EQ(Pixel(1, 100, 289), kWhite);
   EXPECT_EQ(Pixel(2, 1, 398), kBlue) << "layer 2 at (1, 1) by default";
+  Draw({u"PictureImport('blue.jpg', 300, 300, 1)"_s});
+  const int jpeg = Pixel(1, 305, 95);
+  EXPECT_GT(jpeg >> 16, 200) << "near blue, as JPEG keeps it";
+  EXPECT_LT(jpeg & 0xFFFF, 0x3030);
+  EXPECT_EQ(Run({u"PictureImport('blue.jpeg')"_s}), ErrorAt(0, 172, {u".jpeg"_s}));
 
   EXPECT_EQ(Run({u"PictureImport('a.gif')"_s}), ErrorAt(0, 172, {u".gif"_s}));
   EXPECT_EQ(Run({u"PictureImport('none.png')"_s}), ErrorAt(0, 170, {folder + u"none.png"_s}));

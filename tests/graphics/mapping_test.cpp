@@ -96,6 +96,14 @@ TEST(GridStep, DividesARangeIntoFiveToThirteenRoundSteps) {
   EXPECT_EQ(GridStep(500, 200000), 0) << "range too large";
 }
 
+TEST(GridLabel, SevenDigitsAndALongExponent) {
+  EXPECT_EQ(GridLabel(3 * 0.1), u"0.3"_s);
+  EXPECT_EQ(GridLabel(-25), u"-25"_s);
+  EXPECT_EQ(GridLabel(1234567.8), u"1234568"_s);
+  EXPECT_EQ(GridLabel(0.00005), u"5E-005"_s);
+  EXPECT_EQ(GridLabel(25000000), u"2.5E+007"_s);
+}
+
 TEST_F(GraphicsTest, GridOnLayerTwoWithItsSteps) {
   Draw({u"SetCoordinateSystem(0, 0, 400, 250, 2, 2, 2)"_s});
   EXPECT_EQ(surface->Size(), QSize(400, 250));
