@@ -9,8 +9,6 @@
 #include "graphics/layer_painting.h"
 #include "unit_support/graphics_surface.h"
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace {
 
 constexpr int kSmallestSide = 50;

@@ -10,6 +10,8 @@ class ImageSurface : public GraphicsSurface {
  public:
   // The greatest width and height a surface may have.
   static constexpr int kMaxSide = 16384;
+  // The most pixels a layer may have (256 MB each): a script's ranges cannot take the memory.
+  static constexpr qint64 kMaxPixels = 64 * 1024 * 1024;
 
   static bool Fits(QSize size) {
     return size.width() >= 1 && size.height() >= 1 && size.width() <= kMaxSide &&
@@ -17,7 +19,7 @@ class ImageSurface : public GraphicsSurface {
   }
 
   bool Resize(QSize size) override {
-    if (!Fits(size)) return false;
+    if (!Fits(size) || qint64(size.width()) * size.height() > kMaxPixels) return false;
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull()) return false;  // no memory for it
     QImage upper(size, QImage::Format_RGB32);

@@ -82,6 +82,8 @@ TEST_F(GraphicsTest, BadModesAndSmallBitmapsAreReported) {
   EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 0, 0)"_s}), ErrorAt(0, 175)) << "empty ranges";
   EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 50000, 50000, 0, 1, 2)"_s}), ErrorAt(0, 202))
       << "a bitmap larger than a surface can be";
+  EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 10000, 10000, 0, 1, 2)"_s}), ErrorAt(0, 202))
+      << "sides within bounds, but too many pixels";
 }
 
 TEST(GridStep, DividesARangeIntoFiveToThirteenRoundSteps) {
