@@ -138,6 +138,7 @@ void DrawGrid(const GridGeometry& grid) {
 }
 
 void SetCoordinateSystem(GeneralCall& call) {
+  Surface().Open();
   GraphicsState& g = Graphics();
   g.x1 = call.number(0);
   g.y1 = call.number(1);

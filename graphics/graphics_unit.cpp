@@ -4,6 +4,7 @@
 #include "engine/engine_state.h"
 #include "graphics/graphics_families.h"
 #include "unit_support/described_unit.h"
+#include "unit_support/graphics_surface.h"
 
 namespace {
 
@@ -60,5 +61,6 @@ void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStat
 
 FunctionUnit& GraphicsUnit() {
   static DescribedUnit unit(TableId::Graph, CallGraphicsFunction, {.addConstants = AddGraphicsConstants});
+  SetPanelResizedHandler(LayOutGraphicsDisplay);
   return unit;
 }

@@ -15,6 +15,8 @@ class GraphicsSurface {
   // is empty or too large keeps the earlier pictures).
   virtual bool Resize(QSize size) { return false; }
   virtual QSize Size() const { return {}; }
+  // Gives the graphics panel room when it has none yet (the window opens its panel).
+  virtual void Open() {}
   // The room the graphics panel offers, in pixels: what the coordinate system is fitted into.
   virtual QSize PanelSize() const { return Size(); }
   // Layer 1 or 2 to paint on (with a QPainter); nullptr when there is none or for another
@@ -30,3 +32,8 @@ class GraphicsSurface {
 GraphicsSurface& Surface();
 // Installs a surface (not owned); nullptr restores the default one.
 void SetGraphicsSurface(GraphicsSurface* surface);
+
+// What a surface calls when its panel changed size, and what the graphics unit installs there
+// (it lays its layers out anew); nothing happens while none is installed.
+void NotifyPanelResized();
+void SetPanelResizedHandler(void (*handler)());
