@@ -118,6 +118,14 @@ class ConsoleServices {
   ConsoleServices(const ConsoleServices&) = delete;
   ConsoleServices& operator=(const ConsoleServices&) = delete;
 
+  // --picture: what the graphics area shows, layer 2 over layer 1, as a PNG file; false
+  // (with the reason on stderr) when it cannot be written.
+  bool WritePicture(const QString& path) const {
+    if (surface_.Composed().save(path, "PNG")) return true;
+    std::fprintf(stderr, "tressaly: --picture: cannot write %s\n", path.toUtf8().constData());
+    return false;
+  }
+
  private:
   ConsoleDialogs dialogs_;
   ConsoleSurface surface_;
@@ -145,8 +153,6 @@ int RunConsoleMode(const QStringList& args) {
   InstallInterruptHandler();
   Options o;
   if (const QString problem = ParseOptions(args, o); !problem.isEmpty()) return UsageError(problem);
-  if (!o.picture.isEmpty())
-    return UsageError(u"--picture: the graphics area is not part of this build yet"_s);
 
   QString path = o.script;
   if (!QFileInfo(path).isFile()) path = ResolveScriptName(o.script);
@@ -166,8 +172,9 @@ int RunConsoleMode(const QStringList& args) {
   const bool dumpComplete = !o.dump || WriteDump();
   if (!dumpComplete)
     std::fprintf(stderr, "%s\n", MessageText(msg::kNotEnoughMemory).toUtf8().constData());
+  const bool pictureWritten = o.picture.isEmpty() || services.WritePicture(o.picture);
   NotifyProgramEnding();
   SetRunHost(nullptr);
   if (host.interrupted()) return 130;
-  return host.errorShown() || !dumpComplete ? 1 : 0;
+  return host.errorShown() || !dumpComplete || !pictureWritten ? 1 : 0;
 }

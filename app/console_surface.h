@@ -8,8 +8,13 @@ class ConsoleSurface : public ImageSurface {
  public:
   static constexpr QSize kDefaultSize{800, 600};
 
-  explicit ConsoleSurface(QSize size = kDefaultSize) { Resize(size); }
+  explicit ConsoleSurface(QSize size = kDefaultSize) : panel_(size) { Resize(size); }
+
+  QSize PanelSize() const override { return panel_; }
 
   // Reads "WxH" (each side from 1 to kMaxSide); false when `text` is no such size.
   static bool ParseSize(const QString& text, QSize& size);
+
+ private:
+  QSize panel_;  // the canvas the coordinate systems are fitted into
 };

@@ -1,6 +1,7 @@
 // Tressaly's entry point: the console mode, or the development window.
 #include <QApplication>
 #include <cstdio>
+#include <vector>
 
 #include "app/console_mode.h"
 #include "app/unit_list.h"
@@ -10,7 +11,20 @@
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (qstrcmp(argv[i], "--console") == 0) {
-      QCoreApplication app(argc, argv);
+      // No window, but the graphics area's text needs fonts: the GUI application runs on the
+      // offscreen platform, which needs no display.
+      char platformOption[] = "-platform";
+      char offscreen[] = "offscreen";
+      std::vector<char*> arguments(argv, argv + argc);
+      arguments.insert(arguments.begin() + 1, {platformOption, offscreen});
+      int count = int(arguments.size());
+      arguments.push_back(nullptr);
+      // stderr carries the run's error and nothing else: Qt's own notices (such as the font
+      // set-up's remarks about the environment) are not part of it.
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+      });
+      QGuiApplication app(count, arguments.data());
       return RunConsoleMode(app.arguments().mid(1));
     }
   const bool display = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||

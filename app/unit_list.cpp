@@ -3,6 +3,7 @@
 #include "engine/function_units.h"
 #include "functions/general_unit.h"
 #include "functions/js_functions.h"
+#include "graphics/graphics_unit.h"
 #include "unit_support/described_unit.h"
 
 namespace {
@@ -11,6 +12,7 @@ namespace {
 const UnitOpener kUnits[] = {
     GeneralUnit,
     JavaScriptUnit,
+    GraphicsUnit,
 };
 
 // Modules of later versions: their calls are validated and then answered with a clear error.
@@ -20,7 +22,6 @@ struct PendingModule {
   const char16_t* russian;
 };
 constexpr PendingModule kPendingModules[] = {
-    {TableId::Graph, u"graphics", u"графика"},
     {TableId::Dialog, u"dialogs", u"диалоги"},
     {TableId::DB, u"database", u"базы данных"},
     {TableId::OS, u"system automation", u"управление системой"},

@@ -155,6 +155,10 @@ enum Entry : int {
   kReadPastEnd = 183,         // Start reading position "%d" exceeds size of file "%s".
   kWritePastEnd = 184,        // Start written position "%d" exceeds size of file "%s".
 
+  // ---- graphics ----
+  kGraphicsRangesTooSmall = 175,  // ... coordinate ranges must exceed 50.
+  kScalingModeOutOfRange = 176,   // ScalingMode %d is out of range.
+
   // ---- starting programs and opening files (the system's start codes) ----
   kOutOfResources = 191,     // The operating system is out of memory or resources.
   kFileNotFound = 192,       // The specified file was not found.

@@ -1,6 +1,9 @@
 #include "ide/window_surface.h"
 
 #include <QPainter>
+#include <QSplitter>
+
+#include "engine/evaluator.h"
 
 WindowSurface::WindowSurface(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("GraphicsSurface"));
@@ -8,10 +11,37 @@ WindowSurface::WindowSurface(QWidget* parent) : QWidget(parent) {
 
 bool WindowSurface::Resize(QSize size) {
   if (!ImageSurface::Resize(size)) return false;
+  display_ = size;
   update();
   return true;
 }
 
+void WindowSurface::Open() {
+  auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+  if (!splitter || splitter->count() != 2) return;
+  const int index = splitter->indexOf(this);
+  QList<int> sizes = splitter->sizes();
+  if (sizes[index] > 0) return;
+  const int total = sizes[0] + sizes[1];
+  const int width = qMin(total, int(RoundHalfEven(0.75 * window()->width())));
+  sizes[index] = width;
+  sizes[1 - index] = total - width;
+  splitter->setSizes(sizes);
+}
+
+QSize WindowSurface::PanelSize() const {
+  return width() > 3 && height() > 3 ? size() : QSize(800, 600);
+}
+
+void WindowSurface::ShowAt(QSize display) {
+  display_ = display;
+  update();
+}
+
+void WindowSurface::resizeEvent(QResizeEvent*) {
+  NotifyPanelResized();
+}
+
 void WindowSurface::paintEvent(QPaintEvent*) {
-  if (const QImage* picture = PaintTarget()) QPainter(this).drawImage(0, 0, *picture);
+  if (PaintTarget()) QPainter(this).drawImage(QRect(QPoint(0, 0), display_), Composed());
 }

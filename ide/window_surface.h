@@ -13,8 +13,17 @@ class WindowSurface : public QWidget, public ImageSurface {
   explicit WindowSurface(QWidget* parent = nullptr);
 
   bool Resize(QSize size) override;
+  // In a splitter with no room for the area yet: three quarters of the window's width.
+  void Open() override;
+  // The area's own size; a panel not laid out yet offers the console's default canvas.
+  QSize PanelSize() const override;
+  void ShowAt(QSize display) override;
   void Present() override { update(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QSize display_;  // the size the layers are shown at
 };

@@ -1,5 +1,6 @@
-// The surface the graphics functions paint on: a picture of a given size that the window shows
-// in its picture area and console mode keeps in memory. The default has no surface at all.
+// The surface the graphics functions paint on: two pictures of one size, the layers, that the
+// window shows in its picture area and console mode keeps in memory. Layer 1 is opaque; layer 2
+// is shown over it with white as its transparent colour. The default has no surface at all.
 #pragma once
 
 #include <QSize>
@@ -10,13 +11,20 @@ class GraphicsSurface {
  public:
   virtual ~GraphicsSurface() = default;
 
-  // Makes the picture `size` pixels, all white; false when no surface can be had (a size that
-  // is empty or too large keeps the earlier picture).
+  // Makes both layers `size` pixels, all white; false when no surface can be had (a size that
+  // is empty or too large keeps the earlier pictures).
   virtual bool Resize(QSize size) { return false; }
   virtual QSize Size() const { return {}; }
-  // The picture to paint on (with a QPainter); nullptr when there is none. Valid until the
-  // next Resize.
-  virtual QImage* PaintTarget() { return nullptr; }
+  // Gives the graphics panel room when it has none yet (the window opens its panel).
+  virtual void Open() {}
+  // The room the graphics panel offers, in pixels: what the coordinate system is fitted into.
+  virtual QSize PanelSize() const { return Size(); }
+  // Layer 1 or 2 to paint on (with a QPainter); nullptr when there is none or for another
+  // number. Valid until the next Resize.
+  virtual QImage* Layer(int layer) { return nullptr; }
+  QImage* PaintTarget() { return Layer(1); }
+  // The layers are shown at `display` pixels, scaled from their size.
+  virtual void ShowAt(QSize display) {}
   // What was painted is shown (the window repaints; console mode has nothing to show).
   virtual void Present() {}
 };
@@ -24,3 +32,8 @@ class GraphicsSurface {
 GraphicsSurface& Surface();
 // Installs a surface (not owned); nullptr restores the default one.
 void SetGraphicsSurface(GraphicsSurface* surface);
+
+// What a surface calls when its panel changed size, and what the graphics unit installs there
+// (it lays its layers out anew); nothing happens while none is installed.
+void NotifyPanelResized();
+void SetPanelResizedHandler(void (*handler)());

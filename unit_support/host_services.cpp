@@ -7,6 +7,7 @@ namespace {
 
 GraphicsSurface g_noSurface;
 GraphicsSurface* g_surface = &g_noSurface;
+void (*g_panelResized)() = nullptr;
 InformationWindow g_noInformationWindow;
 InformationWindow* g_informationWindow = &g_noInformationWindow;
 
@@ -17,6 +18,13 @@ GraphicsSurface& Surface() {
 }
 void SetGraphicsSurface(GraphicsSurface* surface) {
   g_surface = surface ? surface : &g_noSurface;
+}
+
+void NotifyPanelResized() {
+  if (g_panelResized) g_panelResized();
+}
+void SetPanelResizedHandler(void (*handler)()) {
+  g_panelResized = handler;
 }
 
 InformationWindow& InfoWindow() {

@@ -1,0 +1,16 @@
+// The families of graphics functions, each a table of {name, handler}; graphics_unit.cpp
+// gathers them into the unit's dispatcher.
+#pragma once
+
+#include <span>
+
+#include "unit_support/call_frame.h"
+
+std::span<const UnitFunctionEntry> CoordinateSystemFunctions();
+std::span<const UnitFunctionEntry> DrawingFunctions();
+std::span<const UnitFunctionEntry> PolylineFunctions();
+std::span<const UnitFunctionEntry> PictureFunctions();
+
+// The layer an argument selects: 1 when it is given and equals 1 or, when it is not given,
+// `fallback`; layer 2 for any other value.
+int LayerArgument(const GeneralCall& call, int n, int fallback = 1);

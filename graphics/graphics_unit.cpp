@@ -1,0 +1,66 @@
+#include "graphics/graphics_unit.h"
+
+#include "engine/constants.h"
+#include "engine/engine_state.h"
+#include "graphics/graphics_families.h"
+#include "unit_support/described_unit.h"
+#include "unit_support/graphics_surface.h"
+
+namespace {
+
+// The picture-transformation flags and the colours, as lines of the constants table; the
+// colours are $00BBGGRR values (clBlack is $010101: pure black 0 is the tools' default).
+constexpr const char16_t* kConstantLines[] = {
+    u"ROT90  = 1",
+    u"ROT180 = 2",
+    u"ROT270 = 4",
+    u"HSYMM  = 8",
+    u"VSYMM  = 16",
+    u"clBlack =      $010101",
+    u"clGreen =      $008000",
+    u"clLime =       $00FF00",
+    u"clOlive =      $008080",
+    u"clNavy =       $800000",
+    u"clPurple =     $800080",
+    u"clFuchsia =    $FF00FF",
+    u"clPink    =    $CBC0FF",
+    u"clViolet =     $EE82EE",
+    u"clDarkViolet = $D30094",
+    u"clTeal =       $808000",
+    u"clLightGray =  $D3D3D3",
+    u"clGray =       $808080",
+    u"clSilver =     $C0C0C0",
+    u"clMaroon =     $000080",
+    u"clRed =        $2040FF",
+    u"clOrange =     $30B0FF",
+    u"clDarkOrange = $008CFF",
+    u"clYellow =     $00FFFF",
+    u"clYellowGreen =$32CD9A",
+    u"clBlue =       $FF0000",
+    u"clDarkBlue =   $8B0000",
+    u"clLightBlue =  $FFD090",
+    u"clAqua =       $FFFF00",
+    u"clWhite =      $FFFFFF",
+};
+
+void AddGraphicsConstants() {
+  for (const char16_t* line : kConstantLines) ConstantsTable().append(QString::fromUtf16(line));
+  NamesChanged();
+}
+
+// The indicators, pictograms and mouse areas are not among these yet: the dispatcher answers
+// their calls with a clear error.
+void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
+  static const HandlerTable table(
+      TableId::Graph, {CoordinateSystemFunctions(), DrawingFunctions(), PolylineFunctions(), PictureFunctions()},
+      ArgumentCountPolicy::UpToFirstEmptyText);
+  table.Call(name, args, result);
+}
+
+}  // namespace
+
+FunctionUnit& GraphicsUnit() {
+  static DescribedUnit unit(TableId::Graph, CallGraphicsFunction, {.addConstants = AddGraphicsConstants});
+  SetPanelResizedHandler(LayOutGraphicsDisplay);
+  return unit;
+}

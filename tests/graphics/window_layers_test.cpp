@@ -1,0 +1,68 @@
+// The window's picture area shows the layers as the graphics unit lays them out: opened beside
+// the script panel on first use, layer 2 over layer 1, scaled to the panel as it changes size.
+#include <QApplication>
+#include <QSplitter>
+#include <QTemporaryDir>
+
+#include "../engine/script_runner.h"
+#include "app/unit_list.h"
+#include "graphics/graphics_state.h"
+#include "ide/window_surface.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class WindowLayersTest : public ScriptTest {
+ protected:
+  void SetUp() override {
+    RegisterUnits();
+    ScriptTest::SetUp();
+    splitter.addWidget(new QWidget);
+    splitter.addWidget(area);
+    splitter.resize(800, 600);
+    splitter.setSizes({800, 0});
+    splitter.show();
+    SetGraphicsSurface(area);
+  }
+  void TearDown() override {
+    SetGraphicsSurface(nullptr);
+    ScriptTest::TearDown();
+  }
+  QSplitter splitter;  // the script panel and the graphics panel, as in the main window
+  WindowSurface* area = new WindowSurface;
+};
+
+TEST_F(WindowLayersTest, LayersAreShownScaledWithLayerTwoOnTop) {
+  ASSERT_EQ(area->width(), 0) << "no room before the first coordinate system";
+  // The panel opens at three quarters of the width: 600 x 600. Mode 1: a 200 x 100 bitmap
+  // shown three times as large.
+  EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 200, 100, 0, 1, 1)"_s, u"SetBrushParameters(clBlue)"_s,
+                 u"SetPenParameters(1, clBlue)"_s, u"FillRect(0, 0, 200, 100)"_s, u"PixelWrite(100, 50, clRed, 2)"_s}),
+            QString());
+  EXPECT_EQ(area->width(), 600);
+  EXPECT_EQ(area->Size(), QSize(200, 100));
+  const QImage shown = area->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(550, 250), QColor(0, 0, 255)) << "layer 1, scaled";
+  EXPECT_EQ(shown.pixelColor(301, 148), QColor(255, 64, 32)) << "layer 2's pixel over it";
+  EXPECT_EQ(shown.pixelColor(310, 148), QColor(0, 0, 255)) << "white on layer 2 is transparent";
+
+  // A narrower panel shows the layers smaller.
+  splitter.setSizes({400, 400});
+  const int width = area->width();
+  ASSERT_LT(width, 500);
+  EXPECT_EQ(Graphics().display, QSize(width, width / 2));
+  EXPECT_NEAR(Graphics().zoom, width / 200.0, 0.01);
+  EXPECT_EQ(area->grab().toImage().pixelColor(width - 10, width / 2 - 10), QColor(0, 0, 255));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  qputenv("TRESSALY_HOME", home.path().toUtf8());
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
