@@ -10,6 +10,7 @@ PACKAGES=(
   libqscintilla2-qt6-dev
   libx11-dev
   xvfb xauth
+  fonts-dejavu-core
   googletest libgtest-dev
   python3
 )
