@@ -79,7 +79,7 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
       grids_(new VariableGrids),
       pictureArea_(new WindowSurface),
       informationForm_(new InformationForm(this)),
-      mainSplitter_(new QSplitter(Qt::Horizontal)) {
+      graphicsSplitter_(new QSplitter(Qt::Horizontal)) {
   auto* editorArea = new QWidget;
   auto* areaLayout = new QVBoxLayout(editorArea);
   areaLayout->setContentsMargins(0, 0, 0, 0);
@@ -92,18 +92,20 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   keyboard_ = new SymbolKeyboard(editor_);
   keyboard_->hide();
   areaLayout->addWidget(keyboard_);
-  leftSplitter_ = new QSplitter(Qt::Vertical);
-  leftSplitter_->addWidget(editorArea);
-  leftSplitter_->addWidget(grids_);
-  leftSplitter_->setSizes({380, 220});
+  // The graphics panel stands beside the script, above the variable grids, so that opening
+  // it leaves the grids their full width.
+  graphicsSplitter_->addWidget(editorArea);
+  graphicsSplitter_->addWidget(pictureArea_);
+  graphicsSplitter_->setSizes({800, 0});
+  gridsSplitter_ = new QSplitter(Qt::Vertical);
+  gridsSplitter_->addWidget(graphicsSplitter_);
+  gridsSplitter_->addWidget(grids_);
+  gridsSplitter_->setSizes({380, 220});
   // A larger or smaller window changes the editor and the global grid; the bottom panel and
   // the local grid keep their sizes.
-  leftSplitter_->setStretchFactor(0, 1);
-  leftSplitter_->setStretchFactor(1, 0);
-  mainSplitter_->addWidget(leftSplitter_);
-  mainSplitter_->addWidget(pictureArea_);
-  mainSplitter_->setSizes({800, 0});
-  setCentralWidget(mainSplitter_);
+  gridsSplitter_->setStretchFactor(0, 1);
+  gridsSplitter_->setStretchFactor(1, 0);
+  setCentralWidget(gridsSplitter_);
 
   constexpr int kPanelWidths[7] = {50, 120, 120, 120, 120, 120, 50};
   for (int i = 0; i < 7; ++i) {
@@ -212,7 +214,7 @@ void TForm_Interpretator::A_LoadSlot() {
   QString name = askScriptFileName(false);
   if (name.isEmpty()) return;
   if (QFileInfo(name).suffix().isEmpty()) name += u".txt"_s;
-  mainSplitter_->setSizes({width(), 0});
+  graphicsSplitter_->setSizes({width(), 0});
   loadScript(name);
 }
 
@@ -268,7 +270,7 @@ void TForm_Interpretator::showVariableWindow(const QString& name) {
   }
   const QString text = VariableWindowText(name);
   if (text.isEmpty()) return;
-  setProperty("leftPartWidth", leftSplitter_->width());
+  setProperty("leftPartWidth", graphicsSplitter_->widget(0)->width());
   helpWindow_->showLines(QStringList{name} + text.split(u'\r'), OffersUnprintableItem(name));
 }
 void TForm_Interpretator::onEditorContextMenu(const QPoint& at) {
@@ -296,7 +298,7 @@ void TForm_Interpretator::onEditorContextMenu(const QPoint& at) {
 void TForm_Interpretator::wordHelp(const QString& word) {
   const QString text = WordHelpText(word);
   if (!text.isEmpty()) {
-    setProperty("leftPartWidth", leftSplitter_->width());
+    setProperty("leftPartWidth", graphicsSplitter_->widget(0)->width());
     helpWindow_->showLines(text.split(u'\r'));
     return;
   }
@@ -339,7 +341,7 @@ void TForm_Interpretator::showEvent(QShowEvent* event) {
   // The splitters know their real extent only once the window is laid out; the stored sizes
   // are those of the bottom panel and the local grid themselves.
   panelSizesPending_ = false;
-  SetSecondPaneSize(leftSplitter_, settings_.bottomPanelHeight, 50);
+  SetSecondPaneSize(gridsSplitter_, settings_.bottomPanelHeight, 50);
   SetSecondPaneSize(grids_, settings_.localPanelWidth, 30);
   arrangeToolBarRows();
 }

@@ -137,7 +137,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   WindowSurface* pictureArea_;  // the graphics surface
   InformationForm* informationForm_;
   WindowDialogs dialogs_{this};
-  QSplitter* mainSplitter_;
+  QSplitter* graphicsSplitter_;  // the script | the graphics panel
   std::array<QLabel*, 7> panels_{};
   std::array<QAction*, kWindowActionCount> actions_{};
   QTimer autoRunTimer_;
@@ -159,7 +159,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   QAction* specifyEditorItem_ = nullptr;
   QMenu* editorKindMenu_ = nullptr;
   QMenu* languageMenu_ = nullptr;
-  QSplitter* leftSplitter_ = nullptr;
+  QSplitter* gridsSplitter_ = nullptr;  // script and graphics above | the variable grids
   QFont editorFont_{QStringLiteral("Courier New"), 10};
   QList<QToolBar*> toolBars_;
   bool panelSizesPending_ = false;  // the stored panel sizes wait for the first layout

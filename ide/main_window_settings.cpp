@@ -128,7 +128,7 @@ void TForm_Interpretator::WriteSettings() {
     settings_.width = width();
     settings_.height = height();
     settings_.localPanelWidth = grids_->sizes().value(1, settings_.localPanelWidth);
-    settings_.bottomPanelHeight = leftSplitter_->sizes().value(1, settings_.bottomPanelHeight);
+    settings_.bottomPanelHeight = gridsSplitter_->sizes().value(1, settings_.bottomPanelHeight);
   }
   settings_.fontName = editorFont_.family();
   settings_.fontSize = editorFont_.pointSize();
