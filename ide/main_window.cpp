@@ -97,6 +97,7 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   graphicsSplitter_->addWidget(editorArea);
   graphicsSplitter_->addWidget(pictureArea_);
   graphicsSplitter_->setSizes({800, 0});
+  pictureArea_->hide();  // with its splitter handle, until the first coordinate system
   gridsSplitter_ = new QSplitter(Qt::Vertical);
   gridsSplitter_->addWidget(graphicsSplitter_);
   gridsSplitter_->addWidget(grids_);
@@ -214,7 +215,7 @@ void TForm_Interpretator::A_LoadSlot() {
   QString name = askScriptFileName(false);
   if (name.isEmpty()) return;
   if (QFileInfo(name).suffix().isEmpty()) name += u".txt"_s;
-  graphicsSplitter_->setSizes({width(), 0});
+  pictureArea_->Close();
   loadScript(name);
 }
 

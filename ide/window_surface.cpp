@@ -19,15 +19,19 @@ bool WindowSurface::Resize(QSize size) {
 void WindowSurface::Open() {
   auto* splitter = qobject_cast<QSplitter*>(parentWidget());
   if (!splitter || splitter->count() != 2) return;
+  if (isVisible() && width() > 0) return;
+  show();  // the splitter shows its handle with the panel
   const int index = splitter->indexOf(this);
-  QList<int> sizes = splitter->sizes();
-  if (sizes[index] > 0) return;
+  const QList<int> sizes = splitter->sizes();
   const int total = sizes[0] + sizes[1];
   const int width = qMin(total, int(RoundHalfEven(0.75 * window()->width())));
-  sizes[index] = width;
-  sizes[1 - index] = total - width;
-  splitter->setSizes(sizes);
+  QList<int> opened(2);
+  opened[index] = width;
+  opened[1 - index] = total - width;
+  splitter->setSizes(opened);
 }
+
+void WindowSurface::Close() { hide(); }
 
 QSize WindowSurface::PanelSize() const {
   return width() > 3 && height() > 3 ? size() : QSize(800, 600);

@@ -14,7 +14,10 @@ class WindowSurface : public QWidget, public ImageSurface {
 
   bool Resize(QSize size) override;
   // In a splitter with no room for the area yet: three quarters of the window's width.
+  // Shows the panel, with its splitter handle, at three quarters of the window's width.
   void Open() override;
+  // Hides the panel and its handle, as at program start (another script was loaded).
+  void Close();
   // The area's own size; a panel not laid out yet offers the console's default canvas.
   QSize PanelSize() const override;
   void ShowAt(QSize display) override;

@@ -22,6 +22,7 @@ class WindowLayersTest : public ScriptTest {
     splitter.addWidget(area);
     splitter.resize(800, 600);
     splitter.setSizes({800, 0});
+    area->hide();
     splitter.show();
     SetGraphicsSurface(area);
   }
@@ -34,7 +35,8 @@ class WindowLayersTest : public ScriptTest {
 };
 
 TEST_F(WindowLayersTest, LayersAreShownScaledWithLayerTwoOnTop) {
-  ASSERT_EQ(area->width(), 0) << "no room before the first coordinate system";
+  ASSERT_FALSE(area->isVisible()) << "no panel before the first coordinate system";
+  EXPECT_FALSE(splitter.handle(1)->isVisible());
   // The panel opens at three quarters of the width: 600 x 600. Mode 1: a 200 x 100 bitmap
   // shown three times as large.
   EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 200, 100, 0, 1, 1)"_s, u"SetBrushParameters(clBlue)"_s,
@@ -46,6 +48,8 @@ TEST_F(WindowLayersTest, LayersAreShownScaledWithLayerTwoOnTop) {
   EXPECT_EQ(shown.pixelColor(550, 250), QColor(0, 0, 255)) << "layer 1, scaled";
   EXPECT_EQ(shown.pixelColor(301, 148), QColor(255, 64, 32)) << "layer 2's pixel over it";
   EXPECT_EQ(shown.pixelColor(310, 148), QColor(0, 0, 255)) << "white on layer 2 is transparent";
+  QApplication::processEvents();  // the splitter lays out the handle it now shows
+  EXPECT_TRUE(splitter.handle(1)->isVisible());
 
   // A narrower panel shows the layers smaller.
   splitter.setSizes({400, 400});
@@ -54,6 +58,21 @@ TEST_F(WindowLayersTest, LayersAreShownScaledWithLayerTwoOnTop) {
   EXPECT_EQ(Graphics().display, QSize(width, width / 2));
   EXPECT_NEAR(Graphics().zoom, width / 200.0, 0.01);
   EXPECT_EQ(area->grab().toImage().pixelColor(width - 10, width / 2 - 10), QColor(0, 0, 255));
+}
+
+// Another script closes the panel, and the next coordinate system opens it again.
+TEST_F(WindowLayersTest, ClosingHidesThePanelAndItsHandle) {
+  EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 200, 100)"_s}), QString());
+  const int opened = area->width();
+  ASSERT_GT(opened, 0);
+  area->Close();
+  QApplication::processEvents();
+  EXPECT_FALSE(area->isVisible());
+  EXPECT_FALSE(splitter.handle(1)->isVisible());
+  EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 200, 100)"_s}), QString());
+  EXPECT_EQ(area->width(), opened);
+  QApplication::processEvents();  // the splitter lays out its handle
+  EXPECT_TRUE(splitter.handle(1)->isVisible());
 }
 
 }  // namespace
