@@ -40,17 +40,25 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// On the first start the Scripts folder gets a welcome script and the examples.
-void InstallSampleScripts() {
-  QDir scripts(ScriptsFolder());
-  if (!scripts.entryList({u"*.txt"_s}, QDir::Files).isEmpty()) return;
-  QDir samples(u":/tressaly/samples"_s);
+// Copies the files of a resource folder into `folder`, leaving files that are there already.
+void CopyMissingSamples(const QString& resourceFolder, const QString& folder) {
+  QDir samples(resourceFolder), target(folder);
   for (const QString& name : samples.entryList(QDir::Files)) {
+    if (target.exists(name)) continue;
     QFile source(samples.filePath(name));
     if (!source.open(QIODevice::ReadOnly)) continue;
-    QFile target(scripts.filePath(name));
-    if (target.open(QIODevice::WriteOnly)) target.write(source.readAll());
+    QFile copy(target.filePath(name));
+    if (copy.open(QIODevice::WriteOnly)) copy.write(source.readAll());
   }
+}
+
+// On the first start the Scripts folder gets a welcome script and the examples, and the
+// pictures folder the sample pictures.
+void InstallSampleScripts() {
+  CopyMissingSamples(u":/tressaly/pictures"_s, ProgramFolder() + u"pictures"_s);
+  QDir scripts(ScriptsFolder());
+  if (!scripts.entryList({u"*.txt"_s}, QDir::Files).isEmpty()) return;
+  CopyMissingSamples(u":/tressaly/samples"_s, scripts.path());
 }
 
 // Gives the second pane of a two-pane splitter `size` pixels, leaving the first at least

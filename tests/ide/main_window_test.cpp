@@ -27,6 +27,7 @@
 #include "engine/script_files.h"
 #include "app/unit_list.h"
 #include "ide/find_replace.h"
+#include "engine/program_folder.h"
 #include "ide/help_menu.h"
 #include "ide/help_window.h"
 #include "ide/main_window.h"
@@ -713,6 +714,13 @@ TEST_F(WindowTest, BoxesBreakLinesOnceForEachCrLfAndEachCr) {
   EXPECT_EQ(boxes[0], u"%1::a\nb\nc <> x\n\n%2?"_s.arg(int(QMessageBox::Question))
                           .arg(MessageText(msg::kContinueCaption)));
   EXPECT_EQ(Vars(u"y"_s), u"y="_s) << "No stops the run";
+}
+
+// The first start puts the sample pictures where scripts find them by their bare names.
+TEST_F(WindowTest, FirstStartInstallsTheSamplePictures) {
+  auto w = Open({u"a = 1"_s, u"stop"_s});
+  for (const char* name : {"thermometer.png", "lamp_on.bmp", "valve_open.bmp"})
+    EXPECT_TRUE(QFile::exists(ProgramFolder() + u"pictures/"_s + QString::fromLatin1(name))) << name;
 }
 
 }  // namespace
