@@ -11,10 +11,9 @@ import sys
 import tempfile
 import time
 
-from bench_common import best_of
+from bench_common import best_of, run_console, window_run_time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-PROGRAM = os.path.join(HERE, "..", "build", "tressaly")
 SCRIPT = os.path.join(HERE, "loop.txt")
 PASSES = 1_000_000
 EXECUTED_LINES = PASSES + 2  # x = 0, the FOR line, then the body once per pass
@@ -28,30 +27,7 @@ def python_loop():
 
 
 def run_tressaly():
-    env = dict(os.environ, TRESSALY_HOME=tempfile.mkdtemp(prefix="tressaly-bench-"))
-    subprocess.run([PROGRAM, "--console", SCRIPT], check=True, env=env,
-                   stdout=subprocess.DEVNULL)
-
-
-def run_window(script):
-    """Seconds from start to close of the window running a script with /R."""
-    env = dict(os.environ, TRESSALY_HOME=tempfile.mkdtemp(prefix="tressaly-bench-"))
-    start = time.perf_counter()
-    subprocess.run([PROGRAM, script, "/R"], check=True, env=env, timeout=120,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return time.perf_counter() - start
-
-
-def window_run_time(runs):
-    """The loop's time in the window: the whole run less that of a trivial script (start-up,
-    the 500 ms before an unattended run and the 2 s before the window closes)."""
-    with tempfile.TemporaryDirectory(prefix="tressaly-trivial-") as folder:
-        trivial = os.path.join(folder, "trivial.txt")
-        with open(trivial, "w") as f:
-            f.write("x = 0\nstop\n")
-        loop = min(run_window(SCRIPT) for _ in range(runs))
-        base = min(run_window(trivial) for _ in range(runs))
-    return loop - base
+    run_console(SCRIPT)
 
 
 def main():
@@ -66,7 +42,7 @@ def main():
     print(f"python3 loop:     {python:.3f} s (interpreter start-up {startup:.3f} s not counted)")
     print(f"ratio tressaly/python3: {tressaly / python:.2f}")
     if os.environ.get("DISPLAY") and "--no-window" not in sys.argv:
-        window = window_run_time(runs)
+        window = window_run_time(SCRIPT, runs)
         print(f"tressaly window (Fast display): {window:.3f} s")
         print(f"ratio window/console: {window / tressaly:.2f}")
 
