@@ -10,6 +10,7 @@ std::span<const UnitFunctionEntry> CoordinateSystemFunctions();
 std::span<const UnitFunctionEntry> DrawingFunctions();
 std::span<const UnitFunctionEntry> PolylineFunctions();
 std::span<const UnitFunctionEntry> PictureFunctions();
+std::span<const UnitFunctionEntry> PictogramFunctions();
 
 // The layer an argument selects: 1 when it is given and equals 1 or, when it is not given,
 // `fallback`; layer 2 for any other value.

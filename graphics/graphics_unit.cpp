@@ -52,7 +52,8 @@ void AddGraphicsConstants() {
 // their calls with a clear error.
 void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
   static const HandlerTable table(
-      TableId::Graph, {CoordinateSystemFunctions(), DrawingFunctions(), PolylineFunctions(), PictureFunctions()},
+      TableId::Graph, {CoordinateSystemFunctions(), DrawingFunctions(), PolylineFunctions(), PictureFunctions(),
+                        PictogramFunctions()},
       ArgumentCountPolicy::UpToFirstEmptyText);
   table.Call(name, args, result);
 }
