@@ -7,6 +7,7 @@
 #include "graphics/graphics_families.h"
 #include "graphics/graphics_unit.h"
 #include "graphics/layer_painting.h"
+#include "graphics/mouse_areas.h"
 #include "unit_support/graphics_surface.h"
 
 namespace {
@@ -138,6 +139,7 @@ void DrawGrid(const GridGeometry& grid) {
 }
 
 void SetCoordinateSystem(GeneralCall& call) {
+  ClearMouseAreas();
   Surface().Open();
   GraphicsState& g = Graphics();
   g.x1 = call.number(0);

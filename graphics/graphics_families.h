@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "unit_support/call_frame.h"
 
@@ -11,6 +12,10 @@ std::span<const UnitFunctionEntry> DrawingFunctions();
 std::span<const UnitFunctionEntry> PolylineFunctions();
 std::span<const UnitFunctionEntry> PictureFunctions();
 std::span<const UnitFunctionEntry> PictogramFunctions();
+
+// The elements of the float array named by argument 0, and how many items it has along its
+// first dimension; nullptr for any other kind of array.
+const std::vector<double>* FloatElements(const GeneralCall& call, qint64& firstDimension, qint64& length);
 
 // The layer an argument selects: 1 when it is given and equals 1 or, when it is not given,
 // `fallback`; layer 2 for any other value.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 
@@ -33,6 +34,8 @@ struct GraphicsState {
   double stepXpx = 0, stepYpx = 0;  // the same in pixels
   QSize display;                    // the size each layer is shown at
   double zoom = 0;                  // display size / bitmap size
+  QPoint pointerPixel;   // the pointer over the area in display pixels, (-1, -1) after it left
+  QPointF pointerUser;   // the same in user coordinates
   LayerTools tools[2];
 
   // Layer 1 when `layer` is 1, layer 2 for any other value.

@@ -3,6 +3,7 @@
 #include "engine/constants.h"
 #include "engine/engine_state.h"
 #include "graphics/graphics_families.h"
+#include "graphics/mouse_areas.h"
 #include "unit_support/described_unit.h"
 #include "unit_support/graphics_surface.h"
 
@@ -48,12 +49,12 @@ void AddGraphicsConstants() {
   NamesChanged();
 }
 
-// The indicators, pictograms and mouse areas are not among these yet: the dispatcher answers
-// their calls with a clear error.
+// The indicators are not among these yet: the dispatcher answers their calls with a clear
+// error.
 void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
   static const HandlerTable table(
       TableId::Graph, {CoordinateSystemFunctions(), DrawingFunctions(), PolylineFunctions(), PictureFunctions(),
-                        PictogramFunctions()},
+                        PictogramFunctions(), MouseAreaFunctions()},
       ArgumentCountPolicy::UpToFirstEmptyText);
   table.Call(name, args, result);
 }
@@ -63,5 +64,6 @@ void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStat
 FunctionUnit& GraphicsUnit() {
   static DescribedUnit unit(TableId::Graph, CallGraphicsFunction, {.addConstants = AddGraphicsConstants});
   SetPanelResizedHandler(LayOutGraphicsDisplay);
+  SetPointerHandlers({PointerMovedOverArea, PointerLeftArea, PointerReleasedOverArea});
   return unit;
 }

@@ -11,18 +11,6 @@ namespace {
 
 constexpr int kMarkerHalfSize = 5;
 
-// The elements of the float array named by argument 0, and how many items it has along its
-// first dimension; nullptr for any other kind of array.
-const std::vector<double>* FloatElements(const GeneralCall& call, qint64& firstDimension, qint64& length) {
-  const int index = FindArray(call.text(0));
-  if (index <= 0) return nullptr;
-  const t_arr_specification& a = Engine().Array(index);
-  if (a.data_type != wkFloat || !a.P) return nullptr;
-  firstDimension = a.dim[0];
-  length = a.count;
-  return &a.P->floats;
-}
-
 // The point count of argument n when given, limited to `available`.
 int PointCount(const GeneralCall& call, int n, qint64 available) {
   const qint64 count = call.has(n) ? call.integer(n) : available;
@@ -107,6 +95,16 @@ constexpr UnitFunctionEntry kPolylineFunctions[] = {
 };
 
 }  // namespace
+
+const std::vector<double>* FloatElements(const GeneralCall& call, qint64& firstDimension, qint64& length) {
+  const int index = FindArray(call.text(0));
+  if (index <= 0) return nullptr;
+  const t_arr_specification& a = Engine().Array(index);
+  if (a.data_type != wkFloat || !a.P) return nullptr;
+  firstDimension = a.dim[0];
+  length = a.count;
+  return &a.P->floats;
+}
 
 std::span<const UnitFunctionEntry> PolylineFunctions() {
   return kPolylineFunctions;

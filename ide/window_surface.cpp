@@ -1,5 +1,6 @@
 #include "ide/window_surface.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSplitter>
 
@@ -7,6 +8,7 @@
 
 WindowSurface::WindowSurface(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("GraphicsSurface"));
+  setMouseTracking(true);  // moves without a button pressed too
 }
 
 bool WindowSurface::Resize(QSize size) {
@@ -48,4 +50,33 @@ void WindowSurface::resizeEvent(QResizeEvent*) {
 
 void WindowSurface::paintEvent(QPaintEvent*) {
   if (PaintTarget()) QPainter(this).drawImage(QRect(QPoint(0, 0), display_), Composed());
+}
+
+namespace {
+
+// The button number a click handler sees; 0 for other buttons.
+int ButtonNumber(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 3;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+void WindowSurface::mouseMoveEvent(QMouseEvent* event) {
+  setCursor(NotifyPointerMoved(event->position().toPoint()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void WindowSurface::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  const int button = ButtonNumber(event->button());
+  if (button != 0 && rect().contains(at)) NotifyPointerReleased(at, button);  // not after a drag out
+}
+
+void WindowSurface::leaveEvent(QEvent*) {
+  NotifyPointerLeft();
+  setCursor(Qt::ArrowCursor);
 }

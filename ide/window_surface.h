@@ -21,11 +21,16 @@ class WindowSurface : public QWidget, public ImageSurface {
   // The area's own size; a panel not laid out yet offers the console's default canvas.
   QSize PanelSize() const override;
   void ShowAt(QSize display) override;
+  bool Shown() const override { return isVisible() && width() > 0; }
   void Present() override { update(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // The pointer goes to the graphics unit: position, hit test (hand cursor), clicks.
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   QSize display_;  // the size the layers are shown at

@@ -3,6 +3,7 @@
 // is shown over it with white as its transparent colour. The default has no surface at all.
 #pragma once
 
+#include <QPoint>
 #include <QSize>
 
 class QImage;
@@ -17,6 +18,8 @@ class GraphicsSurface {
   virtual QSize Size() const { return {}; }
   // Gives the graphics panel room when it has none yet (the window opens its panel).
   virtual void Open() {}
+  // The panel is shown (opened and not closed since).
+  virtual bool Shown() const { return false; }
   // The room the graphics panel offers, in pixels: what the coordinate system is fitted into.
   virtual QSize PanelSize() const { return Size(); }
   // Layer 1 or 2 to paint on (with a QPainter); nullptr when there is none or for another
@@ -37,3 +40,15 @@ void SetGraphicsSurface(GraphicsSurface* surface);
 // (it lays its layers out anew); nothing happens while none is installed.
 void NotifyPanelResized();
 void SetPanelResizedHandler(void (*handler)());
+
+// What a surface reports about the pointer over its picture, in display pixels, and what the
+// graphics unit installs there (its mouse areas and pointer position).
+struct PointerHandlers {
+  bool (*moved)(QPoint displayPixel) = nullptr;  // true over a clickable area: the hand cursor
+  void (*left)() = nullptr;
+  void (*released)(QPoint displayPixel, int button) = nullptr;  // 1 left, 2 right, 3 middle
+};
+void SetPointerHandlers(PointerHandlers handlers);
+bool NotifyPointerMoved(QPoint displayPixel);
+void NotifyPointerLeft();
+void NotifyPointerReleased(QPoint displayPixel, int button);

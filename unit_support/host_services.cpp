@@ -8,6 +8,7 @@ namespace {
 GraphicsSurface g_noSurface;
 GraphicsSurface* g_surface = &g_noSurface;
 void (*g_panelResized)() = nullptr;
+PointerHandlers g_pointer;
 InformationWindow g_noInformationWindow;
 InformationWindow* g_informationWindow = &g_noInformationWindow;
 
@@ -25,6 +26,19 @@ void NotifyPanelResized() {
 }
 void SetPanelResizedHandler(void (*handler)()) {
   g_panelResized = handler;
+}
+
+void SetPointerHandlers(PointerHandlers handlers) {
+  g_pointer = handlers;
+}
+bool NotifyPointerMoved(QPoint displayPixel) {
+  return g_pointer.moved && g_pointer.moved(displayPixel);
+}
+void NotifyPointerLeft() {
+  if (g_pointer.left) g_pointer.left();
+}
+void NotifyPointerReleased(QPoint displayPixel, int button) {
+  if (g_pointer.released) g_pointer.released(displayPixel, button);
 }
 
 InformationWindow& InfoWindow() {

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QSplitter>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "../engine/script_runner.h"
 #include "app/unit_list.h"
 #include "graphics/graphics_state.h"
 #include "ide/window_surface.h"
+#include "unit_support/graphics_surface.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -73,6 +75,47 @@ TEST_F(WindowLayersTest, ClosingHidesThePanelAndItsHandle) {
   EXPECT_EQ(area->width(), opened);
   QApplication::processEvents();  // the splitter lays out its handle
   EXPECT_TRUE(splitter.handle(1)->isVisible());
+}
+
+
+// A click on a mouse area of the picture calls its function with the click in user units and
+// the button; the pointer shows the hand over the area.
+TEST_F(WindowLayersTest, ClickingAMouseAreaCallsItsFunction) {
+  // A 200 x 100 bitmap shown three times as large; the area is (50, 25)..(100, 75) in user units.
+  EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 200, 100, 0, 1, 1)"_s, u"array R[4]float=(50, 25, 100, 75)"_s,
+                 u"Define_Mouse_Click_Handler(R, 'Clicked')"_s, u"clicks = 0"_s, u"stop"_s,
+                 u"function Clicked()"_s, u"  clicks = clicks + 1"_s, u"  return"_s}),
+            QString());
+  QApplication::processEvents();  // the splitter settles the panel's width
+  const double zoom = Graphics().zoom;
+  ASSERT_GT(zoom, 2.5);
+  const auto coordinates = [] {
+    const int index = FindArray(u"MouseCoordinates"_s);
+    return index > 0 ? Engine().Array(index).P->floats : std::vector<double>{};
+  };
+  // The click in user units, with the button.
+  const auto expectClick = [&](QPoint at, double button) {
+    const std::vector<double> c = coordinates();
+    ASSERT_EQ(c.size(), 3u);
+    EXPECT_NEAR(c[0], at.x() / zoom, 1e-9);
+    EXPECT_NEAR(c[1], 100 - at.y() / zoom, 1e-9);
+    EXPECT_EQ(c[2], button);
+  };
+
+  QTest::mouseMove(area, {30, 30});
+  EXPECT_EQ(area->cursor().shape(), Qt::ArrowCursor);
+  QTest::mouseMove(area, {225, 150});
+  EXPECT_EQ(area->cursor().shape(), Qt::PointingHandCursor);
+  QTest::mouseClick(area, Qt::LeftButton, {}, {225, 150});
+  EXPECT_EQ(Value(u"clicks"_s), u"1"_s);
+  expectClick({225, 150}, 1);
+  QTest::mouseClick(area, Qt::RightButton, {}, {160, 200});
+  EXPECT_EQ(Value(u"clicks"_s), u"2"_s);
+  expectClick({160, 200}, 2);
+
+  QTest::mouseClick(area, Qt::LeftButton, {}, {30, 30});  // outside the area
+  EXPECT_EQ(Value(u"clicks"_s), u"2"_s);
+  EXPECT_TRUE(host.errors.isEmpty());
 }
 
 }  // namespace
