@@ -8,6 +8,7 @@
 #include "engine/event_calls.h"
 #include "engine/run_host.h"
 #include "graphics/graphics_families.h"
+#include "graphics/pictograms.h"
 #include "graphics/graphics_state.h"
 #include "unit_support/graphics_surface.h"
 
@@ -154,6 +155,7 @@ void PointerReleasedOverArea(QPoint displayPixel, int button) {
   if (g_hovered < 0 || g_hovered >= g_areas.size()) return;
   const MouseArea area = g_areas[g_hovered];  // the handler may set up a new coordinate system
   if (!area.functionName.isEmpty()) CallClickHandler(area.functionName, button);
+  else ChoosePictogramStatus(area, displayPixel);
 }
 
 std::span<const UnitFunctionEntry> MouseAreaFunctions() { return kMouseAreaFunctions; }

@@ -4,11 +4,16 @@
 
 #include "engine/engine_state.h"
 #include "engine/json_fields.h"
+#include "engine/number_text.h"
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/program_folder.h"
 #include "graphics/graphics_families.h"
 #include "graphics/layer_painting.h"
+#include "graphics/mouse_areas.h"
+#include "engine/run_control.h"
+#include "engine/run_host.h"
+#include "unit_support/graphics_surface.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -56,6 +61,13 @@ bool LoadPictogram(const QString& fileName, int flags, QImage& picture) {
 
 namespace {
 
+// The name of the variable an argument was (at most 25 characters), or "".
+QString VariableNameOf(const TWordStatus& argument) {
+  const auto& variables = Engine().Variables;
+  if (argument.var_index < 1 || std::size_t(argument.var_index) > variables.size()) return {};
+  return variables[std::size_t(argument.var_index - 1)].VarName.left(25);
+}
+
 // Pictograms(var Status, X, Y, Specifications[, transform]): the picture of the status'th entry
 // of the specification's "statuses", lower-left corner at (X, Y) on layer 2.
 void Pictograms(GeneralCall& call) {
@@ -70,6 +82,20 @@ void Pictograms(GeneralCall& call) {
   QImage picture;
   if (!LoadPictogram(file, transform, picture)) return;
   if (LayerPainter painter(2); painter) painter->drawImage(corner - QPoint(0, picture.height()), picture);
+  // The place is kept once as a mouse area naming the two variables, whose values a click reads.
+  MouseArea area;
+  area.left = corner.x();
+  area.top = corner.y() - picture.height();
+  area.right = corner.x() + picture.width();
+  area.bottom = corner.y();
+  area.varNameSpecification = VariableNameOf(call.arg(3));
+  area.varNameStatus = VariableNameOf(call.arg(0));
+  area.transform = transform;
+  for (const MouseArea& known : MouseAreas())
+    if (known.varNameSpecification == area.varNameSpecification && known.left == area.left &&
+        known.top == area.top && known.right == area.right && known.bottom == area.bottom)
+      return;
+  MouseAreas().append(area);
 }
 
 constexpr UnitFunctionEntry kPictogramFunctions[] = {
@@ -80,4 +106,22 @@ constexpr UnitFunctionEntry kPictogramFunctions[] = {
 
 std::span<const UnitFunctionEntry> PictogramFunctions() {
   return kPictogramFunctions;
+}
+
+void ChoosePictogramStatus(const MouseArea& area, QPoint displayPixel) {
+  const QStringList statuses = JsonObjectList(GetVariableText(area.varNameSpecification), u"statuses"_s);
+  QStringList names;
+  for (const QString& status : statuses) names << JsonFieldText(status, u"status_name"_s);
+  double current = 0;
+  ParseValueNumber(GetVariableText(area.varNameStatus), current);
+  const int chosen = Surface().PopUpMenu(names, int(current) - 1, displayPixel);
+  if (chosen < 0) return;
+  SetVariable(area.varNameStatus, QString::number(chosen + 1), wkFloat);
+  Host().RefreshViews();
+  const QString file = JsonFieldText(statuses[chosen], u"picture"_s);
+  QImage picture;
+  if (!ErrorPending() && !file.isEmpty() && LoadPictogram(file, area.transform, picture)) {
+    if (LayerPainter painter(2); painter) painter->drawImage(QPoint(area.left, area.bottom - picture.height()), picture);
+  }
+  if (ErrorPending()) ErrorStop();  // shown at once
 }

@@ -1,6 +1,8 @@
 #include "ide/window_surface.h"
 
 #include <QMouseEvent>
+#include <QActionGroup>
+#include <QMenu>
 #include <QPainter>
 #include <QSplitter>
 
@@ -79,4 +81,18 @@ void WindowSurface::mouseReleaseEvent(QMouseEvent* event) {
 void WindowSurface::leaveEvent(QEvent*) {
   NotifyPointerLeft();
   setCursor(Qt::ArrowCursor);
+}
+
+int WindowSurface::PopUpMenu(const QStringList& items, int checked, QPoint displayPixel) {
+  QMenu menu(this);
+  auto* group = new QActionGroup(&menu);
+  for (int i = 0; i < items.size(); ++i) {
+    QAction* item = menu.addAction(items[i]);
+    item->setCheckable(true);
+    item->setChecked(i == checked);
+    item->setData(i);
+    group->addAction(item);
+  }
+  const QAction* chosen = menu.exec(mapToGlobal(displayPixel));
+  return chosen ? chosen->data().toInt() : -1;
 }

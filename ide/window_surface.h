@@ -23,6 +23,7 @@ class WindowSurface : public QWidget, public ImageSurface {
   void ShowAt(QSize display) override;
   bool Shown() const override { return isVisible() && width() > 0; }
   void Present() override { update(); }
+  int PopUpMenu(const QStringList& items, int checked, QPoint displayPixel) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QPoint>
+#include <QPoint>
 #include <QSize>
+#include <QStringList>
 
 class QImage;
 
@@ -30,6 +32,9 @@ class GraphicsSurface {
   virtual void ShowAt(QSize display) {}
   // What was painted is shown (the window repaints; console mode has nothing to show).
   virtual void Present() {}
+  // A pop-up menu of `items` at a display pixel of the panel, item `checked` marked; the index
+  // chosen, or -1 (dismissed, or no menu can be shown).
+  virtual int PopUpMenu(const QStringList& items, int checked, QPoint displayPixel) { return -1; }
 };
 
 GraphicsSurface& Surface();
