@@ -48,11 +48,12 @@ void AddGraphicsConstants() {
   NamesChanged();
 }
 
-// The indicators, pictograms and mouse areas are not among these yet: the dispatcher answers
-// their calls with a clear error.
+// The pictograms and mouse areas are not among these yet: the dispatcher answers their calls
+// with a clear error.
 void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
   static const HandlerTable table(
-      TableId::Graph, {CoordinateSystemFunctions(), DrawingFunctions(), PolylineFunctions(), PictureFunctions()},
+      TableId::Graph,
+      {CoordinateSystemFunctions(), DrawingFunctions(), PolylineFunctions(), PictureFunctions(), IndicatorFunctions()},
       ArgumentCountPolicy::UpToFirstEmptyText);
   table.Call(name, args, result);
 }

@@ -14,6 +14,11 @@ int ColourValue(QRgb pixel) {
   return qRed(pixel) | (qGreen(pixel) << 8) | (qBlue(pixel) << 16);
 }
 
+QRect BoxBetween(QPoint a, QPoint b) {
+  const QRect box = QRect(a, b).normalized();
+  return {box.left(), box.top(), box.width() - 1, box.height() - 1};
+}
+
 QImage* LayerImage(int layer) {
   return Graphics().mapped() ? Surface().Layer(layer == 1 ? 1 : 2) : nullptr;
 }
@@ -37,7 +42,9 @@ bool FontsAvailable() {
 
 QFont LayerFont(int layer) {
   QFont font;
-  font.setPointSize(qBound(1, Graphics().layer(layer).fontSize, 1000));
+  const LayerTools& tools = Graphics().layer(layer);
+  if (!tools.fontName.isEmpty()) font.setFamily(tools.fontName);
+  font.setPointSize(qBound(1, tools.fontSize, 1000));
   font.setStyleStrategy(QFont::NoAntialias);  // text in exactly the font colour
   return font;
 }
