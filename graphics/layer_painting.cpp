@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "unit_support/graphics_surface.h"
@@ -14,9 +16,10 @@ int ColourValue(QRgb pixel) {
   return qRed(pixel) | (qGreen(pixel) << 8) | (qBlue(pixel) << 16);
 }
 
+// Built from the corners' extremes: QRect::normalized() would shrink a box given by its
+// lower-left and upper-right corners by a pixel on each side.
 QRect BoxBetween(QPoint a, QPoint b) {
-  const QRect box = QRect(a, b).normalized();
-  return {box.left(), box.top(), box.width() - 1, box.height() - 1};
+  return {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::abs(a.x() - b.x()), std::abs(a.y() - b.y())};
 }
 
 QImage* LayerImage(int layer) {
