@@ -38,8 +38,9 @@ int NamedColour(const QString& name, int unknownColour) {
   return TextToInteger(valueText) & 0xFFFFFF;
 }
 
+// A whole number of pixels, kept within a range whose sums and differences stay ints.
 int IntegerField(const QString& object, const QString& key) {
-  return RoundToInt(JsonFieldNumber(object, key));
+  return PixelCoordinate(JsonFieldNumber(object, key));
 }
 
 // Where the indicator stands. Offsets are layer pixels with y pointing up; they go through the
