@@ -159,6 +159,7 @@ enum Entry : int {
   kGraphicsRangesTooSmall = 175,  // ... coordinate ranges must exceed 50.
   kScalingModeOutOfRange = 176,   // ScalingMode %d is out of range.
   kStatusOutOfRange = 177,        // Status of index [%d] is out of range (1 - %d).
+  kIndicatorRangeOutside = 182,   // ... "ranges" element "%n" is out of indicator range (%n, %n).
 
   // ---- starting programs and opening files (the system's start codes) ----
   kOutOfResources = 191,     // The operating system is out of memory or resources.

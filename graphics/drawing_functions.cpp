@@ -21,12 +21,6 @@ QPoint PixelAbove(QPoint p) {
   return p - QPoint(0, 1);
 }
 
-// Windows-style box from (left, top) up to but not including (right, bottom).
-QRect BoxBetween(QPoint a, QPoint b) {
-  const QRect box = QRect(a, b).normalized();
-  return {box.left(), box.top(), box.width() - 1, box.height() - 1};
-}
-
 int ColourArgument(const GeneralCall& call, int n) {
   return int(call.integer(n) & 0xFFFFFF);
 }

@@ -16,6 +16,7 @@ struct LayerTools {
   int brushColour = 0xFFFFFF;
   bool brushClear = false;
   int fontSize = 10;  // points
+  QString fontName;   // the typeface; empty for the default one
   int fontColour = 0;
   QPoint penPosition;
 };

@@ -49,12 +49,10 @@ void AddGraphicsConstants() {
   NamesChanged();
 }
 
-// The indicators are not among these yet: the dispatcher answers their calls with a clear
-// error.
 void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
   static const HandlerTable table(
       TableId::Graph, {CoordinateSystemFunctions(), DrawingFunctions(), PolylineFunctions(), PictureFunctions(),
-                        PictogramFunctions(), MouseAreaFunctions()},
+                        PictogramFunctions(), MouseAreaFunctions(), IndicatorFunctions()},
       ArgumentCountPolicy::UpToFirstEmptyText);
   table.Call(name, args, result);
 }

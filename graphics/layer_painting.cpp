@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "unit_support/graphics_surface.h"
@@ -12,6 +14,12 @@ QColor ColourOf(qint64 value) {
 
 int ColourValue(QRgb pixel) {
   return qRed(pixel) | (qGreen(pixel) << 8) | (qBlue(pixel) << 16);
+}
+
+// Built from the corners' extremes: QRect::normalized() would shrink a box given by its
+// lower-left and upper-right corners by a pixel on each side.
+QRect BoxBetween(QPoint a, QPoint b) {
+  return {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::abs(a.x() - b.x()), std::abs(a.y() - b.y())};
 }
 
 QImage* LayerImage(int layer) {
@@ -37,7 +45,9 @@ bool FontsAvailable() {
 
 QFont LayerFont(int layer) {
   QFont font;
-  font.setPointSize(qBound(1, Graphics().layer(layer).fontSize, 1000));
+  const LayerTools& tools = Graphics().layer(layer);
+  if (!tools.fontName.isEmpty()) font.setFamily(tools.fontName);
+  font.setPointSize(qBound(1, tools.fontSize, 1000));
   font.setStyleStrategy(QFont::NoAntialias);  // text in exactly the font colour
   return font;
 }

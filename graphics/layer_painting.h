@@ -14,6 +14,10 @@
 QColor ColourOf(qint64 value);  // $00BBGGRR -> QColor
 int ColourValue(QRgb pixel);    // QColor -> $00BBGGRR
 
+// The box a shape drawn between two corners covers, Windows-style: from (left, top) up to but
+// not including (right, bottom).
+QRect BoxBetween(QPoint a, QPoint b);
+
 // The picture of a layer, or nullptr when there is none or nothing is mapped yet.
 QImage* LayerImage(int layer);
 

@@ -11,12 +11,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 QString PicturePath(const QString& name) {
   if (!name.contains(u'\\') && !name.contains(u'/')) return ProgramFolder() + u"pictures/"_s + name;
   return ResolveDataFileName(name);
 }
+
+namespace {
 
 // The Qt format of an accepted extension (".jpeg" is not one), or nullptr.
 const char* PictureFormat(const QString& extension) {

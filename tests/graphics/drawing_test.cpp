@@ -171,9 +171,9 @@ TEST_F(DrawingTest, PicturesFromThePicturesFolder) {
   EXPECT_EQ(Run({u"PictureImport('broken.png')"_s}), ErrorAt(0, 170, {folder + u"broken.png"_s}));
 }
 
-TEST_F(DrawingTest, IndicatorFunctionsAreNotAvailableYet) {
+TEST_F(DrawingTest, IndicatorWithoutTypeIsAnError) {
   const QString error = Run({u"Gra_Indicator(1, 2, 3, 'x')"_s});
-  EXPECT_TRUE(error.contains(u"Gra_Indicator"_s)) << error.toStdString();
+  EXPECT_TRUE(error.contains(u"JSON object \"type\""_s)) << error.toStdString();
 }
 
 }  // namespace
