@@ -1,11 +1,17 @@
 #include "graphics/graphics_unit.h"
 
+#include <QDir>
+#include <QFile>
+
 #include "engine/constants.h"
 #include "engine/engine_state.h"
+#include "engine/program_folder.h"
 #include "graphics/graphics_families.h"
 #include "graphics/mouse_areas.h"
 #include "unit_support/described_unit.h"
 #include "unit_support/graphics_surface.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -57,10 +63,23 @@ void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStat
   table.Call(name, args, result);
 }
 
+// A run finds the sample pictures in an empty pictures folder (the first start).
+void InstallSamplePictures() {
+  QDir folder(ProgramFolder() + u"pictures"_s);
+  if (!folder.entryList(QDir::Files).isEmpty()) return;
+  const QDir samples(u":/tressaly/pictures"_s);
+  for (const QString& name : samples.entryList(QDir::Files)) {
+    const QString copy = folder.filePath(name);
+    if (QFile::copy(samples.filePath(name), copy))  // resources are read-only; the copies are the user's
+      QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+  }
+}
+
 }  // namespace
 
 FunctionUnit& GraphicsUnit() {
-  static DescribedUnit unit(TableId::Graph, CallGraphicsFunction, {.addConstants = AddGraphicsConstants});
+  static DescribedUnit unit(TableId::Graph, CallGraphicsFunction,
+                            {.addConstants = AddGraphicsConstants, .runStarting = InstallSamplePictures});
   SetPanelResizedHandler(LayOutGraphicsDisplay);
   SetPointerHandlers({PointerMovedOverArea, PointerLeftArea, PointerReleasedOverArea});
   return unit;

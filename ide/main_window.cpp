@@ -52,10 +52,8 @@ void CopyMissingSamples(const QString& resourceFolder, const QString& folder) {
   }
 }
 
-// On the first start the Scripts folder gets a welcome script and the examples, and the
-// pictures folder the sample pictures.
+// On the first start the Scripts folder gets a welcome script and the examples.
 void InstallSampleScripts() {
-  CopyMissingSamples(u":/tressaly/pictures"_s, ProgramFolder() + u"pictures"_s);
   QDir scripts(ScriptsFolder());
   if (!scripts.entryList({u"*.txt"_s}, QDir::Files).isEmpty()) return;
   CopyMissingSamples(u":/tressaly/samples"_s, scripts.path());

@@ -716,9 +716,10 @@ TEST_F(WindowTest, BoxesBreakLinesOnceForEachCrLfAndEachCr) {
   EXPECT_EQ(Vars(u"y"_s), u"y="_s) << "No stops the run";
 }
 
-// The first start puts the sample pictures where scripts find them by their bare names.
-TEST_F(WindowTest, FirstStartInstallsTheSamplePictures) {
+// The first run puts the sample pictures where scripts find them by their bare names.
+TEST_F(WindowTest, FirstRunInstallsTheSamplePictures) {
   auto w = Open({u"a = 1"_s, u"stop"_s});
+  Trigger(*w, WindowAction::Start);
   for (const char* name : {"thermometer.png", "lamp_on.bmp", "valve_open.bmp"})
     EXPECT_TRUE(QFile::exists(ProgramFolder() + u"pictures/"_s + QString::fromLatin1(name))) << name;
 }
