@@ -2,6 +2,8 @@
 // the script panel on first use, layer 2 over layer 1, scaled to the panel as it changes size.
 #include <QApplication>
 #include <QSplitter>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -116,6 +118,38 @@ TEST_F(WindowLayersTest, ClickingAMouseAreaCallsItsFunction) {
   QTest::mouseClick(area, Qt::LeftButton, {}, {30, 30});  // outside the area
   EXPECT_EQ(Value(u"clicks"_s), u"2"_s);
   EXPECT_TRUE(host.errors.isEmpty());
+}
+
+// The same script gives the same pixels in the window and in console mode at the panel's size.
+TEST_F(WindowLayersTest, TheWindowAndConsoleModeDrawTheSamePixels) {
+  const QString script = QStringLiteral(TRESSALY_SOURCE_DIR "/examples/graphics.txt");
+  QFile file(script);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QStringList lines = QString::fromUtf8(file.readAll()).remove(u'\r').split(u'\n');
+  EXPECT_EQ(Run(lines), QString());
+  const QSize panel = area->PanelSize();
+  const QImage shown = area->Composed();
+  ASSERT_FALSE(shown.isNull());
+
+  QTemporaryDir folder;
+  const QString picture = folder.filePath(u"console.png"_s);
+  QProcess console;
+  console.setProcessEnvironment([&] {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"TRESSALY_HOME"_s, folder.path());
+    return env;
+  }());
+  console.start(QStringLiteral(TRESSALY_PROGRAM),
+                {u"--console"_s, u"--canvas"_s, u"%1x%2"_s.arg(panel.width()).arg(panel.height()), u"--picture"_s,
+                 picture, script});
+  ASSERT_TRUE(console.waitForFinished(60000));
+  ASSERT_EQ(console.exitCode(), 0) << console.readAllStandardError().toStdString();
+  const QImage written(picture);
+  ASSERT_EQ(written.size(), shown.size());
+  int differing = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) differing += written.pixel(x, y) != shown.pixel(x, y);
+  EXPECT_EQ(differing, 0);
 }
 
 }  // namespace
