@@ -4,7 +4,9 @@
 #include <QSplitter>
 #include <QFile>
 #include <QProcess>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include "../engine/script_runner.h"
@@ -117,6 +119,38 @@ TEST_F(WindowLayersTest, ClickingAMouseAreaCallsItsFunction) {
 
   QTest::mouseClick(area, Qt::LeftButton, {}, {30, 30});  // outside the area
   EXPECT_EQ(Value(u"clicks"_s), u"2"_s);
+  EXPECT_TRUE(host.errors.isEmpty());
+}
+
+// A click on a pictogram opens the menu of its statuses; choosing one sets the status variable
+// and draws its picture.
+TEST_F(WindowLayersTest, ClickingAPictogramOffersItsStatuses) {
+  EXPECT_EQ(Run({u"SetCoordinateSystem(0, 0, 200, 100, 0, 1, 1)"_s, u"lamp = 1"_s,
+                 u"spec = '{\"statuses\":[{\"status_name\":\"off\", \"picture\":\"lamp_off.bmp\"}, "
+                 u"{\"status_name\":\"on\", \"picture\":\"lamp_on.bmp\"}]}'"_s,
+                 u"Pictograms(lamp, 20, 20, spec)"_s}),
+            QString());
+  QApplication::processEvents();
+  const double zoom = Graphics().zoom;
+  const QPoint inside(int(36 * zoom), int((100 - 36) * zoom));  // within the 32 x 32 lamp
+  QStringList offered;
+  QTimer chooser;  // answers the menu once it is shown
+  chooser.callOnTimeout([&] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* menu = qobject_cast<QMenu*>(widget);
+      if (!menu || !menu->isVisible()) continue;
+      for (QAction* item : menu->actions()) offered << item->text();
+      menu->setActiveAction(menu->actions().value(1));  // "on"
+      QTest::keyClick(menu, Qt::Key_Return);
+      chooser.stop();
+    }
+  });
+  chooser.start(10);
+  QTest::mouseMove(area, inside);
+  EXPECT_EQ(area->cursor().shape(), Qt::PointingHandCursor);
+  QTest::mouseClick(area, Qt::LeftButton, {}, inside);
+  EXPECT_EQ(offered, (QStringList{u"off"_s, u"on"_s}));
+  EXPECT_EQ(Value(u"lamp"_s), u"2"_s);
   EXPECT_TRUE(host.errors.isEmpty());
 }
 
