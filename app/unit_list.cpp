@@ -3,6 +3,7 @@
 #include "engine/function_units.h"
 #include "functions/general_unit.h"
 #include "functions/js_functions.h"
+#include "graphics/dialogs.h"
 #include "graphics/graphics_unit.h"
 #include "unit_support/described_unit.h"
 
@@ -13,6 +14,7 @@ const UnitOpener kUnits[] = {
     GeneralUnit,
     JavaScriptUnit,
     GraphicsUnit,
+    DialogUnit,
 };
 
 // Modules of later versions: their calls are validated and then answered with a clear error.
@@ -22,7 +24,6 @@ struct PendingModule {
   const char16_t* russian;
 };
 constexpr PendingModule kPendingModules[] = {
-    {TableId::Dialog, u"dialogs", u"диалоги"},
     {TableId::DB, u"database", u"базы данных"},
     {TableId::OS, u"system automation", u"управление системой"},
     {TableId::FTP, u"FTP and UDP", u"FTP и UDP"},
