@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <mutex>
 
@@ -70,4 +71,15 @@ QString ResolveScriptName(const QString& name) {
   if (IsAbsoluteScriptPath(path)) return path;
   if (!path.contains(u'/')) return ScriptsFolder() + path;
   return ProgramFolder() + path;
+}
+
+void CopyMissingFiles(const QString& sourceFolder, const QString& targetFolder) {
+  const QDir source(sourceFolder), target(targetFolder);
+  for (const QString& name : source.entryList(QDir::Files)) {
+    if (target.exists(name)) continue;
+    QFile from(source.filePath(name));
+    if (!from.open(QIODevice::ReadOnly)) continue;
+    QFile copy(target.filePath(name));
+    if (copy.open(QIODevice::WriteOnly)) copy.write(from.readAll());
+  }
 }

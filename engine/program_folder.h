@@ -11,6 +11,9 @@
 QString ProgramFolder();
 // ProgramFolder() + "Scripts/".
 QString ScriptsFolder();
+// Copies the files of `sourceFolder` (a resource folder) into `targetFolder`, leaving the files
+// that are there already; the copies are ordinary writable files.
+void CopyMissingFiles(const QString& sourceFolder, const QString& targetFolder);
 // Forgets the cached folder so that the next call looks at the environment again.
 void ResetProgramFolderForTests();
 

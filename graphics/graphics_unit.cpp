@@ -1,7 +1,6 @@
 #include "graphics/graphics_unit.h"
 
 #include <QDir>
-#include <QFile>
 
 #include "engine/constants.h"
 #include "engine/engine_state.h"
@@ -65,14 +64,8 @@ void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStat
 
 // A run finds the sample pictures in an empty pictures folder (the first start).
 void InstallSamplePictures() {
-  QDir folder(ProgramFolder() + u"pictures"_s);
-  if (!folder.entryList(QDir::Files).isEmpty()) return;
-  const QDir samples(u":/tressaly/pictures"_s);
-  for (const QString& name : samples.entryList(QDir::Files)) {
-    const QString copy = folder.filePath(name);
-    if (QFile::copy(samples.filePath(name), copy))  // resources are read-only; the copies are the user's
-      QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-  }
+  const QString folder = ProgramFolder() + u"pictures"_s;
+  if (QDir(folder).entryList(QDir::Files).isEmpty()) CopyMissingFiles(u":/tressaly/pictures"_s, folder);
 }
 
 }  // namespace

@@ -4,15 +4,14 @@
 
 #include "engine/engine_state.h"
 #include "engine/json_fields.h"
-#include "engine/number_text.h"
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
-#include "engine/program_folder.h"
+#include "engine/number_text.h"
+#include "engine/run_control.h"
+#include "engine/run_host.h"
 #include "graphics/graphics_families.h"
 #include "graphics/layer_painting.h"
 #include "graphics/mouse_areas.h"
-#include "engine/run_control.h"
-#include "engine/run_host.h"
 #include "unit_support/graphics_surface.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -38,9 +37,7 @@ QImage TransformedPicture(const QImage& source, int flags) {
 }
 
 bool LoadPictogram(const QString& fileName, int flags, QImage& picture) {
-  QString path = fileName;
-  if (!path.contains(u'\\') && !path.contains(u'/')) path = ProgramFolder() + u"pictures/"_s + path;
-  path.replace(u'\\', u'/');
+  const QString path = PicturePath(fileName);
   const QFileInfo file(path);
   if (!file.isFile()) {
     RaiseScriptError(MessageText(msg::kInvalidFileName, {path}));

@@ -40,23 +40,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Copies the files of a resource folder into `folder`, leaving files that are there already.
-void CopyMissingSamples(const QString& resourceFolder, const QString& folder) {
-  QDir samples(resourceFolder), target(folder);
-  for (const QString& name : samples.entryList(QDir::Files)) {
-    if (target.exists(name)) continue;
-    QFile source(samples.filePath(name));
-    if (!source.open(QIODevice::ReadOnly)) continue;
-    QFile copy(target.filePath(name));
-    if (copy.open(QIODevice::WriteOnly)) copy.write(source.readAll());
-  }
-}
-
 // On the first start the Scripts folder gets a welcome script and the examples.
 void InstallSampleScripts() {
   QDir scripts(ScriptsFolder());
   if (!scripts.entryList({u"*.txt"_s}, QDir::Files).isEmpty()) return;
-  CopyMissingSamples(u":/tressaly/samples"_s, scripts.path());
+  CopyMissingFiles(u":/tressaly/samples"_s, scripts.path());
 }
 
 // Gives the second pane of a two-pane splitter `size` pixels, leaving the first at least
