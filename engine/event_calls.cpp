@@ -1,9 +1,12 @@
 #include "engine/event_calls.h"
 
 #include "engine/engine_state.h"
+#include "engine/evaluator.h"
+#include "engine/function_units.h"
 #include "engine/run_control.h"
 #include "engine/run_host.h"
 #include "engine/script_functions.h"
+#include "engine/statements.h"
 
 namespace {
 
@@ -37,27 +40,32 @@ struct SavedStep {
   }
 };
 
-}  // namespace
-
-bool EventCallInProgress() { return g_eventCallRunning; }
-
-bool CallScriptFunctionFromEvent(const QString& callText, const TWordArray& args, TWordStatus& result,
-                                 int interfaceCallMode) {
-  result = EmptyWord;
+// Runs `body` between two steps of whatever run is under way: the step state is saved before
+// and restored after, views are refreshed around it and a pending error is shown in a box.
+// `restoreBlocks` also brings back the whole block stack (a single line may push a block and
+// never close it). Returns false without running while another event call runs.
+template <typename Body>
+bool RunEventCall(int interfaceCallMode, bool restoreBlocks, Body body) {
   if (g_eventCallRunning) return false;
   g_eventCallRunning = true;
   EngineState& e = Engine();
   const SavedStep saved = SavedStep::Take();
+  const auto savedBlocks = e.Blocks;
   RunControl().ShowErrors = true;
+  e.ErrorText.clear();
   Host().RefreshViews();
-  e.RunMode = rmRunning;  // the body runs at once
+  e.RunMode = rmRunning;  // the code runs at once
   e.ReturnBlock = EmptyBlock;
   e.InterfaceCallMode = interfaceCallMode;
-  CallScriptFunction(callText, args, result);
+  body();
+  e.InterfaceCallMode = 0;
   // A handler halted at a breakpoint stays where it halted, for the user to step on; otherwise
   // the interrupted state comes back.
   const bool halted = e.RunMode == rmIdle && e.BlockDepth > saved.BlockDepth && !ErrorPending();
-  if (!halted) saved.Restore();
+  if (!halted) {
+    saved.Restore();
+    if (restoreBlocks) e.Blocks = savedBlocks;
+  }
   Host().RefreshViews();
   if (ErrorPending()) {
     Host().ShowMessageBox(e.ErrorText, MessageIcon::Error);
@@ -65,6 +73,55 @@ bool CallScriptFunctionFromEvent(const QString& callText, const TWordArray& args
   }
   g_eventCallRunning = false;
   return true;
+}
+
+// Executes `line` as one step at a temporary line after the script's end, under the indent of
+// the current block. The script text and its indents are put back afterwards.
+void ExecuteSingleLine(const QString& line) {
+  EngineState& e = Engine();
+  const qsizetype scriptSize = e.ScriptLines.size();
+  const std::size_t indentSize = e.LineIndent.size();
+  // Line 0 would begin a new run (variables cleared): an empty script gets a blank line first.
+  if (e.ScriptLines.isEmpty()) e.ScriptLines.append(QString());
+  e.LineIndent.resize(std::size_t(e.ScriptLines.size()), -1);
+  e.ScriptLines.append(line);
+  e.LineIndent.push_back(e.Blocks[std::size_t(e.BlockDepth)].indent);
+  ScriptChanged();
+  e.CurrentLine = int(e.ScriptLines.size() - 1);
+  ExecuteStep();
+  e.ScriptLines.resize(scriptSize);
+  e.LineIndent.resize(indentSize);
+  ScriptChanged();
+}
+
+}  // namespace
+
+bool EventCallInProgress() { return g_eventCallRunning; }
+
+bool CallScriptFunctionFromEvent(const QString& callText, const TWordArray& args, TWordStatus& result,
+                                 int interfaceCallMode) {
+  result = EmptyWord;
+  return RunEventCall(interfaceCallMode, false, [&] { CallScriptFunction(callText, args, result); });
+}
+
+bool RunInterfaceCommand(const QString& command) {
+  const QString text = command.trimmed();
+  const qsizetype open = text.indexOf(u'(');
+  const QString name = open < 0 ? QString() : text.left(open).trimmed();
+  const TWordKind kind = name.isEmpty() ? wkNone : ClassifyFunctionName(name).kind;
+  // A call of a script function (or of a name nobody knows, which the call reports) runs as a
+  // call; a built-in call or any other statement runs as one line.
+  const bool functionCall = open >= 0 && !text.left(open).contains(u'=') &&
+                            (kind == wkScriptFunction || kind == wkNone);
+  if (functionCall)
+    return RunEventCall(2, false, [&] {
+      QString splitName;
+      TWordArray args;
+      if (!SplitCall(text, splitName, args) || ErrorPending()) return;
+      TWordStatus result;
+      CallScriptFunction(text, args, result);
+    });
+  return RunEventCall(1, true, [&] { ExecuteSingleLine(text); });
 }
 
 void StopRun() { Engine().RunMode = rmIdle; }

@@ -15,6 +15,11 @@
 // another event call is still running (a handler is never entered twice).
 bool CallScriptFunctionFromEvent(const QString& callText, const TWordArray& args, TWordStatus& result,
                                  int interfaceCallMode = 0);
+// Runs the command of a button of the script-built interface window the same way: a call of a
+// script function (interface call mode 2), or else one script line executed at once between two
+// steps of the run (mode 1), with the whole block stack saved and restored. Returns false, doing
+// nothing, while another event call runs.
+bool RunInterfaceCommand(const QString& command);
 // True while an event call runs.
 bool EventCallInProgress();
 

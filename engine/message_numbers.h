@@ -161,6 +161,10 @@ enum Entry : int {
   kStatusOutOfRange = 177,        // Status of index [%d] is out of range (1 - %d).
   kIndicatorRangeOutside = 182,   // ... "ranges" element "%n" is out of indicator range (%n, %n).
 
+  // ---- dialogs and the script-built interface window ----
+  kControlCaptionMissing = 280,  // Error in line ●%s●. The "%s" keyword must be followed by ...
+  kControlCommandMissing = 281,  // Error in line ●%s●. The keyword "%s" and the name ...
+
   // ---- starting programs and opening files (the system's start codes) ----
   kOutOfResources = 191,     // The operating system is out of memory or resources.
   kFileNotFound = 192,       // The specified file was not found.

@@ -1,4 +1,5 @@
 #include "graphics/dialogs.h"
+#include "graphics/info_form.h"
 
 #include <algorithm>
 
@@ -53,6 +54,7 @@ constexpr UnitFunctionEntry kDialogFunctions[] = {
     {u"InputText", InputText},
     {u"Message", Message},
     {u"Menu", Menu},
+    {u"Info_form", InfoForm},
 };
 
 void CallDialogFunction(const QString& name, const TWordArray& args, TWordStatus& result) {

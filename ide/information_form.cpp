@@ -6,7 +6,9 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -56,12 +58,22 @@ void InformationForm::rebuildRow(const QList<InformationControl>& controls) {
       control->setObjectName(u"CheckBox%1"_s.arg(i));
       control->setChecked(c.checked);
     }
-    control->setFixedHeight(25);
+    // The caption's width plus one font height (a button) or two (a check box's mark), never
+    // less than the style needs to show the whole caption.
+    const QFontMetrics metrics = control->fontMetrics();
+    const int margin = metrics.height() * (c.kind == InformationControl::Kind::Button ? 1 : 2);
+    control->setFixedSize(std::max(control->sizeHint().width(), metrics.horizontalAdvance(c.caption) + margin), 25);
+    if (c.kind == InformationControl::Kind::CheckBox) control->setContentsMargins(3, 0, 0, 0);
     connect(control, &QAbstractButton::clicked, this, [this, i] {
       if (clicked_) clicked_(int(i));
     });
     row_->insertWidget(int(i), control);
   }
+}
+
+void InformationForm::SetControlsEnabled(bool enabled) {
+  for (int i = 0; i < row_->count(); ++i)
+    if (QWidget* control = row_->itemAt(i)->widget()) control->setEnabled(enabled);
 }
 
 void InformationForm::place(const QRect& placement) {
@@ -74,10 +86,12 @@ void InformationForm::place(const QRect& placement) {
   const QScreen* screen =
       parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
-  text_->document()->adjustSize();
+  // The text laid out without wrapping gives the size it needs; the window grows around it.
+  QTextDocument* document = text_->document();
+  document->setTextWidth(-1);
   const int frame = text_->frameWidth() * 2;
-  text_->setMinimumSize(
-      (text_->document()->size().toSize() + QSize(frame, frame)).boundedTo(area.size()));
+  const QSize needed = document->size().toSize() + QSize(frame, frame);
+  text_->setMinimumSize(needed.expandedTo(QSize(row_->sizeHint().width(), 0)).boundedTo(area.size()));
   adjustSize();
   text_->setMinimumSize(0, 0);
   move(area.right() + 1 - frameGeometry().width(), area.bottom() + 1 - frameGeometry().height());

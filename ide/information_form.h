@@ -18,6 +18,7 @@ class InformationForm : public QWidget, public InformationWindow {
   void Show(const InformationContent& content, std::function<void(int control)> clicked) override;
   void Hide() override { hide(); }
   bool IsShown() const override { return isVisible(); }
+  void SetControlsEnabled(bool enabled) override;
 
   QTextEdit* textArea() const { return text_; }
 

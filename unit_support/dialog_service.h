@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +57,9 @@ class DialogService {
   virtual QString SaveFileName(const QString& proposedName) { return {}; }
   // A password, typed unseen; false after Cancel.
   virtual bool Password(const QString& prompt, QString& password) { return false; }
+  // Frames the screen rectangle `rect` with a border blinking red, green, yellow every 200 ms,
+  // `blinkCount` changes of colour, and returns when it is gone. Nothing to see without a screen.
+  virtual void Highlight(const QRect& rect, int blinkCount) {}
 };
 
 DialogService& Dialogs();

@@ -33,6 +33,8 @@ class InformationWindow {
   // Hides the window, keeping what it shows (a run started from the first line hides it).
   virtual void Hide() {}
   virtual bool IsShown() const { return false; }
+  // Enables or disables every control of the row (while a button's command runs).
+  virtual void SetControlsEnabled(bool enabled) {}
 };
 
 InformationWindow& InfoWindow();
