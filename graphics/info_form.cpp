@@ -34,7 +34,11 @@ void CutFirstLine(QString& remaining, QString& line) {
     return;
   }
   line = remaining.left(end).trimmed();
-  remaining = remaining.mid(end + 1).trimmed();
+  // Only the blanks in front go: trimming the end too would take the line break of a control
+  // line that ends the text, which then could never be read.
+  qsizetype next = end + 1;
+  while (next < remaining.size() && remaining[next].isSpace()) ++next;
+  remaining = remaining.mid(next);
 }
 
 void FlipCheckBox(const QString& variable) {

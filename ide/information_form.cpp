@@ -27,6 +27,15 @@ InformationForm::InformationForm(QWidget* owner)
   row_->addStretch(1);
   layout->addLayout(row_);
   text_->setReadOnly(true);
+  cornerCheck_.setInterval(50);
+  connect(&cornerCheck_, &QTimer::timeout, this, [this] {
+    if (!isVisible() || ++cornerChecks_ > 10) {
+      cornerCheck_.stop();
+      cornerChecks_ = 0;
+      return;
+    }
+    moveIntoCorner();
+  });
   layout->addWidget(text_, 1);
 }
 
@@ -40,9 +49,20 @@ void InformationForm::Show(const InformationContent& content, std::function<void
     text_->setFont(font);
   }
   text_->setPlainText(WithLfLineBreaks(content.text));
+  inCorner_ = content.placement == QRect();
   place(content.placement);
   show();
   raise();
+  // The window manager adds its frame only once the window is mapped: the corner is corrected
+  // when the frame is known.
+  if (inCorner_) cornerCheck_.start();
+}
+
+void InformationForm::moveIntoCorner() {
+  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+  const QPoint corner(area.right() + 1 - frameGeometry().width(), area.bottom() + 1 - frameGeometry().height());
+  if (frameGeometry().topLeft() != corner) move(corner);
 }
 
 void InformationForm::rebuildRow(const QList<InformationControl>& controls) {
@@ -94,5 +114,5 @@ void InformationForm::place(const QRect& placement) {
   text_->setMinimumSize(needed.expandedTo(QSize(row_->sizeHint().width(), 0)).boundedTo(area.size()));
   adjustSize();
   text_->setMinimumSize(0, 0);
-  move(area.right() + 1 - frameGeometry().width(), area.bottom() + 1 - frameGeometry().height());
+  moveIntoCorner();
 }

@@ -2,6 +2,7 @@
 // wrapping) above the text. It stays above the main window without taking the focus from it.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include "unit_support/information_window.h"
@@ -25,8 +26,12 @@ class InformationForm : public QWidget, public InformationWindow {
  private:
   void rebuildRow(const QList<InformationControl>& controls);
   void place(const QRect& placement);
+  void moveIntoCorner();
 
   QHBoxLayout* row_;
   QTextEdit* text_;
   std::function<void(int)> clicked_;
+  bool inCorner_ = false;
+  QTimer cornerCheck_;
+  int cornerChecks_ = 0;
 };

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "ide/highlight_overlay.h"
 #include "ide/settings_file.h"
 #include "engine/line_breaks.h"
 
@@ -211,4 +212,8 @@ bool WindowDialogs::Password(const QString& prompt, QString& password) {
   if (!AskInInputBox(parent_, prompt, QLineEdit::Password, typed)) return false;
   password = typed;
   return true;
+}
+
+void WindowDialogs::Highlight(const QRect& rect, int blinkCount) {
+  HighlightOverlay(rect, blinkCount).exec();
 }

@@ -18,6 +18,7 @@ class WindowDialogs : public DialogService {
   int ChooseLine(const QString& prompt, const QStringList& lines, int selected) override;
   QString SaveFileName(const QString& proposedName) override;
   bool Password(const QString& prompt, QString& password) override;
+  void Highlight(const QRect& rect, int blinkCount) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-mixer-dev
   libqscintilla2-qt6-dev
   libx11-dev
-  xvfb xauth
+  xvfb xauth openbox
   fonts-dejavu-core
   googletest libgtest-dev
   python3

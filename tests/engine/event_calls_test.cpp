@@ -75,6 +75,38 @@ TEST_F(EventCalls, StopRunEndsTheRunAfterTheCurrentStep) {
   EXPECT_EQ(Engine().RunMode, rmIdle);
 }
 
+// The buttons of the script-built window: a script-function call, one line of any kind, and the
+// run interrupted in a loop carries on with its block stack and variables as they were.
+TEST_F(EventCalls, InterfaceCommandsRunBetweenStepsAndLeaveTheRunAsItWas) {
+  Load({u"total = 0"_s, u"for i = 1,3"_s, u"  total = total + i"_s, u"stop"_s,
+        u"function Bump(_by)"_s, u"  total = total + _by * 100"_s, u"  return total"_s});
+  for (int step = 0; step < 3; ++step) A_StepExecute(RunInitiator::Step);  // inside the loop
+  const int line = Engine().CurrentLine, depth = Engine().BlockDepth;
+  const TBlockLevel loop = Engine().Blocks[std::size_t(depth)];
+  ASSERT_GT(depth, 0);
+
+  ASSERT_TRUE(RunInterfaceCommand(u"Bump(2)"_s));   // a script function: a call
+  ASSERT_TRUE(RunInterfaceCommand(u"total = total + 10"_s));  // one line
+  ASSERT_TRUE(RunInterfaceCommand(u"for k = 1,2"_s));      // a line that opens a block
+  EXPECT_TRUE(host.errors.isEmpty()) << host.errors.join(u'|').toStdString();
+  EXPECT_EQ(Value(u"total"_s), u"211"_s);
+  EXPECT_EQ(Engine().CurrentLine, line);
+  EXPECT_EQ(Engine().BlockDepth, depth);
+  EXPECT_EQ(Engine().Blocks[std::size_t(depth)].nLine, loop.nLine);
+  EXPECT_EQ(Engine().ScriptLines.size(), 7) << "the temporary line is gone";
+  EXPECT_EQ(Engine().InterfaceCallMode, 0);
+
+  A_Continue_runExecute();
+  EXPECT_EQ(Value(u"total"_s), u"216"_s) << "the loop went on: 211 + 2 + 3";
+
+  // Errors are shown, not left pending; an unknown function is reported as a missing one.
+  ASSERT_TRUE(RunInterfaceCommand(u"total = nothing"_s));
+  ASSERT_TRUE(RunInterfaceCommand(u"Missing(1)"_s));
+  ASSERT_EQ(host.errors.size(), 2);
+  EXPECT_TRUE(host.errors[1].contains(u"\"missing\""_s)) << host.errors[1].toStdString();
+  EXPECT_TRUE(Engine().ErrorText.isEmpty());
+}
+
 namespace {
 
 // A unit that only records its lifecycle.
