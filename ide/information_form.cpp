@@ -50,6 +50,8 @@ void InformationForm::Show(const InformationContent& content, std::function<void
   }
   text_->setPlainText(WithLfLineBreaks(content.text));
   inCorner_ = content.placement == QRect();
+  // Sized to its text, the text needs no wrapping; in a given size it wraps at the window's edge.
+  text_->setLineWrapMode(inCorner_ ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
   place(content.placement);
   show();
   raise();
@@ -106,13 +108,18 @@ void InformationForm::place(const QRect& placement) {
   const QScreen* screen =
       parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
-  // The text laid out without wrapping gives the size it needs; the window grows around it.
-  QTextDocument* document = text_->document();
-  document->setTextWidth(-1);
-  const int frame = text_->frameWidth() * 2;
-  const QSize needed = document->size().toSize() + QSize(frame, frame);
-  text_->setMinimumSize(needed.expandedTo(QSize(row_->sizeHint().width(), 0)).boundedTo(area.size()));
+  // The text needs one font height more than its widest line and its last line's bottom; the
+  // window grows around it and the row.
+  const QFontMetrics metrics(text_->font());
+  int widest = 0;
+  const QStringList lines = text_->toPlainText().split(u'\n');
+  for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+  const int margins = 2 * (text_->frameWidth() + int(text_->document()->documentMargin()));
+  const QSize needed(widest + metrics.height() + margins,
+                     int(lines.size()) * metrics.lineSpacing() + metrics.height() + margins);
+  text_->setFixedSize(needed.expandedTo(QSize(row_->sizeHint().width(), 0)).boundedTo(area.size()));
   adjustSize();
-  text_->setMinimumSize(0, 0);
+  text_->setMinimumSize(0, 0);  // the user may resize the window
+  text_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   moveIntoCorner();
 }

@@ -3,6 +3,7 @@
 InputText ("\\n" for a line break), Message (a code or a button name; an empty line the first
 button; end of input Esc), Menu (a number or a line's text), end of input as Cancel, and the
 array errors of Menu. Usage: check_dialogs.py PROGRAM"""
+import os
 import subprocess
 import sys
 import tempfile
@@ -38,6 +39,26 @@ def run(program, script, answers):
                               capture_output=True, timeout=60)
 
 
+def check_information_window(program):
+    """Info_form prints its text and its controls; a faulty control line prints nothing and stops
+    the run with its message. The example script runs with its three answers."""
+    failures = []
+    example = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "dialogs.txt")
+    with open(example, encoding="utf-8") as f:
+        done = run(program, f.read(), "Ann\n2\nyes\n")
+    out = done.stdout.decode()
+    for expected in ("Order for Ann: coffee\nClick the buttons", "[One more cup]\n[Reset]\n[ ] With milk\n",
+                     "milk\t<false>", "choice\t     2", "sugar\t<true>"):
+        if done.returncode != 0 or expected not in out:
+            failures.append(f"example: exit {done.returncode}, {expected!r} not in {out!r}")
+    for info, message in (("'button \"\" Run()' + Char(13)", 'The "button" keyword must be followed'),
+                          ("'checkbox \"Flag\"' + Char(13)", 'The keyword "Checkbox" and the name')):
+        failed = run(program, f"Info_form({info})\n", "")
+        if failed.returncode != 1 or message not in failed.stderr.decode() or b"\n[" in b"\n" + failed.stdout:
+            failures.append(f"{info}: exit {failed.returncode}, out {failed.stdout!r}, err {failed.stderr!r}")
+    return failures
+
+
 def main():
     program = sys.argv[1]
     failures = []
@@ -56,6 +77,7 @@ def main():
         failed = run(program, script + "\n", "")
         if failed.returncode != 1 or message not in failed.stderr.decode():
             failures.append(f"{script!r}: exit {failed.returncode}, stderr {failed.stderr.decode()!r}")
+    failures += check_information_window(program)
     for f in failures:
         print(f)
     return 1 if failures else 0
