@@ -67,6 +67,7 @@ bool RunEventCall(int interfaceCallMode, bool restoreBlocks, Body body) {
     if (restoreBlocks) e.Blocks = savedBlocks;
   }
   Host().RefreshViews();
+  A_StatusBarFillingExecute();  // the nested run wrote its own line and levels there
   if (ErrorPending()) {
     Host().ShowMessageBox(e.ErrorText, MessageIcon::Error);
     e.ErrorText.clear();
