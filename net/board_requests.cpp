@@ -36,6 +36,16 @@ void AwaitReply(int rounds = kReplyRounds) {
 // The request's delay argument `n` in milliseconds, 0 when not given.
 qint64 DelayArgument(const GeneralCall& call, int n) { return std::max<qint64>(call.integerOr(n, 0), 0); }
 
+// Gives the board `ms` milliseconds before its reply is awaited, then empties the buffer. A
+// reply that comes during the delay waits on the socket meanwhile, so the emptying drops only
+// what was there before the request.
+void DelayThenEmptyBuffer(qint64 ms) {
+  BoardListener().Hold(true);
+  SleepProcessingEvents(ms);
+  BoardListener().Hold(false);
+  BoardListener().Clear();
+}
+
 // ARD_UDP_Digital_Read(IP, pin): the value of a reply name "=" value.
 void DigitalRead(GeneralCall& call) {
   BoardListener().Clear();
@@ -94,8 +104,7 @@ void Command(GeneralCall& call) {
   call.setText({});
   if (call.text(0).isEmpty()) return;
   SendToBoard(call.text(0), CommandRequest(call, 1, 3));
-  SleepProcessingEvents(DelayArgument(call, 2));
-  BoardListener().Clear();
+  DelayThenEmptyBuffer(DelayArgument(call, 2));
   AwaitReply();
   TakeNamedReply(call, BoardListener().Take());
 }
@@ -104,8 +113,7 @@ void Command(GeneralCall& call) {
 // the names and addresses of the boards that answered.
 void BroadcastCommand(GeneralCall& call) {
   BoardListener().Send(BroadcastAddress(), g_boardPort, CommandRequest(call, 0, 2));
-  SleepProcessingEvents(DelayArgument(call, 1));
-  BoardListener().Clear();
+  DelayThenEmptyBuffer(DelayArgument(call, 1));
   AwaitReply();
   QString replies = BoardListener().Take();
   QList<TWordStatus> pairs;
@@ -124,8 +132,7 @@ void BroadcastCommand(GeneralCall& call) {
 // ARD_UDP_Get_Device_Name(IP[, Delay]): the board's name, empty when none answers.
 void GetDeviceName(GeneralCall& call) {
   SendToBoard(call.text(0), u"get_device_name:"_s);
-  SleepProcessingEvents(call.count() == 2 ? DelayArgument(call, 1) : 0);
-  BoardListener().Clear();
+  DelayThenEmptyBuffer(call.count() == 2 ? DelayArgument(call, 1) : 0);
   AwaitReply();
   const QString reply = BoardListener().Take();
   SetSender(TextBetween(reply, u"<<<"_s, u"="_s));

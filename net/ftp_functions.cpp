@@ -57,7 +57,11 @@ void FtpConnect(GeneralCall& call) {
     return StopRun();
   }
   QString failure;
-  if (!Ftp().Connect(call.text(0), call.text(1), password, failure)) return call.fail(msg::kFtpConnectFailed);
+  if (!Ftp().Connect(call.text(0), call.text(1), password, failure)) {
+    // The user who gave up waiting is told so; the run pauses as after a cancelled prompt.
+    if (Ftp().Interrupted()) return ShowFailureAndPause(failure);
+    return call.fail(msg::kFtpConnectFailed);
+  }
   call.setBool(true);
 }
 

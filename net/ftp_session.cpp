@@ -95,14 +95,14 @@ bool FtpSession::Perform(QString& failure) {
   errorBuffer_[0] = 0;
   curl_multi_add_handle(multi_, easy_);
   CURLcode code = CURLE_OK;
-  bool interrupted = false;
+  interrupted_ = false;
   for (int running = 1;;) {
     curl_multi_perform(multi_, &running);
     if (!running) break;
     curl_multi_poll(multi_, nullptr, 0, 50, nullptr);
     ProcessPendingEvents();  // the window paints while the server is waited for
     if (Host().PauseRequested()) {
-      interrupted = true;
+      interrupted_ = true;
       break;
     }
   }
@@ -110,7 +110,7 @@ bool FtpSession::Perform(QString& failure) {
   while (CURLMsg* message = curl_multi_info_read(multi_, &left))
     if (message->msg == CURLMSG_DONE) code = message->data.result;
   curl_multi_remove_handle(multi_, easy_);  // an interrupted request's connection is closed
-  if (interrupted) {
+  if (interrupted_) {
     failure = Bilingual(u"The transfer was interrupted by the Pause key."_s,
                         u"Передача прервана клавишей Pause."_s);
     return false;

@@ -24,6 +24,8 @@ class FtpSession {
   bool Connect(const QString& host, const QString& user, const QString& password, QString& failure);
   void Disconnect();
   bool Connected() const { return connected_; }
+  // The last request was ended by the Pause key rather than by the server.
+  bool Interrupted() const { return interrupted_; }
 
   // Each returns false with the failure text in `failure`.
   // The remote file into `localPath`; the local file is replaced only by a complete download.
@@ -53,6 +55,7 @@ class FtpSession {
   QByteArray host_, user_, password_;
   QStringList dir_;  // the current directory, parts from the login directory
   bool connected_ = false;
+  bool interrupted_ = false;
   char errorBuffer_[256] = {};
 };
 

@@ -66,6 +66,7 @@ void ComPortCommand(GeneralCall& call) {
   port.setBaudRate(OpenedRate(rateText.toInt()));
   SerialReply reply(port);
   if (port.open(QIODevice::ReadWrite)) {  // a port that does not open just gives no reply
+    port.clear();  // what came after an earlier call closed the port answers no request of this one
     SleepProcessingEvents(kBoardResetMs);
     port.write(request.toUtf8());
     port.waitForBytesWritten(1000);

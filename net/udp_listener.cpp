@@ -34,7 +34,7 @@ bool UdpListener::Send(const QString& address, quint16 port, const QString& mess
 }
 
 void UdpListener::ReadPending() {
-  if (!socket_) return;
+  if (!socket_ || held_) return;
   while (socket_->hasPendingDatagrams()) buffer_ += DecodeAnsiBytes(socket_->receiveDatagram().data());
 }
 

@@ -29,6 +29,8 @@ class UdpListener : public QObject {
   // The buffer's text, the buffer emptied.
   QString Take();
   void Clear() { buffer_.clear(); }
+  // While held, datagrams wait on the socket instead of entering the buffer.
+  void Hold(bool held) { held_ = held; }
 
  private:
   QUdpSocket& Socket();
@@ -37,6 +39,7 @@ class UdpListener : public QObject {
   QUdpSocket* socket_ = nullptr;  // made on first use (it needs the application object)
   quint16 defaultPort_;
   QString buffer_;
+  bool held_ = false;
 };
 
 // The listener of UDP_Activate and the one of the board functions.

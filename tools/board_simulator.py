@@ -20,7 +20,7 @@ set it; --bad-analog-pin makes one pin answer a malformed series. "ready" is pri
 board listens.
 
   python3 tools/board_simulator.py --address 127.0.0.2 --port 10002 [--name NodeMCU_01]
-      [--broadcast 127.255.255.255] [--serial /path/to/pty]
+      [--broadcast 127.255.255.255] [--serial /path/to/pty] [--log requests.txt]
 """
 import argparse
 import os
@@ -32,7 +32,8 @@ import tty
 
 
 class Board:
-    def __init__(self, name, address, bad_analog_pin):
+    def __init__(self, name, address, bad_analog_pin, log=None):
+        self.log = log
         self.name = name
         self.address = address
         self.bad_analog_pin = bad_analog_pin
@@ -44,6 +45,9 @@ class Board:
 
     def answer(self, request):
         """The reply text to one request, or None."""
+        if self.log:
+            with open(self.log, "a", encoding="utf-8") as f:
+                f.write(request + "\n")
         command, _, rest = request.partition(":")
         params = [p for p in rest.split(";")][:-1] if rest.endswith(";") else rest.split(";") if rest else []
         number = lambda k: int(params[k]) if k < len(params) and params[k].lstrip("-").isdigit() else 0
@@ -89,9 +93,10 @@ def main():
     parser.add_argument("--broadcast", help="also answer broadcasts sent to this address")
     parser.add_argument("--serial", help="also answer on this serial device")
     parser.add_argument("--bad-analog-pin", type=int, default=-1)
+    parser.add_argument("--log", help="append every request received to this file, one a line")
     args = parser.parse_args()
 
-    board = Board(args.name, args.address, args.bad_analog_pin)
+    board = Board(args.name, args.address, args.bad_analog_pin, args.log)
     unicast = bound_socket(args.address, args.port, share=True)
     readers = [unicast]
     if args.broadcast:
@@ -106,7 +111,7 @@ def main():
 
     pending = b""  # serial bytes of a request still arriving (requests have no terminator)
     while True:
-        ready, _, _ = select.select(readers, [], [], 0.1 if pending else None)
+        ready, _, _ = select.select(readers, [], [], 0.02 if pending else None)
         if not ready and pending:  # a pause on the line ends a serial request
             reply = board.answer(pending.decode("utf-8", "replace"))
             pending = b""
