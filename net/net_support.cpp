@@ -20,7 +20,7 @@ void ProcessPendingEvents() {
 void SleepProcessingEvents(qint64 ms) {
   QElapsedTimer clock;
   clock.start();
-  for (qint64 left = ms; left > 0; left = ms - clock.elapsed()) {
+  for (qint64 left = ms; left > 0 && !Host().PauseRequested(); left = ms - clock.elapsed()) {
     QThread::msleep(std::min<qint64>(left, 20));
     ProcessPendingEvents();
   }

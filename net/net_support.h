@@ -10,7 +10,8 @@ class GeneralCall;
 // Lets the window (or console mode) handle its pending events: received datagrams and serial
 // data are delivered, the window paints, the Pause key is noticed.
 void ProcessPendingEvents();
-// Sleeps `ms` milliseconds in short slices with the events processed between them.
+// Sleeps `ms` milliseconds in short slices with the events processed between them; the Pause
+// key ends the sleep early (a script's long delay never freezes the program).
 void SleepProcessingEvents(qint64 ms);
 // Up to `rounds` rounds: process events; stop once `arrived` is true; else sleep 50 ms.
 void WaitForReply(int rounds, const std::function<bool()>& arrived);

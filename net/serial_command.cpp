@@ -6,6 +6,7 @@
 
 #include "engine/message_numbers.h"
 #include "engine/program_folder.h"
+#include "engine/run_host.h"
 #include "ide/settings_file.h"
 #include "net/board_protocol.h"
 #include "net/net_families.h"
@@ -76,7 +77,7 @@ void ComPortCommand(GeneralCall& call) {
   const qint64 delay = std::max<qint64>(call.integerOr(3, 0), 0);
   do {
     SleepProcessingEvents(50);
-  } while (clock.elapsed() < delay && reply.Text().isEmpty());
+  } while (clock.elapsed() < delay && reply.Text().isEmpty() && !Host().PauseRequested());
   const QString received = reply.Text();
   port.close();
   TakeNamedReply(call, received);

@@ -3,10 +3,12 @@
 127.0.0.3 (the board port is also the program's own port on 127.0.0.1), with the program's
 addresses pinned to loopback: the request texts, the replies and "sender", analog series,
 commands with parameters, a broadcast answered by both boards, no reply, the UDP listener's
-buffer, and the errors. Usage: check_boards.py PROGRAM"""
+buffer, the errors, and examples/boards.txt. Usage: check_boards.py PROGRAM"""
+import subprocess
 import sys
 
-from net_fixture import Checks, SIMULATOR, Servers, free_port, run_script, temporary_home
+from net_fixture import (SOURCE_DIR, Checks, SIMULATOR, Servers, console_env, dump_values, free_port, run_script,
+                         temporary_home)
 
 SCRIPT = """ok = ARD_UDP_Set_Port({port})
 d14 = ARD_UDP_Digital_Read('127.0.0.2', 14)
@@ -78,6 +80,12 @@ def main():
                     repr(values.get("boards[]")))
         with open(log, encoding="utf-8") as f:
             checks.equal("requests to the first board", f.read().splitlines(), REQUESTS)
+
+        example = subprocess.run([program, "--console", "--dump", "examples/boards.txt", "127.0.0.2", str(port)],
+                                 cwd=SOURCE_DIR, env=console_env(home), capture_output=True, timeout=60)
+        values = dump_values(example.stdout.decode())
+        checks.equal("example", (example.returncode, values.get("name"), values.get("mean"), values.get("answer")),
+                     (0, "●NodeMCU_01●", "   102", "●42●"))
 
         for script, message in ERRORS:
             status, _, _, stderr = run_script(program, home, script.format(port=port) + "\n")
