@@ -75,6 +75,18 @@ QStringList FtpSession::Resolve(const QString& path) const {
   return parts;
 }
 
+bool FtpSession::FileUrl(const QString& name, QByteArray& url, QString& failure) const {
+  QString unified = name;
+  unified.replace(u'\\', u'/');
+  const QString file = unified.section(u'/', -1);
+  if (file.isEmpty() || file == u"." || file == u"..") {
+    failure = Bilingual(u"No file name in \"%1\"."_s, u"Нет имени файла в \"%1\"."_s).arg(name);
+    return false;
+  }
+  url = Url(Resolve(unified.left(unified.size() - file.size())), file);
+  return true;
+}
+
 QByteArray FtpSession::Url(const QStringList& dirs, const QString& file) const {
   QByteArray url = "ftp://" + host_ + '/';
   for (const QString& part : dirs) url += EncodedPart(part) + '/';
@@ -123,13 +135,14 @@ bool FtpSession::Perform(QString& failure) {
 }
 
 bool FtpSession::Download(const QString& remoteName, const QString& localPath, QString& failure) {
+  QByteArray url;
+  if (!FileUrl(remoteName, url, failure)) return false;
   QSaveFile file(localPath);  // written beside the target, renamed over it when complete
   if (!file.open(QIODevice::WriteOnly)) {
     failure = file.errorString();
     return false;
   }
-  const QStringList parts = Resolve(remoteName);
-  Prepare(Url(parts.mid(0, parts.size() - 1), parts.value(parts.size() - 1)));
+  Prepare(url);
   curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, WriteToFile);
   curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &file);
   if (!Perform(failure)) return false;  // the unfinished copy is removed with `file`
@@ -139,13 +152,14 @@ bool FtpSession::Download(const QString& remoteName, const QString& localPath, Q
 }
 
 bool FtpSession::Upload(const QString& localPath, const QString& remoteName, QString& failure) {
+  QByteArray url;
+  if (!FileUrl(remoteName, url, failure)) return false;
   QFile file(localPath);
   if (!file.open(QIODevice::ReadOnly)) {
     failure = file.errorString();
     return false;
   }
-  const QStringList parts = Resolve(remoteName);
-  Prepare(Url(parts.mid(0, parts.size() - 1), parts.value(parts.size() - 1)));
+  Prepare(url);
   curl_easy_setopt(easy_, CURLOPT_UPLOAD, 1L);  // STOR: replaces, from the beginning
   curl_easy_setopt(easy_, CURLOPT_READFUNCTION, ReadFromFile);
   curl_easy_setopt(easy_, CURLOPT_READDATA, &file);

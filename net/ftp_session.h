@@ -42,6 +42,9 @@ class FtpSession {
  private:
   // The directory parts after entering `path` from the current directory.
   QStringList Resolve(const QString& path) const;
+  // The URL of a file named from the current directory; false with the failure text when the
+  // name names no file (empty, or ending in a separator, "." or "..").
+  bool FileUrl(const QString& name, QByteArray& url, QString& failure) const;
   // The URL of a directory (parts) and, when not empty, a file in it.
   QByteArray Url(const QStringList& dirs, const QString& file = {}) const;
   // Starts a request on the kept handle: login, URL and error buffer set, every other option

@@ -85,6 +85,10 @@ def check_failures(program, checks, root, home, host):
     checks.true("paused after the missing file", "after" not in values)
     checks.equal("existing local file kept", read(f"{home}/keep/keep.txt"), "the user's data\n")
     checks.equal("no partial files left", os.listdir(f"{home}/keep"), ["keep.txt"])
+    # A name that names no file is refused before anything is written.
+    status, _, stdout, _ = run_script(program, home, connect + f"g = FTP_Get_File('docs/', '{home}/keep/keep.txt')\n")
+    checks.true("no file name:", status == 0 and 'No file name in "docs/"' in stdout, repr(stdout))
+    checks.equal("existing local file kept again", read(f"{home}/keep/keep.txt"), "the user's data\n")
     # A directory that cannot be entered: the failure text in a message box, the run paused.
     status, _, stdout, stderr = run_script(program, home, connect + "ch = FTP_ChangeDir('nowhere')\n")
     checks.true("missing directory:", status == 0 and stdout.strip() != "" and stderr == "", f"{stdout!r} {stderr!r}")
