@@ -68,7 +68,7 @@ void FtpConnect(GeneralCall& call) {
 // FTP_Disconnect(): true once the connection is closed.
 void FtpDisconnect(GeneralCall& call) {
   Host().RefreshViews();  // a dialog or an error may follow
-  Ftp().Disconnect();
+  if (!Ftp().Disconnect()) return call.fail(msg::kFtpDisconnectFailed);
   call.setBool(true);
 }
 

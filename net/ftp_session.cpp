@@ -40,6 +40,7 @@ FtpSession::FtpSession() {
 FtpSession::~FtpSession() { Disconnect(); }
 
 bool FtpSession::Connect(const QString& host, const QString& user, const QString& password, QString& failure) {
+  if (!Idle(failure)) return false;
   Disconnect();
   easy_ = curl_easy_init();
   multi_ = curl_multi_init();
@@ -54,11 +55,13 @@ bool FtpSession::Connect(const QString& host, const QString& user, const QString
   return connected_;
 }
 
-void FtpSession::Disconnect() {
+bool FtpSession::Disconnect() {
+  if (busy_) return false;
   connected_ = false;
   if (easy_) curl_easy_cleanup(easy_);
   if (multi_) curl_multi_cleanup(multi_);  // closes the kept connection
   easy_ = multi_ = nullptr;
+  return true;
 }
 
 QStringList FtpSession::Resolve(const QString& path) const {
@@ -103,7 +106,14 @@ void FtpSession::Prepare(const QByteArray& url) {
   curl_easy_setopt(easy_, CURLOPT_FTP_USE_EPSV, 1L);  // passive; binary is curl's default type
 }
 
+bool FtpSession::Idle(QString& failure) const {
+  if (busy_)
+    failure = Bilingual(u"The FTP connection is busy with another request."_s, u"FTP-соединение занято другим запросом."_s);
+  return !busy_;
+}
+
 bool FtpSession::Perform(QString& failure) {
+  busy_ = true;
   errorBuffer_[0] = 0;
   curl_multi_add_handle(multi_, easy_);
   CURLcode code = CURLE_OK;
@@ -122,6 +132,7 @@ bool FtpSession::Perform(QString& failure) {
   while (CURLMsg* message = curl_multi_info_read(multi_, &left))
     if (message->msg == CURLMSG_DONE) code = message->data.result;
   curl_multi_remove_handle(multi_, easy_);  // an interrupted request's connection is closed
+  busy_ = false;
   if (interrupted_) {
     failure = Bilingual(u"The transfer was interrupted by the Pause key."_s,
                         u"Передача прервана клавишей Pause."_s);
@@ -135,6 +146,7 @@ bool FtpSession::Perform(QString& failure) {
 }
 
 bool FtpSession::Download(const QString& remoteName, const QString& localPath, QString& failure) {
+  if (!Idle(failure)) return false;
   QByteArray url;
   if (!FileUrl(remoteName, url, failure)) return false;
   QSaveFile file(localPath);  // written beside the target, renamed over it when complete
@@ -152,6 +164,7 @@ bool FtpSession::Download(const QString& remoteName, const QString& localPath, Q
 }
 
 bool FtpSession::Upload(const QString& localPath, const QString& remoteName, QString& failure) {
+  if (!Idle(failure)) return false;
   QByteArray url;
   if (!FileUrl(remoteName, url, failure)) return false;
   QFile file(localPath);
@@ -168,6 +181,7 @@ bool FtpSession::Upload(const QString& localPath, const QString& remoteName, QSt
 }
 
 bool FtpSession::ChangeDir(const QString& dir, QString& failure) {
+  if (!Idle(failure)) return false;
   const QStringList target = Resolve(dir);
   Prepare(Url(target));
   curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // only the CWD commands
@@ -177,6 +191,7 @@ bool FtpSession::ChangeDir(const QString& dir, QString& failure) {
 }
 
 bool FtpSession::MakeDir(const QString& dir, QString& failure) {
+  if (!Idle(failure)) return false;
   const QStringList target = Resolve(dir);
   Prepare(Url(target));
   curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
@@ -188,6 +203,7 @@ bool FtpSession::MakeDir(const QString& dir, QString& failure) {
 }
 
 bool FtpSession::ListCurrentDir(QByteArray& listing, QString& failure) {
+  if (!Idle(failure)) return false;
   Prepare(Url(dir_));
   curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, "MLSD");
   curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, AppendToBytes);

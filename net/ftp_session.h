@@ -22,7 +22,8 @@ class FtpSession {
   // `host` may be "host:port" (default port 21). Closes any open connection, then logs in.
   // On failure `failure` says why and the session is closed.
   bool Connect(const QString& host, const QString& user, const QString& password, QString& failure);
-  void Disconnect();
+  // False, changing nothing, while a request runs (an event handler called in during its wait).
+  bool Disconnect();
   bool Connected() const { return connected_; }
   // The last request was ended by the Pause key rather than by the server.
   bool Interrupted() const { return interrupted_; }
@@ -50,6 +51,8 @@ class FtpSession {
   // Starts a request on the kept handle: login, URL and error buffer set, every other option
   // back to its default.
   void Prepare(const QByteArray& url);
+  // False with the failure text while another request runs.
+  bool Idle(QString& failure) const;
   // Runs the request while the user interface works; false with the failure text.
   bool Perform(QString& failure);
 
@@ -59,6 +62,7 @@ class FtpSession {
   QStringList dir_;  // the current directory, parts from the login directory
   bool connected_ = false;
   bool interrupted_ = false;
+  bool busy_ = false;  // a request runs (an event handler may call in while it waits)
   char errorBuffer_[256] = {};
 };
 
