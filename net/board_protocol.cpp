@@ -13,9 +13,13 @@ QString CommandRequest(const GeneralCall& call, int commandArg, int firstParam) 
   return request;
 }
 
-QString TextBefore(const QString& text, const QString& marker) { return TextBetween(text, {}, marker); }
+QString TextBefore(const QString& text, const QString& marker) {
+  return TextBetween(text, {}, marker);
+}
 
-void SetSender(const QString& name) { SetVariable(u"sender"_s, name, wkString); }
+void SetSender(const QString& name) {
+  SetVariable(u"sender"_s, name, wkString);
+}
 
 void TakeNamedReply(GeneralCall& call, const QString& reply) {
   const QString inner = TextBetween(reply, u"<<<"_s, u">>>"_s);
@@ -28,7 +32,8 @@ QString DecodeSerialBytes(QByteArrayView bytes) {
   for (qsizetype i = 0; i < bytes.size(); ++i) {
     const auto byte = quint8(bytes[i]);
     const bool lead = byte >= 194 && byte <= 253;
-    if (lead && i + 1 < bytes.size() && quint8(bytes[i + 1]) >= 128 && quint8(bytes[i + 1]) <= 191) {
+    if (lead && i + 1 < bytes.size() && quint8(bytes[i + 1]) >= 128 &&
+        quint8(bytes[i + 1]) <= 191) {
       text += QString::fromUtf8(bytes.sliced(i, 2));
       ++i;
     } else if (!lead && byte >= 128) {

@@ -3,8 +3,8 @@
 #include <QStringList>
 
 #include "engine/arrays.h"
-#include "engine/conversions.h"
 #include "engine/constants.h"
+#include "engine/conversions.h"
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/message_numbers.h"
@@ -34,7 +34,9 @@ void AwaitReply(int rounds = kReplyRounds) {
 }
 
 // The request's delay argument `n` in milliseconds, 0 when not given.
-qint64 DelayArgument(const GeneralCall& call, int n) { return std::max<qint64>(call.integerOr(n, 0), 0); }
+qint64 DelayArgument(const GeneralCall& call, int n) {
+  return std::max<qint64>(call.integerOr(n, 0), 0);
+}
 
 // Gives the board `ms` milliseconds before its reply is awaited, then empties the buffer. A
 // reply that comes during the delay waits on the socket meanwhile, so the emptying drops only
@@ -90,7 +92,8 @@ void AnalogRead(GeneralCall& call) {
   const qint64 count = call.count() >= 3 ? call.integer(2) : 0;
   const qint64 interval = call.count() == 4 ? call.integer(3) : 0;
   BoardListener().Clear();
-  SendToBoard(call.text(0), u"analog_read:%1;%2;%3;"_s.arg(call.integer(1)).arg(count).arg(interval));
+  SendToBoard(call.text(0),
+              u"analog_read:%1;%2;%3;"_s.arg(call.integer(1)).arg(count).arg(interval));
   // The board measures the series first; a day at most, whatever the arguments say.
   SleepProcessingEvents(std::clamp<qint64>(count * interval / 1000, 0, 86'400'000));
   AwaitReply(kAnalogReplyRounds);
@@ -117,7 +120,8 @@ void BroadcastCommand(GeneralCall& call) {
   AwaitReply();
   QString replies = BoardListener().Take();
   QList<TWordStatus> pairs;
-  for (QString r; !(r = TextBetween(replies, u"<<<"_s, u">>>"_s)).isEmpty(); replies = TextAfter(replies, u">>>"_s)) {
+  for (QString r; !(r = TextBetween(replies, u"<<<"_s, u">>>"_s)).isEmpty();
+       replies = TextAfter(replies, u">>>"_s)) {
     for (const QString& text : {TextBefore(r, u"/"_s), TextBetween(r, u"/"_s, u":"_s)}) {
       TWordStatus word;
       word.kind = wkString;
@@ -153,10 +157,14 @@ void SetPort(GeneralCall& call) {
 }
 
 const UnitFunctionEntry kBoardFunctions[] = {
-    {u"ARD_UDP_Digital_Read", DigitalRead},   {u"ARD_UDP_Digital_Write", DigitalWrite},
-    {u"ARD_UDP_Analog_Read", AnalogRead},     {u"ARD_UDP_Analog_Write", AnalogWrite},
-    {u"ARD_UDP_Command", Command},            {u"ARD_UDP_Broadcast_Command", BroadcastCommand},
-    {u"ARD_UDP_Get_Device_Name", GetDeviceName}, {u"ARD_UDP_Set_Port", SetPort},
+    {u"ARD_UDP_Digital_Read", DigitalRead},
+    {u"ARD_UDP_Digital_Write", DigitalWrite},
+    {u"ARD_UDP_Analog_Read", AnalogRead},
+    {u"ARD_UDP_Analog_Write", AnalogWrite},
+    {u"ARD_UDP_Command", Command},
+    {u"ARD_UDP_Broadcast_Command", BroadcastCommand},
+    {u"ARD_UDP_Get_Device_Name", GetDeviceName},
+    {u"ARD_UDP_Set_Port", SetPort},
 };
 
 }  // namespace

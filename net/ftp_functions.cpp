@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "engine/event_calls.h"
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
-#include "engine/event_calls.h"
 #include "engine/run_host.h"
 #include "functions/file_paths.h"
 #include "net/ftp_listing.h"
@@ -35,7 +35,8 @@ void ShowTransferFailure(const QString& failure) {
 // message 209 names the first level that cannot be made.
 bool CreateMissingFolders(GeneralCall& call, const QString& path) {
   const QString folder = QFileInfo(path).path() + u'/';
-  for (qsizetype slash = folder.indexOf(u'/', 1); slash >= 0; slash = folder.indexOf(u'/', slash + 1)) {
+  for (qsizetype slash = folder.indexOf(u'/', 1); slash >= 0;
+       slash = folder.indexOf(u'/', slash + 1)) {
     const QString level = folder.left(slash + 1);
     if (QFileInfo(level).isDir()) continue;
     if (!QDir().mkdir(level)) {
@@ -100,7 +101,8 @@ void FtpPutFile(GeneralCall& call) {
   const QString local = ResolveDataFileName(call.text(0));
   if (!QFileInfo(local).isFile()) return call.fail(msg::kNoLocalFile, {call.text(0)});
   if (!RequireConnection(call)) return;
-  const QString remote = call.count() >= 2 && !call.text(1).isEmpty() ? call.text(1) : QFileInfo(local).fileName();
+  const QString remote =
+      call.count() >= 2 && !call.text(1).isEmpty() ? call.text(1) : QFileInfo(local).fileName();
   QString failure;
   if (!Ftp().Upload(local, remote, failure)) ShowTransferFailure(failure);
   call.setBool(true);
@@ -111,7 +113,8 @@ void FtpMakeDir(GeneralCall& call) {
   call.setBool(false);
   if (!RequireConnection(call)) return;
   QString failure;
-  if (!Ftp().MakeDir(call.text(0), failure)) ShowFailureAndPause(failure + u": \""_s + call.text(0) + u'"');
+  if (!Ftp().MakeDir(call.text(0), failure))
+    ShowFailureAndPause(failure + u": \""_s + call.text(0) + u'"');
   call.setBool(true);
 }
 
@@ -133,13 +136,18 @@ void ListNames(GeneralCall& call, QStringView type) {
   call.setText(ListedNames(listing, type));
   if (!listed) ShowFailureAndPause(failure);
 }
-void FtpFileList(GeneralCall& call) { ListNames(call, u"file"); }
-void FtpDirList(GeneralCall& call) { ListNames(call, u"dir"); }
+void FtpFileList(GeneralCall& call) {
+  ListNames(call, u"file");
+}
+void FtpDirList(GeneralCall& call) {
+  ListNames(call, u"dir");
+}
 
 const UnitFunctionEntry kFtpFunctions[] = {
-    {u"FTP_Connect", FtpConnect},     {u"FTP_Disconnect", FtpDisconnect}, {u"FTP_Get_File", FtpGetFile},
-    {u"FTP_Put_File", FtpPutFile},    {u"FTP_MakeDir", FtpMakeDir},       {u"FTP_ChangeDir", FtpChangeDir},
-    {u"FTP_File_List", FtpFileList},  {u"FTP_Dir_List", FtpDirList},
+    {u"FTP_Connect", FtpConnect},    {u"FTP_Disconnect", FtpDisconnect},
+    {u"FTP_Get_File", FtpGetFile},   {u"FTP_Put_File", FtpPutFile},
+    {u"FTP_MakeDir", FtpMakeDir},    {u"FTP_ChangeDir", FtpChangeDir},
+    {u"FTP_File_List", FtpFileList}, {u"FTP_Dir_List", FtpDirList},
 };
 
 }  // namespace

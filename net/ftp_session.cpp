@@ -28,7 +28,9 @@ size_t ReadFromFile(char* buffer, size_t size, size_t count, void* file) {
   return read < 0 ? CURL_READFUNC_ABORT : size_t(read);
 }
 
-QByteArray EncodedPart(const QString& part) { return QUrl::toPercentEncoding(part); }
+QByteArray EncodedPart(const QString& part) {
+  return QUrl::toPercentEncoding(part);
+}
 
 }  // namespace
 
@@ -37,9 +39,12 @@ FtpSession::FtpSession() {
   Q_UNUSED(initialised);
 }
 
-FtpSession::~FtpSession() { Disconnect(); }
+FtpSession::~FtpSession() {
+  Disconnect();
+}
 
-bool FtpSession::Connect(const QString& host, const QString& user, const QString& password, QString& failure) {
+bool FtpSession::Connect(const QString& host, const QString& user, const QString& password,
+                         QString& failure) {
   if (!Idle(failure)) return false;
   Disconnect();
   easy_ = curl_easy_init();
@@ -108,7 +113,8 @@ void FtpSession::Prepare(const QByteArray& url) {
 
 bool FtpSession::Idle(QString& failure) const {
   if (busy_)
-    failure = Bilingual(u"The FTP connection is busy with another request."_s, u"FTP-соединение занято другим запросом."_s);
+    failure = Bilingual(u"The FTP connection is busy with another request."_s,
+                        u"FTP-соединение занято другим запросом."_s);
   return !busy_;
 }
 

@@ -7,7 +7,8 @@ QString LocalIPv4() {
   if (!fromEnvironment.isEmpty()) return fromEnvironment;
   for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
     const auto flags = interface.flags();
-    if (!flags.testFlag(QNetworkInterface::IsUp) || flags.testFlag(QNetworkInterface::IsLoopBack)) continue;
+    if (!flags.testFlag(QNetworkInterface::IsUp) || flags.testFlag(QNetworkInterface::IsLoopBack))
+      continue;
     for (const QNetworkAddressEntry& entry : interface.addressEntries())
       if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol) return entry.ip().toString();
   }

@@ -8,7 +8,8 @@
 namespace {
 
 void CallFtpFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
-  static const HandlerTable table(TableId::FTP, {kFtpFamily, kUdpFamily}, ArgumentCountPolicy::WordsWithTextOrKind);
+  static const HandlerTable table(TableId::FTP, {kFtpFamily, kUdpFamily},
+                                  ArgumentCountPolicy::WordsWithTextOrKind);
   table.Call(name, args, result);
 }
 

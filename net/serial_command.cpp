@@ -22,9 +22,12 @@ constexpr qint64 kReadChunk = 1024;
 
 // The rates a script may ask for; 28800 and 33600 are not rates of the serial library and
 // open the port at 9600.
-constexpr char16_t kBaudRates[] = u",110,300,600,1200,2400,4800,9600,14400,19200,28800,33600,38400,56000,57600,115200,128000,";
+constexpr char16_t kBaudRates[] =
+    u",110,300,600,1200,2400,4800,9600,14400,19200,28800,33600,38400,56000,57600,115200,128000,";
 
-qint32 OpenedRate(int rate) { return rate == 28800 || rate == 33600 ? 9600 : rate; }
+qint32 OpenedRate(int rate) {
+  return rate == 28800 || rate == 33600 ? 9600 : rate;
+}
 
 // "COMn" as section [ComPorts] of the settings file maps it, else /dev/ttyS(n-1).
 QString DeviceOfComPort(int number) {
@@ -57,9 +60,11 @@ class SerialReply : public QObject {
 // ARD_COM_Port_Command(COM_Port, BoudRate, Command[, Delay, Param1, Param2, Param3])
 void ComPortCommand(GeneralCall& call) {
   const qint64 number = call.integer(0);
-  if (number < 3 || number > 256) return call.fail(msg::kComPortOutOfRange, {int(std::clamp<qint64>(number, INT_MIN, INT_MAX))});
+  if (number < 3 || number > 256)
+    return call.fail(msg::kComPortOutOfRange, {int(std::clamp<qint64>(number, INT_MIN, INT_MAX))});
   const QString rateText = call.text(1).trimmed();
-  if (rateText.isEmpty() || rateText.contains(u',') || !QStringView(kBaudRates).contains(u',' + rateText + u','))
+  if (rateText.isEmpty() || rateText.contains(u',') ||
+      !QStringView(kBaudRates).contains(u',' + rateText + u','))
     return call.fail(msg::kInvalidBaudRate, {call.text(1)});
   const QString request = CommandRequest(call, 2, 4);
 

@@ -17,7 +17,9 @@ void UdpActivate(GeneralCall& call) {
   if (!PortArgument(call, 0, port)) return;
   const QString address = LocalIPv4();
   if (!ScriptListener().Activate(address, port))
-    return call.failText(Bilingual(u"Cannot listen on UDP port %1."_s, u"Не удаётся слушать UDP-порт %1."_s).arg(port));
+    return call.failText(
+        Bilingual(u"Cannot listen on UDP port %1."_s, u"Не удаётся слушать UDP-порт %1."_s)
+            .arg(port));
   call.setText(address);
 }
 

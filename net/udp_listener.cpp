@@ -16,8 +16,10 @@ QUdpSocket& UdpListener::Socket() {
 bool UdpListener::Activate(const QString& address, quint16 port) {
   Deactivate();
   defaultPort_ = port;
-  const QHostAddress host = address.isEmpty() ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(address);
-  return Socket().bind(host, port, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+  const QHostAddress host =
+      address.isEmpty() ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(address);
+  return Socket().bind(host, port,
+                       QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
 }
 
 void UdpListener::Deactivate() {
@@ -25,7 +27,9 @@ void UdpListener::Deactivate() {
   if (socket_) socket_->close();
 }
 
-quint16 UdpListener::Port() const { return Active() ? socket_->localPort() : defaultPort_; }
+quint16 UdpListener::Port() const {
+  return Active() ? socket_->localPort() : defaultPort_;
+}
 
 bool UdpListener::Send(const QString& address, quint16 port, const QString& message) {
   const QHostAddress host(address.trimmed());
@@ -35,7 +39,8 @@ bool UdpListener::Send(const QString& address, quint16 port, const QString& mess
 
 void UdpListener::ReadPending() {
   if (!socket_ || held_) return;
-  while (socket_->hasPendingDatagrams()) buffer_ += DecodeAnsiBytes(socket_->receiveDatagram().data());
+  while (socket_->hasPendingDatagrams())
+    buffer_ += DecodeAnsiBytes(socket_->receiveDatagram().data());
 }
 
 const QString& UdpListener::Buffer() {

@@ -1,7 +1,7 @@
 // The parts of the network units that need no server: listing lines, the serial decoding, the
 // request texts; and the UDP listener keeping datagrams from one run to the next.
-#include <QUdpSocket>
 #include <QThread>
+#include <QUdpSocket>
 
 #include "../functions/function_fixture.h"
 #include "net/board_protocol.h"
@@ -29,8 +29,12 @@ TEST(FtpListing, NamesOfOneTypeFromTheFacts) {
 
 TEST(SerialDecoding, TwoByteSequencesStrayBytesAndTheCodePage) {
   EXPECT_EQ(DecodeSerialBytes("<<<A=\xd1\x8f>>>"), u"<<<A=я>>>"_s);
-  EXPECT_EQ(DecodeSerialBytes("a\x80\xbf\xfe\xff" "b"), u"ab"_s);  // bytes that start nothing
-  EXPECT_EQ(DecodeSerialBytes("\xe9" "x"), u"éx"_s);  // a lead byte without continuation: code page
+  EXPECT_EQ(DecodeSerialBytes("a\x80\xbf\xfe\xff"
+                              "b"),
+            u"ab"_s);  // bytes that start nothing
+  EXPECT_EQ(DecodeSerialBytes("\xe9"
+                              "x"),
+            u"éx"_s);  // a lead byte without continuation: code page
 }
 
 class NetScriptTest : public FunctionTest {
@@ -62,7 +66,8 @@ TEST_F(NetScriptTest, DatagramsWaitForTheNextRun) {
   // Activating again empties the buffer; deactivating answers false whatever the port.
   sender.writeDatagram("lost", QHostAddress(u"127.0.0.1"_s), port);
   QThread::msleep(100);
-  ASSERT_EQ(Run({u"ip = UDP_Activate(%1)"_s.arg(port), u"r = UDP_Read()"_s, u"off = UDP_Deactivate(99)"_s})
+  ASSERT_EQ(Run({u"ip = UDP_Activate(%1)"_s.arg(port), u"r = UDP_Read()"_s,
+                 u"off = UDP_Deactivate(99)"_s})
                 .toStdString(),
             "");
   EXPECT_EQ(Value(u"r"_s), QString());
@@ -73,7 +78,8 @@ TEST_F(NetScriptTest, AnalogReadWithoutAddressAndCommandsWithoutBoard) {
   EXPECT_NE(Run({u"a = ARD_UDP_Analog_Read('', 0)"_s}).indexOf(u"IP address not specified."_s), -1);
   // No board answers: empty results and an empty sender, no error.
   ASSERT_EQ(Run({u"p = ARD_UDP_Set_Port(0)"_s, u"c = ARD_UDP_Command('127.0.0.9', 'x', 0, 1)"_s,
-                 u"n = ARD_UDP_Get_Device_Name('127.0.0.9')"_s, u"b = ARD_UDP_Broadcast_Command('ping')"_s})
+                 u"n = ARD_UDP_Get_Device_Name('127.0.0.9')"_s,
+                 u"b = ARD_UDP_Broadcast_Command('ping')"_s})
                 .toStdString(),
             "");
   EXPECT_EQ(Value(u"c"_s), QString());
