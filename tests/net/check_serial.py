@@ -36,25 +36,25 @@ def wait_for(path, seconds=10):
         time.sleep(0.05)
 
 
-def speed_while_open(program, home, rate):
-    """The speed of COM3's line while the command waits for the board to reset; None when the
-    line cannot be looked at (the port is held exclusively and we are not root)."""
+def speeds_while_open(program, home, rate):
+    """The speeds COM3's line had while a command at `rate` ran (it stays open 1.5 s for the
+    board's reset); None when the line could never be looked at."""
     with open(f"{home}/speed.txt", "w", encoding="utf-8") as f:
         f.write(f"r = ARD_COM_Port_Command(3, {rate}, 'echo', 0)\n")
     p = subprocess.Popen([program, "--console", f"{home}/speed.txt"], env=console_env(home),
                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        time.sleep(0.8)  # inside the 1.5 s after opening
+    seen = None
+    while p.poll() is None:
         try:
             fd = os.open(f"{home}/com3", os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK)
+            try:
+                seen = (seen or set()) | {SPEEDS.get(termios.tcgetattr(fd)[5])}
+            finally:
+                os.close(fd)
         except OSError:
-            return None
-        try:
-            return SPEEDS.get(termios.tcgetattr(fd)[5])
-        finally:
-            os.close(fd)
-    finally:
-        p.wait(30)
+            pass  # held exclusively (when we are not root)
+        time.sleep(0.05)
+    return seen
 
 
 def main():
@@ -81,11 +81,11 @@ def main():
             checks.equal("requests", f.read().splitlines(), ["echo:x;яб;", "add:2;5;"])
 
         for rate, expected in ((28800, 9600), (115200, 115200)):
-            speed = speed_while_open(program, home, rate)
-            if speed is None:
+            speeds = speeds_while_open(program, home, rate)
+            if speeds is None:
                 print(f"notice: the line's speed at {rate} could not be read (port held exclusively)")
             else:
-                checks.equal(f"speed of the line at {rate}", speed, expected)
+                checks.true(f"speed of the line at {rate}:", expected in speeds, f"saw {speeds}")
 
         for script, message in ERRORS:
             status, _, _, stderr = run_script(program, home, script + "\n")
