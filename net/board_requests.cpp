@@ -70,7 +70,7 @@ void AnalogWrite(GeneralCall& call) {
 void SeriesArray(GeneralCall& call, QString values) {
   values.replace(u';', u'\r');
   QStringList lines = values.split(u'\r');
-  if (lines.size() > 1 && lines.last().isEmpty()) lines.removeLast();  // a final break adds no line
+  if (lines.last().isEmpty()) lines.removeLast();  // a final break adds no line; no text, no line
   QList<TWordStatus> numbers;
   for (const QString& line : lines) {
     TWordStatus number;

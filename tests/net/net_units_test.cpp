@@ -79,13 +79,15 @@ TEST_F(NetScriptTest, AnalogReadWithoutAddressAndCommandsWithoutBoard) {
   // No board answers: empty results and an empty sender, no error.
   ASSERT_EQ(Run({u"p = ARD_UDP_Set_Port(0)"_s, u"c = ARD_UDP_Command('127.0.0.9', 'x', 0, 1)"_s,
                  u"n = ARD_UDP_Get_Device_Name('127.0.0.9')"_s,
+                 u"s = ARD_UDP_Analog_Read('127.0.0.9', 0, 3, 10)"_s, u"sn = Array_Length(s)"_s,
                  u"b = ARD_UDP_Broadcast_Command('ping')"_s})
                 .toStdString(),
             "");
   EXPECT_EQ(Value(u"c"_s), QString());
   EXPECT_EQ(Value(u"n"_s), QString());
   EXPECT_EQ(Value(u"sender"_s), QString());
-  EXPECT_GT(FindArray(u"b"_s), 0);  // an empty array of pairs
+  EXPECT_GT(FindArray(u"b"_s), 0);    // an empty array of pairs
+  EXPECT_EQ(Value(u"sn"_s), u"0"_s);  // an empty series
 }
 
 }  // namespace
