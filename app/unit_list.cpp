@@ -5,6 +5,7 @@
 #include "functions/js_functions.h"
 #include "graphics/dialogs.h"
 #include "graphics/graphics_unit.h"
+#include "net/net_units.h"
 #include "unit_support/described_unit.h"
 
 namespace {
@@ -15,6 +16,8 @@ const UnitOpener kUnits[] = {
     JavaScriptUnit,
     GraphicsUnit,
     DialogUnit,
+    FtpUnit,
+    ArduinoUnit,
 };
 
 // Modules of later versions: their calls are validated and then answered with a clear error.
@@ -26,8 +29,6 @@ struct PendingModule {
 constexpr PendingModule kPendingModules[] = {
     {TableId::DB, u"database", u"базы данных"},
     {TableId::OS, u"system automation", u"управление системой"},
-    {TableId::FTP, u"FTP and UDP", u"FTP и UDP"},
-    {TableId::Arduino, u"Arduino", u"Arduino"},
 };
 
 }  // namespace

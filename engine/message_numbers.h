@@ -181,6 +181,19 @@ enum Entry : int {
   kSharingViolation = 203,   // A sharing violation occurred.
   kUnknownStartError = 204,  // Unknown Error. ErrorCode = %d
   kCannotExecute = 206,      // Can not execute command. ErrorCode = %d.
+
+  // ---- FTP, UDP and boards ----
+  kFailedToCreateDirectory = 209,  // Failed to create directory "%s".
+  kEnterPassword = 341,            // Enter password
+  kFtpConnectFailed = 342,         // Failed to connect to FTP server.
+  kFtpDisconnectFailed = 343,      // Failed to disconnect to FTP server.
+  kFtpTransferError = 344,         // Error downloading file (with its trailing blank)
+  kNoFtpConnection = 345,          // No connection to FTP server.
+  kNoLocalFile = 346,              // No file "%s"
+  kIpAddressNotSpecified = 349,    // IP address not specified.
+  kLocalNetworkNotFound = 350,     // Local network not found.
+  kComPortOutOfRange = 354,        // The port number "%d" is out of range (3-256).
+  kInvalidBaudRate = 357,          // "%s" - invalid baud rate.
 };
 
 }  // namespace msg

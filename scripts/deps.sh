@@ -9,10 +9,12 @@ PACKAGES=(
   libsdl2-mixer-dev
   libqscintilla2-qt6-dev
   libx11-dev
+  qt6-serialport-dev libcurl4-openssl-dev
   xvfb xauth openbox
   fonts-dejavu-core
   googletest libgtest-dev
   python3
+  python3-pyftpdlib socat
 )
 
 missing=()
