@@ -11,6 +11,8 @@ PACKAGES=(
   libx11-dev
   xvfb xauth openbox
   fonts-dejavu-core
+  libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  postgresql unixodbc libsqliteodbc
   googletest libgtest-dev
   python3
 )
