@@ -1,5 +1,6 @@
 #include "app/unit_list.h"
 
+#include "automation/database_unit.h"
 #include "engine/function_units.h"
 #include "functions/general_unit.h"
 #include "functions/js_functions.h"
@@ -16,6 +17,7 @@ const UnitOpener kUnits[] = {
     JavaScriptUnit,
     GraphicsUnit,
     DialogUnit,
+    DatabaseUnit,
     FtpUnit,
     ArduinoUnit,
 };
@@ -27,7 +29,6 @@ struct PendingModule {
   const char16_t* russian;
 };
 constexpr PendingModule kPendingModules[] = {
-    {TableId::DB, u"database", u"базы данных"},
     {TableId::OS, u"system automation", u"управление системой"},
 };
 

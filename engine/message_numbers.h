@@ -165,6 +165,13 @@ enum Entry : int {
   kControlCaptionMissing = 280,  // Error in line ●%s●. The "%s" keyword must be followed by ...
   kControlCommandMissing = 281,  // Error in line ●%s●. The keyword "%s" and the name ...
 
+  // ---- databases and spreadsheets ----
+  kDatabaseConnectionFailed = 215,  // The connection to the database failed.
+  kNoDatabaseConnection = 216,      // No database connection.
+  kDatabaseDisconnectFailed = 217,  // Failed to disconnect database connection.
+  kNoSpreadsheet = 224,             // Missing opened EXCEL object. ...
+  kParasiticSpreadsheet = 225,      // A parasitic invisible EXCEL object was detected. ...
+
   // ---- starting programs and opening files (the system's start codes) ----
   kOutOfResources = 191,     // The operating system is out of memory or resources.
   kFileNotFound = 192,       // The specified file was not found.

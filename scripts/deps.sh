@@ -12,6 +12,8 @@ PACKAGES=(
   qt6-serialport-dev libcurl4-openssl-dev
   xvfb xauth openbox
   fonts-dejavu-core
+  libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  postgresql unixodbc libsqliteodbc
   googletest libgtest-dev
   python3
   python3-pyftpdlib socat

@@ -1,5 +1,6 @@
 // Description lookup and call validation against the real tables.
 #include "function_fixture.h"
+#include "unit_support/described_unit.h"
 #include "engine/evaluator.h"
 #include "unit_support/validation.h"
 
@@ -132,10 +133,15 @@ TEST_F(Validation, SignatureGrammar) {
 }
 
 TEST_F(Validation, ScriptsReachTheUnits) {
-  // A module not built yet answers with a clear error naming the function.
-  EXPECT_TRUE(Run({u"DB_Disconnect()"_s}).contains(u"DB_Disconnect"_s));
-  ASSERT_FALSE(host.errors.isEmpty());
-  EXPECT_TRUE(host.errors.last().contains(u"database"_s));
+  // A module not built answers with a clear error naming the function and the module.
+  FunctionUnit* built = FunctionUnitFor(wkArduinoFunction);
+  DescribedUnit pending(TableId::Arduino, u"Arduino boards"_s, u"платы Arduino"_s);
+  RegisterFunctionUnit(&pending);
+  const QString error = Run({u"s = ARD_UDP_Digital_Read('127.0.0.2', 3)"_s});
+  if (built) RegisterFunctionUnit(built);
+  else UnregisterFunctionUnit(wkArduinoFunction);
+  EXPECT_TRUE(error.contains(u"ARD_UDP_Digital_Read"_s)) << error.toStdString();
+  EXPECT_TRUE(error.contains(u"Arduino boards"_s)) << error.toStdString();
   // Argument errors are reported before the module is asked.
   EXPECT_EQ(Run({u"x = UpperCase('a', 2)"_s}), ErrorAt(0, 120, {u"UpperCase"_s, 1}));
 }
