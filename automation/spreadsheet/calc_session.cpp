@@ -25,7 +25,10 @@
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/AddressConvention.hpp>
+#include <com/sun/star/sheet/FormulaLanguage.hpp>
+#include <com/sun/star/sheet/FormulaMapGroup.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
+#include <com/sun/star/sheet/XFormulaOpCodeMapper.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XFormulaParser.hpp>
 #include <com/sun/star/sheet/XFormulaTokens.hpp>
@@ -400,13 +403,17 @@ void CalcSession::SetFormulaR1C1(int row, int col, const QString& formula) {
     Reference<css::sheet::XFormulaParser> parser(factory->createInstance(OUString("com.sun.star.sheet.FormulaParser")),
                                                  UNO_QUERY_THROW);
     Reference<css::beans::XPropertySet> options(parser, UNO_QUERY_THROW);
+    // Function names and the "," separator as the English Excel writes them.
+    Reference<css::sheet::XFormulaOpCodeMapper> names(
+        factory->createInstance(OUString("com.sun.star.sheet.FormulaOpCodeMapper")), UNO_QUERY_THROW);
     options->setPropertyValue(OUString("CompileEnglish"), uno::Any(true));
+    options->setPropertyValue(OUString("OpCodeMap"), uno::Any(names->getAvailableMappings(
+                                                         css::sheet::FormulaLanguage::XL_ENGLISH,
+                                                         css::sheet::FormulaMapGroup::ALL_EXCEPT_SPECIAL)));
     options->setPropertyValue(OUString("FormulaConvention"), uno::Any(css::sheet::AddressConvention::XL_R1C1));
-    options->setPropertyValue(OUString("ParameterSeparator"), uno::Any(OUString(",")));
     Reference<css::sheet::XCellRangeAddressable> sheet(link_->ActiveSheet(), UNO_QUERY_THROW);
     const css::table::CellAddress at(sheet->getRangeAddress().Sheet, col - 1, row - 1);
-    const QString body = formula.startsWith(u'=') ? formula.mid(1) : formula;
-    Reference<css::sheet::XFormulaTokens>(cell, UNO_QUERY_THROW)->setTokens(parser->parseFormula(ToOu(body), at));
+    Reference<css::sheet::XFormulaTokens>(cell, UNO_QUERY_THROW)->setTokens(parser->parseFormula(ToOu(formula), at));
   });
 }
 

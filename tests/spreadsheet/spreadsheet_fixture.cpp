@@ -16,14 +16,9 @@ QTemporaryDir& Scratch() {
   return dir;
 }
 
-void CallSpreadsheetFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
-  static const HandlerTable table(TableId::OS, {SpreadsheetFunctions()}, ArgumentCountPolicy::WordsWithTextOrKind);
-  table.Call(name, args, result);
-}
-
 // The system-automation unit as the program will hold it, reduced to the spreadsheet family.
 FunctionUnit& SpreadsheetTestUnit() {
-  static DescribedUnit unit(TableId::OS, CallSpreadsheetFunction, {.programEnding = EndSpreadsheetSession});
+  static DescribedUnit unit(TableId::OS, SpreadsheetCall, {.programEnding = EndSpreadsheetSession});
   return unit;
 }
 
@@ -44,6 +39,11 @@ class CalcEnvironment : public ::testing::Environment {
 };
 
 }  // namespace
+
+void SpreadsheetCall(const QString& name, const TWordArray& args, TWordStatus& result) {
+  static const HandlerTable table(TableId::OS, {SpreadsheetFunctions()}, ArgumentCountPolicy::WordsWithTextOrKind);
+  table.Call(name, args, result);
+}
 
 void SpreadsheetTest::SetUp() { ScriptTest::SetUp(); }
 

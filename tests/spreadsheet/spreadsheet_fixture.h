@@ -9,6 +9,9 @@
 #include "../engine/script_runner.h"
 #include "automation/spreadsheet/calc_session.h"
 
+// Runs a spreadsheet function's handler directly, as the system unit's dispatcher does.
+void SpreadsheetCall(const QString& name, const TWordArray& args, TWordStatus& result);
+
 class SpreadsheetTest : public ScriptTest {
  protected:
   void SetUp() override;
