@@ -301,8 +301,13 @@ void CalcSession::AddDocument(const QString& templatePath) {
     // A windowless office keeps its documents hidden: it has no screen to show them on.
     const auto args = Properties({Property("AsTemplate", uno::Any(!empty)), Property("Hidden", uno::Any(CalcMustBeHeadless()))});
     const OUString url = empty ? OUString("private:factory/scalc") : FileUrl(templatePath);
-    Reference<css::sheet::XSpreadsheetDocument> d(loader->loadComponentFromURL(url, OUString("_blank"), 0, args), UNO_QUERY);
-    if (!d.is()) Fail(u"The file is not a spreadsheet.", u"Файл не является электронной таблицей.");
+    Reference<css::lang::XComponent> loaded = loader->loadComponentFromURL(url, OUString("_blank"), 0, args);
+    Reference<css::sheet::XSpreadsheetDocument> d(loaded, UNO_QUERY);
+    if (!d.is()) {
+      // Another kind of document (a text file opens as one) is not left behind.
+      if (Reference<css::util::XCloseable> other(loaded, UNO_QUERY); other.is()) other->close(true);
+      Fail(u"The file is not a spreadsheet.", u"Файл не является электронной таблицей.");
+    }
     link_->document = d;
   });
 }

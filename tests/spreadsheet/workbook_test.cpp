@@ -5,13 +5,25 @@
 #include <QFileInfo>
 
 #include "automation/spreadsheet/calc_process.h"
+#include "automation/spreadsheet/spreadsheet_functions.h"
 #include "spreadsheet_fixture.h"
+#include "unit_support/dialog_service.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 bool OfficeRuns() { return !ProcessesAcceptingPipe(CalcPipeName()).isEmpty(); }
+
+// Message boxes are recorded and answered with OK.
+class RecordingDialogs : public DialogService {
+ public:
+  QStringList boxes;
+  MessageButton ShowMessage(const QString& text, const QString& caption, int) override {
+    boxes << caption + u'|' + text;
+    return MessageButton::Ok;
+  }
+};
 
 QByteArray FileBytes(const QString& path) {
   QFile file(path);
@@ -116,4 +128,34 @@ TEST_F(SpreadsheetTest, SheetsAreAddedBeforeTheActiveOneAndSelected) {
   EXPECT_EQ(RunFor(u"r"_s, {u"r = Excel_Worksheets_Select(0)"_s}), u"false"_s);
   EXPECT_EQ(RunFor(u"r"_s, {u"r = Excel_Worksheets_Select('no such sheet')"_s}), u"false"_s);
   EXPECT_EQ(RunFor(u"r"_s, {u"r = Excel_CloseAndDiscard()"_s}), u"true"_s);
+}
+
+// A file that is no spreadsheet fails the template: a box of its own (in Russian, whatever the
+// interface language), a false result, and no application left running.
+TEST_F(SpreadsheetTest, AFileThatIsNoWorkbookFailsWithItsOwnBox) {
+  QFile text(ScratchPath(u"notes.txt"_s));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("just some words\n");
+  text.close();
+  RecordingDialogs dialogs;
+  SetDialogService(&dialogs);
+  EXPECT_EQ(RunFor(u"r"_s, {u"r = Excel_Open('"_s + text.fileName() + u"')"_s}), u"false"_s);
+  SetDialogService(nullptr);
+  ASSERT_EQ(dialogs.boxes.size(), 1);
+  EXPECT_TRUE(dialogs.boxes[0].startsWith(u"Внимание|При попытке создания новой книги Excel произошла ошибка.\r["_s))
+      << dialogs.boxes[0].toStdString();
+  EXPECT_FALSE(OfficeRuns());
+  // The failed open keeps the reference: the next call fails in the application, not with 224.
+  EXPECT_TRUE(Calc().attached());
+  EXPECT_NE(Run({u"v = Excel_Cell_GetValue(1, 1)"_s}), ErrorAt(0, 224));
+  Calc().Detach();
+}
+
+// At program end a windowless application the program started is ended.
+TEST_F(SpreadsheetTest, ProgramEndEndsAWindowlessApplication) {
+  ASSERT_EQ(RunFor(u"r"_s, {u"r = Excel_Open()"_s}), u"true"_s);
+  EXPECT_TRUE(OfficeRuns());
+  EndSpreadsheetSession();
+  EXPECT_FALSE(OfficeRuns());
+  EXPECT_FALSE(Calc().attached());
 }
