@@ -61,6 +61,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int kConnectTimeoutMs = 60000;
+constexpr int kProcessVisibleMs = 3000;  // by then a started soffice shows in /proc
 
 OUString ToOu(const QString& s) { return OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), s.size()); }
 QString FromOu(const OUString& s) { return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength()); }
@@ -248,9 +249,13 @@ void CalcSession::Start() {
     QElapsedTimer timer;
     timer.start();
     while (!link_->Connect(pipe)) {
-      if (timer.elapsed() > kConnectTimeoutMs)
+      if (timer.elapsed() > kProcessVisibleMs && ProcessesAcceptingPipe(pipe).isEmpty())
+        Fail(u"LibreOffice Calc ended right after its start.", u"LibreOffice Calc завершился сразу после запуска.");
+      if (timer.elapsed() > kConnectTimeoutMs) {
+        EndProcessesAcceptingPipe(pipe);
         Fail(u"LibreOffice Calc started but does not accept connections.",
              u"LibreOffice Calc запущен, но не принимает соединения.");
+      }
       QThread::msleep(100);
     }
     link_->startedHeadless = headless;
