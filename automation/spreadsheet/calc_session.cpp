@@ -211,7 +211,10 @@ struct CalcSession::Link {
     return Reference<css::container::XIndexAccess>(Document()->getSheets(), UNO_QUERY_THROW);
   }
 
-  Reference<css::sheet::XSpreadsheet> ActiveSheet() { return View()->getActiveSheet(); }
+  Reference<css::sheet::XSpreadsheet> heldSheet;  // see SheetHold
+  int holds = 0;
+
+  Reference<css::sheet::XSpreadsheet> ActiveSheet() { return heldSheet.is() ? heldSheet : View()->getActiveSheet(); }
 
   Reference<css::table::XCell> Cell(int row, int col) {
     if (row < 1 || col < 1) Fail(u"Rows and columns are counted from 1.", u"Строки и столбцы нумеруются с 1.");
@@ -445,7 +448,24 @@ QString CalcSession::CellText(int row, int col) {
   });
 }
 
+CalcSession::SheetHold::SheetHold(CalcSession& session) : session_(session) {
+  Link& link = *session_.link_;
+  if (link.holds++ == 0) {
+    try {
+      link.heldSheet = link.ActiveSheet();
+    } catch (const uno::Exception&) {
+      // Nothing held: each cell operation asks and reports the failure itself.
+    } catch (const CalcError&) {
+    }
+  }
+}
+
+CalcSession::SheetHold::~SheetHold() {
+  if (--session_.link_->holds == 0) session_.link_->heldSheet.clear();
+}
+
 void CalcSession::WriteBlock(int row, int col, const CalcBlock& block) {
+  const SheetHold hold(*this);
   Guarded([&] {
     for (int r = 0; r < block.size(); ++r)
       for (int c = 0; c < block[r].size(); ++c) {

@@ -80,6 +80,19 @@ class CalcSession {
   // Writes `block` row by row from (row, col) of the active sheet.
   void WriteBlock(int row, int col, const CalcBlock& block);
 
+  // While one is alive, the cell operations keep to the sheet that was active when it was made
+  // instead of asking the application for the active sheet at every cell (ranges).
+  class SheetHold {
+   public:
+    explicit SheetHold(CalcSession& session);
+    ~SheetHold();
+    SheetHold(const SheetHold&) = delete;
+    SheetHold& operator=(const SheetHold&) = delete;
+
+   private:
+    CalcSession& session_;
+  };
+
   // Called when the program ends: an application started here without windows is ended.
   void ProgramEnding();
 

@@ -44,6 +44,8 @@ void CalcSession::SetFormulaR1C1(int, int, const QString&) { Unsupported(); }
 QString CalcSession::CellText(int, int) { Unsupported(); }
 void CalcSession::WriteBlock(int, int, const CalcBlock&) { Unsupported(); }
 void CalcSession::ProgramEnding() {}
+CalcSession::SheetHold::SheetHold(CalcSession& session) : session_(session) {}
+CalcSession::SheetHold::~SheetHold() = default;
 
 CalcSession& Calc() {
   static CalcSession session;

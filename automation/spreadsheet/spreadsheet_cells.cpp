@@ -72,6 +72,7 @@ void ExcelRangeSetValues(GeneralCall& call) {
   if (!a) return;
   const int row = CellIndex(call, 0), col = CellIndex(call, 1);
   const int rows = a->dim[0], cols = a->dim[1];
+  const CalcSession::SheetHold hold(Calc());
   bool ok = true;
   for (int i = 0; i < rows; ++i)
     for (int j = 0; j < cols; ++j) {
@@ -98,6 +99,7 @@ void ExcelRangeGetValues(GeneralCall& call) {
   const int index = call.newArray({int(std::clamp<qint64>(rows, INT_MIN, INT_MAX)), int(std::clamp<qint64>(cols, INT_MIN, INT_MAX))},
                                   numbers ? wkFloat : wkString);
   if (index == 0) return;
+  const CalcSession::SheetHold hold(Calc());
   try {
     for (int i = 0; i < rows; ++i)
       for (int j = 0; j < cols; ++j) {
