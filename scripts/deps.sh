@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those that are missing.
+# With --gui (the program command) LibreOffice Calc comes as the visible application.
 set -euo pipefail
 
 PACKAGES=(
@@ -19,9 +20,18 @@ PACKAGES=(
   python3-pyftpdlib socat
 )
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+# LibreOffice Calc for the spreadsheet functions (the SDK to build them): any Calc package that is
+# installed will do; otherwise the tests get the one without windows, the program the visible one.
+if ! installed libreoffice-calc && ! installed libreoffice-calc-nogui; then
+  if [ "${1:-}" = "--gui" ]; then PACKAGES+=(libreoffice-calc); else PACKAGES+=(libreoffice-calc-nogui); fi
+fi
+PACKAGES+=(libreoffice-dev)
+
 missing=()
 for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
