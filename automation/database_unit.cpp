@@ -9,7 +9,7 @@
 #include <QTime>
 
 #include "automation/connection_strings.h"
-#include "automation/sheet_export.h"
+#include "automation/spreadsheet/spreadsheet_export.h"
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/local_texts.h"
@@ -65,24 +65,33 @@ QString FieldText(const QVariant& value) {
       return value.toTime().toString(u"hh:mm:ss"_s);
     case QMetaType::QDateTime:
       return value.toDateTime().toString(u"yyyy-MM-dd hh:mm:ss"_s);
-    case QMetaType::QByteArray:
-      return QString::fromUtf8(value.toByteArray());
+    case QMetaType::QByteArray:  // binary fields as hexadecimal digits: texts hold no NULs
+      return QString::fromLatin1(value.toByteArray().toHex().toUpper());
     default:
       return value.toString();
   }
 }
 
 // What a cell receives for a field: numbers, truth values, dates and times as such, texts as
-// text, nothing (an invalid variant) for binary and other kinds.
-QVariant CellValue(const QVariant& value) {
+// text, nothing for binary and other kinds.
+CalcCell CellValue(const QVariant& value) {
   if (value.isNull()) return {};
   switch (value.metaType().id()) {
-    case QMetaType::Bool: case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong:
-    case QMetaType::ULongLong: case QMetaType::Short: case QMetaType::UShort: case QMetaType::Char:
-    case QMetaType::SChar: case QMetaType::UChar: case QMetaType::Long: case QMetaType::ULong:
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::QDate: case QMetaType::QTime:
-    case QMetaType::QDateTime: case QMetaType::QString:
-      return value;
+    case QMetaType::Bool:
+      return value.toBool();
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Char: case QMetaType::SChar:
+    case QMetaType::UChar: case QMetaType::Long: case QMetaType::ULong: case QMetaType::Double:
+    case QMetaType::Float:
+      return value.toDouble();
+    case QMetaType::QDate:
+      return value.toDate();
+    case QMetaType::QTime:
+      return value.toTime();
+    case QMetaType::QDateTime:
+      return value.toDateTime();
+    case QMetaType::QString:
+      return value.toString();
     default:
       return {};
   }
@@ -154,23 +163,46 @@ bool RunQuery(GeneralCall& call, QSqlQuery& query, const QString& sql) {
   return false;
 }
 
+// The rows a query gives, each field as text, row after row.
+struct QueryRows {
+  int fields = 0;
+  int rows = 0;
+  QStringList texts;
+  CalcBlock cells;  // filled only when asked for
+};
+
+// Reads every row of an executed query; false with the database's error raised.
+bool ReadRows(GeneralCall& call, QSqlQuery& query, QueryRows& out, bool withCells) {
+  // Drivers do not tell the number of rows before they are read: every row is collected first.
+  out.fields = query.record().count();
+  while (query.next()) {
+    QList<CalcCell>* cells = withCells ? &out.cells.emplace_back() : nullptr;
+    for (int f = 0; f < out.fields; ++f) {
+      const QVariant value = query.value(f);
+      out.texts << FieldText(value);
+      if (cells) *cells << CellValue(value);
+    }
+    if (++out.rows == INT_MAX) break;
+  }
+  if (!query.lastError().isValid()) return true;
+  call.failText(FailureText(query.lastError()));
+  return false;
+}
+
+// The rows as the result: a temporary text array [rows, fields].
+void ReturnRows(GeneralCall& call, const QueryRows& rows) {
+  const int index = call.newArray({rows.rows, rows.fields}, wkString);
+  if (index <= 0) return;
+  auto& strings = Engine().Array(index).P->strings;
+  for (qsizetype i = 0; i < rows.texts.size() && std::size_t(i) < strings.size(); ++i)
+    strings[std::size_t(i)] = rows.texts[i];
+}
+
 // DB_GetData(SQL): a text array of the rows (first index) and fields (second index).
 void DB_GetData(GeneralCall& call) {
   QSqlQuery query;
-  if (!RunQuery(call, query, call.text(0))) return;
-  // Drivers do not tell the number of rows before they are read: every row is collected first.
-  const int fields = query.record().count();
-  QStringList cells;
-  qint64 rows = 0;
-  while (query.next()) {
-    for (int f = 0; f < fields; ++f) cells << FieldText(query.value(f));
-    ++rows;
-  }
-  if (query.lastError().isValid()) return call.failText(FailureText(query.lastError()));
-  const int index = call.newArray({int(std::min<qint64>(rows, INT_MAX)), fields}, wkString);
-  if (index <= 0) return;
-  auto& strings = Engine().Array(index).P->strings;
-  for (qsizetype i = 0; i < cells.size() && std::size_t(i) < strings.size(); ++i) strings[std::size_t(i)] = cells[i];
+  QueryRows rows;
+  if (RunQuery(call, query, call.text(0)) && ReadRows(call, query, rows, false)) ReturnRows(call, rows);
 }
 
 // DB_ExecSQL(SQL): the number of rows the statement changed.
@@ -180,26 +212,18 @@ void DB_ExecSQL(GeneralCall& call) {
   SetNumber(call.result(), std::max(0, query.numRowsAffected()), wkInt);
 }
 
-// DB_Export_To_Excel(Row, Col, SQL): the rows of the query into the active sheet from (Row, Col).
+// DB_Export_To_Excel(Row, Col, SQL): the rows of the query into the active sheet from (Row, Col);
+// the result is the same rows as DB_GetData gives them, so that a script may also keep them.
 void DB_Export_To_Excel(GeneralCall& call) {
   const int row = int(RoundHalfEven(call.number(0))), column = int(RoundHalfEven(call.number(1)));
-  SheetWriter* sheet = InstalledSheetWriter();
-  if (!sheet)
-    return call.failText(Bilingual(u"No spreadsheet application is available: LibreOffice Calc is not installed.",
-                                   u"Нет табличного процессора: LibreOffice Calc не установлен."));
-  QString error;
-  if (!sheet->Attach(error)) return error.isEmpty() ? call.fail(msg::kParasiticSpreadsheet) : call.failText(error);
+  if (const QString unavailable = SpreadsheetUnavailable(); !unavailable.isEmpty()) return call.failText(unavailable);
+  if (!AttachForExport()) return call.fail(msg::kParasiticSpreadsheet);
   QSqlQuery query;
-  if (!RunQuery(call, query, call.text(2))) return;
-  const int fields = query.record().count();
-  for (int r = 0; query.next(); ++r)
-    for (int f = 0; f < fields; ++f) {
-      const QVariant value = CellValue(query.value(f));
-      if (value.isValid() && !sheet->WriteCell(row + r, column + f, value, error)) return call.failText(error);
-    }
-  if (query.lastError().isValid()) return call.failText(FailureText(query.lastError()));
-  call.result().kind = wkArrayName;  // an array result that names no array
-  call.result().str.clear();
+  QueryRows rows;
+  if (!RunQuery(call, query, call.text(2)) || !ReadRows(call, query, rows, true)) return;
+  QString error;
+  if (!WriteCellsToActiveSheet(row, column, rows.cells, error)) return call.failText(error);
+  ReturnRows(call, rows);
 }
 
 constexpr UnitFunctionEntry kDatabaseFunctions[] = {
@@ -213,12 +237,7 @@ void CallDatabaseFunction(const QString& name, const TWordArray& args, TWordStat
   table.Call(name, args, result);
 }
 
-SheetWriter* g_sheetWriter = nullptr;
-
 }  // namespace
-
-SheetWriter* InstalledSheetWriter() { return g_sheetWriter; }
-void InstallSheetWriter(SheetWriter* writer) { g_sheetWriter = writer; }
 
 FunctionUnit& DatabaseUnit() {
   static DescribedUnit unit(TableId::DB, CallDatabaseFunction,
