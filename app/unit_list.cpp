@@ -1,5 +1,6 @@
 #include "app/unit_list.h"
 
+#include "automation/os_unit.h"
 #include "engine/function_units.h"
 #include "functions/general_unit.h"
 #include "functions/js_functions.h"
@@ -15,6 +16,7 @@ const UnitOpener kUnits[] = {
     JavaScriptUnit,
     GraphicsUnit,
     DialogUnit,
+    OsUnit,
 };
 
 // Modules of later versions: their calls are validated and then answered with a clear error.
@@ -25,7 +27,6 @@ struct PendingModule {
 };
 constexpr PendingModule kPendingModules[] = {
     {TableId::DB, u"database", u"базы данных"},
-    {TableId::OS, u"system automation", u"управление системой"},
     {TableId::FTP, u"FTP and UDP", u"FTP и UDP"},
     {TableId::Arduino, u"Arduino", u"Arduino"},
 };

@@ -181,6 +181,10 @@ enum Entry : int {
   kSharingViolation = 203,   // A sharing violation occurred.
   kUnknownStartError = 204,  // Unknown Error. ErrorCode = %d
   kCannotExecute = 206,      // Can not execute command. ErrorCode = %d.
+
+  // System automation.
+  kArrayMustBeLength = 160,  // Array "%s" must be one-dimensional of length %d.
+  kMouseMoveNeedsPoint = 169,  // Function Mouse; ... screen coordinates must present ...
 };
 
 }  // namespace msg

@@ -8,7 +8,8 @@ PACKAGES=(
   qt6-declarative-dev
   libsdl2-mixer-dev
   libqscintilla2-qt6-dev
-  libx11-dev
+  libx11-dev libxtst-dev libxfixes-dev
+  libatspi2.0-dev at-spi2-core dbus-x11 openbox x11-utils
   xvfb xauth
   fonts-dejavu-core
   googletest libgtest-dev

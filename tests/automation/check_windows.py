@@ -1,0 +1,167 @@
+#!/usr/bin/env python3
+"""Window automation on a private X desktop (Xvfb, openbox, a private D-Bus session) against
+the probe application: FindWindow by class, by exact and "*" title, through two levels of child
+windows and with a missing middle level; WindRect; the window rectangles and SetWindowPos;
+window text; typed text, Shift and Ctrl+A; a button clicked with the mouse; a double click and
+MouseCursor; MouseClicRect; the clipboard both ways; WM_CLOSE. Usage: check_windows.py TRESSALY PROBE"""
+import sys
+import time
+
+from desktop import Checks, Desktop, in_private_bus, require
+
+in_private_bus()
+
+
+def numbers(cell):
+    return [float(v) for v in cell.strip("()").replace("'", "").split(",") if v.strip()]
+
+
+def find_windows(desktop, tressaly, probe, checks):
+    status, values, err = desktop.run_script(tressaly, """h = FindWindow('TressalyProbe')
+hExact = FindWindow('"tressaly probe window"')
+hStar = FindWindow('"*Probe Win"TressalyProbe')
+hStarOther = FindWindow('"*Probe Win"OtherClass')
+hPartial = FindWindow('"Probe Window"')
+panelTitle = GetWindowText(FindWindow('ProbePanel', h))
+inner = FindWindow('TressalyProbe/ProbePanel/"Inner panel"ProbeInner')
+outer = GetWindowRect(h)
+client = GetWindowClientRect(h)
+""")
+    checks.equal("find: exit status", (status, err), (0, ""))
+    for name in ("h", "hExact", "hStar"):
+        checks.equal(f"find: {name}", values.get(name, "").strip(), str(probe.window))
+    for name in ("hStarOther", "hPartial"):
+        checks.equal(f"find: {name}", values.get(name, "").strip(), "0")
+    checks.true(f"find: inner window found ({values.get('inner')})", values.get("inner", "0").strip() not in ("", "0"))
+    checks.equal("find: panel title", values.get("panelTitle"), "●Outer panel●")
+    outer, client = numbers(values.get("outer[]", "")), numbers(values.get("client[]", ""))
+    checks.equal("client rectangle size", client[2:], [360.0, 460.0])
+    checks.true(f"outer rectangle holds the frame: {outer} around {client}",
+                len(outer) == 4 and outer[0] <= client[0] and outer[1] < client[1] and outer[3] > client[3])
+    inner = numbers(values.get("WindRect[]", ""))
+    checks.equal("WindRect of the inner window (60 x 20 at 15, 410 in the client area)",
+                 inner, [client[0] + 15, client[1] + 410, 60.0, 20.0])
+
+    # A missing middle level finds nothing and declares no WindRect.
+    status, values, err = desktop.run_script(tressaly, "m = FindWindow('TressalyProbe/NoPanel/ProbeInner')\n")
+    checks.equal("missing level", (status, values.get("m", "").strip(), "WindRect[]" in values), (0, "0", False))
+
+
+def place_and_title(desktop, tressaly, probe, checks):
+    status, values, err = desktop.run_script(tressaly, """h = FindWindow('TressalyProbe')
+before = GetWindowText(h)
+set = SetWindowText(h, 'Renamed probe')
+after = GetWindowText(h)
+found = FindWindow('"Renamed probe"')
+SetWindowPos(h, HWND_TOP, 40, 30, 500, 400, SWP_NOZORDER)
+Sleep(0.5)
+r = GetWindowRect(h)
+c = GetWindowClientRect(h)
+gone = GetWindowText(123)
+""")
+    checks.equal("title: exit status", (status, err), (0, ""))
+    checks.equal("title before", values.get("before"), "●Tressaly Probe Window●")
+    checks.equal("title after", values.get("after"), "●Renamed probe●")
+    checks.equal("found by new title", values.get("found", "").strip(), str(probe.window))
+    checks.equal("missing window's text", values.get("gone"), "●●")
+    checks.equal("SetWindowPos: outer rectangle", numbers(values.get("r[]", ""))[:4], [40.0, 30.0, 500.0, 400.0])
+    desktop.run_script(tressaly, "h = FindWindow('TressalyProbe')\nSetWindowText(h, 'Tressaly Probe Window')\n")
+
+
+def keys(desktop, tressaly, probe, checks):
+    probe.drain()
+    status, values, err = desktop.run_script(tressaly, """h = FindWindow('TressalyProbe')
+SendHotKey(h, 0, 72)
+SendHotKey(h, MOD_SHIFT, 73, 49)
+SendMessage(h, WM_CHAR, 1078)
+SendMessage(h, WM_CHAR, 33)
+""")
+    checks.equal("keys: exit status", (status, err), (0, ""))
+    try:
+        probe.expect("edit hI!ж!")  # Shift is held for VK1 too
+    except AssertionError as e:
+        checks.failures.append(f"typed text: {e}")
+    desktop.run_script(tressaly, "h = FindWindow('TressalyProbe')\nSendHotKey(h, MOD_CONTROL, 65)\nSendHotKey(h, 0, 88)\n")
+    try:
+        probe.expect("edit x")
+    except AssertionError as e:
+        checks.failures.append(f"Ctrl+A then x: {e}")
+
+
+def mouse(desktop, tressaly, probe, checks):
+    bx, by, bw, bh = probe.layout["button"]
+    px, py, pw, ph = probe.layout["pad"]
+    probe.drain()
+    status, values, err = desktop.run_script(tressaly, f"""h = FindWindow('TressalyProbe')
+c = GetWindowClientRect(h)
+Mouse(MOUSE_MOVE + MOUSE_LEFTDOWN + MOUSE_LEFTUP, c[1] + {bx + bw // 2}, c[2] + {by + bh // 2})
+Sleep(0.3)
+padX = c[1] + {px + 20}
+padY = c[2] + {py + 10}
+Mouse(MOUSE_MOVE, padX, padY)
+Mouse(MOUSE_DblClick)
+""")
+    checks.equal("mouse: exit status", (status, err), (0, ""))
+    checks.true("MouseCursor set after a move", values.get("MouseCursor", "").strip() not in ("",))
+    for prefix in ("button Apply", f"mouse double {int(float(values.get('padX', 0)))} {int(float(values.get('padY', 0)))}"):
+        try:
+            probe.expect(prefix)
+        except AssertionError as e:
+            checks.failures.append(f"mouse: {e}")
+
+    # MouseClicRect clicks the centre of a window's rectangle; without an action it only moves.
+    status, values, err = desktop.run_script(tressaly, """h = FindWindow('TressalyProbe')
+c = GetWindowClientRect(h)
+array Box[4]float
+Box[1] = c[1] + {0}
+Box[2] = c[2] + {1}
+Box[3] = {2}
+Box[4] = {3}
+MouseClicRect(Box, 1)
+""".format(*probe.layout["button"]))
+    checks.equal("MouseClicRect: exit status", (status, err), (0, ""))
+    try:
+        probe.expect("button Apply")
+    except AssertionError as e:
+        checks.failures.append(f"MouseClicRect: {e}")
+
+    status, values, err = desktop.run_script(tressaly, "Mouse(MOUSE_MOVE)\n")
+    checks.true(f"Mouse(MOUSE_MOVE) alone: message 169, got {status} {err!r}",
+                status == 1 and err.startswith("Function Mouse;"))
+    status, values, err = desktop.run_script(tressaly, "array Two[2]float\nMouseClicRect(Two)\n")
+    checks.true(f"MouseClicRect of a short array: {err!r}",
+                status == 1 and 'Array "Two" must be one-dimensional of length 4.' in err)
+
+
+def clipboard(desktop, tressaly, probe, checks):
+    probe.drain()
+    status, values, err = desktop.run_script(tressaly, "got = GetClipboardText()\nSetClipboardText('from script')\nSleep(3)\n")
+    checks.equal("clipboard: exit status", (status, err), (0, ""))
+    checks.equal("clipboard read from the probe", values.get("got"), "●from probe●")
+    try:
+        probe.expect("clipboard from script")
+    except AssertionError as e:
+        checks.failures.append(f"clipboard written for the probe: {e}")
+
+
+def close(desktop, tressaly, probe, checks):
+    status, values, err = desktop.run_script(tressaly, "h = FindWindow('TressalyProbe')\nr = SendMessage(h, WM_CLOSE)\n")
+    checks.equal("WM_CLOSE: exit status", (status, err), (0, ""))
+    deadline = time.time() + 5
+    while probe.process.poll() is None and time.time() < deadline:
+        time.sleep(0.05)
+    checks.true("WM_CLOSE ends the probe", probe.process.poll() is not None)
+
+
+def main():
+    tressaly, probe_program = sys.argv[1], sys.argv[2]
+    require("Xvfb", "openbox", "xprop", "dbus-run-session")
+    checks = Checks()
+    with Desktop() as desktop:
+        probe = desktop.start_probe(probe_program)
+        for group in (find_windows, place_and_title, keys, mouse, clipboard, close):
+            group(desktop, tressaly, probe, checks)
+    checks.finish()
+
+
+main()
