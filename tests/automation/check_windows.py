@@ -42,6 +42,14 @@ client = GetWindowClientRect(h)
     checks.equal("WindRect of the inner window (60 x 20 at 15, 410 in the client area)",
                  inner, [client[0] + 15, client[1] + 410, 60.0, 20.0])
 
+    # ExecCommand finds a window of a class by the exact position of its frame.
+    status, values, err = desktop.run_script(tressaly, """h = FindWindow('TressalyProbe')
+atProbe = OS_ExecCommand('sleep 0', 1, 0, 'TressalyProbe', 100, WindRect[1], WindRect[2])
+elsewhere = OS_ExecCommand('sleep 0', 1, 0, 'TressalyProbe', 100, WindRect[1] + 1, WindRect[2])
+""")
+    checks.equal("window by class and position", (status, values.get("atProbe"), values.get("elsewhere")),
+                 (0, f"●{probe.window}●", "●0●"))
+
     # A missing middle level finds nothing and declares no WindRect.
     status, values, err = desktop.run_script(tressaly, "m = FindWindow('TressalyProbe/NoPanel/ProbeInner')\n")
     checks.equal("missing level", (status, values.get("m", "").strip(), "WindRect[]" in values), (0, "0", False))
