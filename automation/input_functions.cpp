@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "automation/desktop_objects.h"
 #include "automation/os_families.h"
 #include "automation/x11_input.h"
 #include "automation/x11_windows.h"
@@ -25,12 +26,12 @@ struct Modifier {
 constexpr Modifier kModifiers[] = {{0x1, 0x12}, {0x2, 0x11}, {0x4, 0x10}, {0x8, 0x5B}};
 
 void SendHotKey(GeneralCall& call) {
-  const XWindow window = NonNegativeArgument(call, 0);
+  const quint64 window = NonNegativeArgument(call, 0);
   const qint64 flags = NonNegativeArgument(call, 1);
   int keys[3] = {KeyCodeArgument(call, 2), call.count() >= 4 ? KeyCodeArgument(call, 3) : 0,
                  call.count() == 5 ? KeyCodeArgument(call, 4) : 0};
   if (!HaveDisplay()) return;
-  ActivateWindow(window);
+  ActivateHandle(window);
   for (const Modifier& m : kModifiers)
     if (flags & m.flag) SendVirtualKey(m.virtualKey, true);
   for (int i = 0; i < 3; ++i)

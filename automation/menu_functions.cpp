@@ -1,5 +1,5 @@
-// Menus of other programs' windows. X windows carry no menus of their own: the functions
-// answer "no menu" for every window.
+// Menus of other programs' windows, from their accessibility trees.
+#include "automation/accessible_menus.h"
 #include "automation/os_families.h"
 #include "engine/local_texts.h"
 #include "engine/script_error.h"
@@ -26,32 +26,43 @@ qint64 MenuHandleArgument(const GeneralCall& call, int n) {
 }
 
 void GetWindowMenuHandle(GeneralCall& call) {
-  NonNegativeArgument(call, 0);
-  if (HaveDisplay()) call.setNumber(0);
+  const quint64 window = NonNegativeArgument(call, 0);
+  if (HaveDisplay()) call.setNumber(double(MenuBarOf(window)));
 }
 
 void GetWindowMenuItems(GeneralCall& call) {
-  MenuHandleArgument(call, 0);
-  if (HaveDisplay()) call.setText(QString());
+  const quint64 menu = MenuHandleArgument(call, 0);
+  if (HaveDisplay()) call.setText(MenuListing(menu));
 }
 
+// The identifier of the first item whose caption contains the text; 0 when none does. An item
+// that opens a submenu has no identifier to give.
 void GetWindowMenuItemID(GeneralCall& call) {
-  MenuHandleArgument(call, 0);
-  if (HaveDisplay()) call.setNumber(0);
+  const quint64 menu = MenuHandleArgument(call, 0);
+  if (!HaveDisplay()) return;
+  const auto found = FindMenuItemByCaption(menu, call.text(1));
+  if (found && found->id == 0)
+    throw ScriptException(Bilingual(u"Function %1: the menu item \"%2\" opens a submenu and has no identifier.",
+                                    u"Функция %1: пункт меню \"%2\" открывает подменю и не имеет идентификатора.")
+                              .arg(call.name(), call.text(1)));
+  call.setNumber(found ? double(found->id) : 0);
 }
 
 void MenuItemGetState(GeneralCall& call) {
-  const qint64 menu = MenuHandleArgument(call, 0);
+  const quint64 menu = MenuHandleArgument(call, 0);
   const qint64 id = NonNegativeArgument(call, 1);
   if (!HaveDisplay()) return;
   if (menu == 0 || id == 0) return call.setNumber(-1);
-  NoSuchItem(call, id);
+  const auto found = FindMenuItemById(menu, id);
+  if (!found) NoSuchItem(call, id);
+  call.setNumber(double(MenuItemState(found->item)));
 }
 
 void MenuItemExecute(GeneralCall& call) {
-  NonNegativeArgument(call, 0);
-  NonNegativeArgument(call, 1);
-  HaveDisplay();
+  const quint64 window = NonNegativeArgument(call, 0);
+  const qint64 id = NonNegativeArgument(call, 1);
+  if (!HaveDisplay()) return;
+  if (const auto found = FindMenuItemById(MenuBarOf(window), id)) RunMenuItem(found->item);
 }
 
 constexpr UnitFunctionEntry kMenuFunctions[] = {

@@ -3,7 +3,8 @@
 #include <QWindow>
 
 #include "automation/os_families.h"
-#include "automation/window_messages.h"
+#include "automation/accessibility.h"
+#include "automation/desktop_objects.h"
 #include "automation/window_path.h"
 #include "automation/x11_windows.h"
 #include "engine/arrays.h"
@@ -16,14 +17,8 @@ namespace {
 
 constexpr int kMaxWindowText = 2040;
 
-const WindowTree& XWindowTree() {
-  static const WindowTree tree{
-      [](quint64 parent) {
-        const std::vector<XWindow> children = ChildWindows(parent);
-        return std::vector<quint64>(children.begin(), children.end());
-      },
-      [](quint64 window, const QString& className) { return WindowHasClass(window, className); },
-      [](quint64 window) { return WindowTitle(window); }};
+const WindowTree& DesktopTree() {
+  static const WindowTree tree{ChildrenOf, HasClassName, TitleOf};
   return tree;
 }
 
@@ -53,9 +48,9 @@ void FindWindow(GeneralCall& call) {
   const quint64 after = call.count() >= 3 ? NonNegativeArgument(call, 2) : 0;
   const qint64 blinks = call.count() == 4 ? IntegerArgument(call, 3) : 0;
   if (!HaveDisplay()) return;
-  const quint64 found = FindWindowByPath(XWindowTree(), path, parent, after);
+  const quint64 found = FindWindowByPath(DesktopTree(), path, parent, after);
   if (found) {
-    if (const auto rect = WindowRect(found, true)) {
+    if (const auto rect = RectOf(found, true)) {
       if (blinks > 0) Dialogs().Highlight(*rect, int(std::min<qint64>(blinks, 1000)));
       PublishWindRect(*rect);
     }
@@ -76,34 +71,34 @@ MessageParameter Parameter(const GeneralCall& call, int n, bool passText) {
 // SendMessage converts a text WParam to a number; PostMessage passes it as text. LParam is
 // read only when all four arguments are given.
 void SendOrPost(GeneralCall& call, bool post) {
-  const XWindow window = NonNegativeArgument(call, 0);
+  const quint64 window = NonNegativeArgument(call, 0);
   const qint64 message = NonNegativeArgument(call, 1);
   const MessageParameter wParam = call.count() >= 3 ? Parameter(call, 2, post) : MessageParameter{};
   const MessageParameter lParam = call.count() == 4 ? Parameter(call, 3, true) : MessageParameter{};
   if (!HaveDisplay()) return;
   if (post) {
-    const bool exists = WindowExists(window);
-    ActOnWindowMessage(window, message, wParam, lParam);
+    const bool exists = HandleExists(window);
+    SendMessageTo(window, message, wParam, lParam);
     call.setBool(exists);
     return;
   }
-  RaiseWindow(window);
-  call.setNumber(double(ActOnWindowMessage(window, message, wParam, lParam)));
+  RaiseWindow(TopLevelOf(window));
+  call.setNumber(double(SendMessageTo(window, message, wParam, lParam)));
 }
 
 void SendMessage(GeneralCall& call) { SendOrPost(call, false); }
 void PostMessage(GeneralCall& call) { SendOrPost(call, true); }
 
 void GetWindowText(GeneralCall& call) {
-  const XWindow window = NonNegativeArgument(call, 0);
+  const quint64 window = NonNegativeArgument(call, 0);
   if (!HaveDisplay()) return;
-  call.setText(WindowExists(window) ? WindowTitle(window).left(kMaxWindowText) : QString());
+  call.setText(HandleExists(window) ? TextOf(window).left(kMaxWindowText) : QString());
 }
 
 void SetWindowText(GeneralCall& call) {
-  const XWindow window = NonNegativeArgument(call, 0);
+  const quint64 window = NonNegativeArgument(call, 0);
   if (!HaveDisplay()) return;
-  call.setNumber(WindowExists(window) && SetWindowTitle(window, call.text(1)) ? 1 : 0);
+  call.setNumber(HandleExists(window) && SetTextOf(window, call.text(1)) ? 1 : 0);
 }
 
 void SetWindowPos(GeneralCall& call) {
@@ -121,11 +116,11 @@ void SetWindowPos(GeneralCall& call) {
 
 // A temporary array of four zeros, filled with the rectangle when it can be read.
 void RectArray(GeneralCall& call, bool withFrame) {
-  const XWindow window = IntegerArgument(call, 0);
+  const quint64 window = IntegerArgument(call, 0);
   if (!HaveDisplay()) return;
   const int index = call.newArray({4}, wkFloat);
   if (index == 0) return;
-  if (const auto rect = WindowRect(window, withFrame)) StoreRect(index, *rect);
+  if (const auto rect = RectOf(window, withFrame)) StoreRect(index, *rect);
 }
 
 void GetWindowRect(GeneralCall& call) { RectArray(call, true); }
@@ -133,7 +128,7 @@ void GetWindowClientRect(GeneralCall& call) { RectArray(call, false); }
 
 // Handle 0 is this program's own main window.
 void BringWindowToTop(GeneralCall& call) {
-  const XWindow window = NonNegativeArgument(call, 0);
+  const quint64 window = NonNegativeArgument(call, 0);
   if (window == 0) {
     bool raised = false;
     for (QWindow* own : QGuiApplication::topLevelWindows())
@@ -146,7 +141,7 @@ void BringWindowToTop(GeneralCall& call) {
     return;
   }
   if (!HaveDisplay()) return;
-  call.setBool(ActivateWindow(window));
+  call.setBool(ActivateHandle(window));
 }
 
 constexpr UnitFunctionEntry kWindowFunctions[] = {

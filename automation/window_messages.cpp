@@ -75,12 +75,14 @@ qint64 Click(XWindow w, const MessageParameter&, const MessageParameter&) {
 struct MessageEntry {
   qint64 message;
   MessageAction act;
+  bool keyboard;  // acted out with keys, on whatever has the window's focus
 };
 constexpr MessageEntry kMessages[] = {
-    {kWmSetFocus, SetFocus}, {kWmSetText, SetText}, {kWmGetText, GetText}, {kWmGetTextLength, GetTextLength},
-    {kWmClose, Close},       {kWmKeyDown, KeyDown}, {kWmKeyUp, KeyUp},     {kWmChar, Char},
-    {kWmCut, Cut},           {kWmCopy, Copy},       {kWmPaste, Paste},     {kWmClear, Clear},
-    {kEmSetSel, SetSelection}, {kBmClick, Click},
+    {kWmSetFocus, SetFocus, false},  {kWmSetText, SetText, false},   {kWmGetText, GetText, false},
+    {kWmGetTextLength, GetTextLength, false}, {kWmClose, Close, false}, {kWmKeyDown, KeyDown, true},
+    {kWmKeyUp, KeyUp, true},         {kWmChar, Char, true},          {kWmCut, Cut, true},
+    {kWmCopy, Copy, true},           {kWmPaste, Paste, true},        {kWmClear, Clear, true},
+    {kEmSetSel, SetSelection, true}, {kBmClick, Click, false},
 };
 
 const MessageEntry* Find(qint64 message) {
@@ -95,5 +97,12 @@ qint64 ActOnWindowMessage(XWindow window, qint64 message, const MessageParameter
                           const MessageParameter& lParam) {
   const MessageEntry* entry = Find(message);
   if (!entry || !WindowExists(window)) return 0;
+  return entry->act(window, wParam, lParam);
+}
+
+qint64 ActOnFocusedWindowMessage(XWindow window, qint64 message, const MessageParameter& wParam,
+                                 const MessageParameter& lParam) {
+  const MessageEntry* entry = Find(message);
+  if (!entry || !entry->keyboard || !WindowExists(window)) return 0;
   return entry->act(window, wParam, lParam);
 }

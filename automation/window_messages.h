@@ -17,3 +17,7 @@ struct MessageParameter {
 // What the window answers (0 for messages that have no meaning here).
 qint64 ActOnWindowMessage(XWindow window, qint64 message, const MessageParameter& wParam,
                           const MessageParameter& lParam);
+// Only the messages acted out with keys (characters, key presses, cut, copy, paste, clear,
+// select all), on whatever has the window's focus.
+qint64 ActOnFocusedWindowMessage(XWindow window, qint64 message, const MessageParameter& wParam,
+                                 const MessageParameter& lParam);

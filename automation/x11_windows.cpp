@@ -160,6 +160,11 @@ bool WindowExists(XWindow window) {
   return !TakeXError() && ok;
 }
 
+qint64 WindowProcessId(XWindow window) {
+  const auto pid = LongProperty(window, "_NET_WM_PID", XA_CARDINAL);
+  return pid.empty() ? 0 : qint64(pid[0]);
+}
+
 std::optional<QRect> WindowRect(XWindow window, bool withFrame) {
   XWindowAttributes attributes;
   if (!window || !XGetWindowAttributes(Dpy(), window, &attributes) || TakeXError()) return std::nullopt;

@@ -26,6 +26,8 @@ bool WindowHasClass(XWindow window, const QString& className);
 QString WindowTitle(XWindow window);
 bool SetWindowTitle(XWindow window, const QString& title);
 bool WindowExists(XWindow window);
+// The process that owns the window (_NET_WM_PID), 0 when it does not say.
+qint64 WindowProcessId(XWindow window);
 // The window in screen coordinates: with the window manager's frame, or the client area only.
 std::optional<QRect> WindowRect(XWindow window, bool withFrame);
 // True when the window is mapped and in the normal state (not iconic, maximised or full screen).

@@ -3,7 +3,9 @@
 the probe application: FindWindow by class, by exact and "*" title, through two levels of child
 windows and with a missing middle level; WindRect; the window rectangles and SetWindowPos;
 window text; typed text, Shift and Ctrl+A; a button clicked with the mouse; a double click and
-MouseCursor; MouseClicRect; the clipboard both ways; WM_CLOSE. Usage: check_windows.py TRESSALY PROBE"""
+MouseCursor; MouseClicRect; the clipboard both ways; controls inside the window through the
+accessibility bus (text, button, check box, list, selection, typed characters); the menu bar's
+listing, identifiers, states and items run; WM_CLOSE. Usage: check_windows.py TRESSALY PROBE"""
 import sys
 import time
 
@@ -152,6 +154,80 @@ def clipboard(desktop, tressaly, probe, checks):
         checks.failures.append(f"clipboard written for the probe: {e}")
 
 
+def controls(desktop, tressaly, probe, checks):
+    probe.drain()
+    status, values, err = desktop.run_script(tressaly, """h = FindWindow('TressalyProbe')
+button = FindWindow('TressalyProbe/"Apply"push button')
+edit = FindWindow('"Name"text', h)
+box = FindWindow('TressalyProbe/filler/check box')
+lb = FindWindow('TressalyProbe/list')
+nothing = FindWindow('TressalyProbe/"Cancel"push button')
+buttonText = GetWindowText(button)
+set = SetWindowText(edit, 'set by script')
+editText = GetWindowText(edit)
+editLength = SendMessage(edit, WM_GETTEXTLENGTH)
+SendMessage(button, BM_CLICK)
+check0 = SendMessage(box, BM_GETCHECK)
+SendMessage(box, BM_SETCHECK, BST_CHECKED)
+check1 = SendMessage(box, BM_GETCHECK)
+count = SendMessage(lb, LB_GETCOUNT)
+betaLength = SendMessage(lb, LB_GETTEXTLEN, 1)
+SendMessage(lb, LB_SETCURSEL, 2)
+Sleep(0.2)
+current = SendMessage(lb, LB_GETCURSEL)
+SendMessage(edit, EM_SETSEL, 0, -1)
+SendMessage(edit, WM_CHAR, 122)
+buttonRect = GetWindowRect(button)
+""")
+    checks.equal("controls: exit status", (status, err), (0, ""))
+    for name in ("button", "edit", "box", "lb"):
+        checks.true(f"control {name} found: {values.get(name)}", int(values.get(name, "0")) >= 0x60000000)
+    expected = {"nothing": "0", "buttonText": "●Apply●", "set": "1", "editText": "●set by script●",
+                "editLength": "13", "check0": "0", "check1": "1", "count": "3", "betaLength": "4", "current": "2"}
+    for name, value in expected.items():
+        checks.equal(f"controls: {name}", values.get(name, "").strip(), value)
+    bx, by, bw, bh = probe.layout["button"]
+    rect = numbers(values.get("buttonRect[]", ""))
+    checks.true(f"button rectangle {rect} has the button's height {bh}", len(rect) == 4 and rect[3] == bh)
+    missing = probe.expect_all(["edit set by script", "button Apply", "check 1", "edit z"])
+    checks.equal("controls: reports the probe never gave", missing, [])
+
+
+def menus(desktop, tressaly, probe, checks):
+    probe.drain()
+    script = """h = FindWindow('TressalyProbe')
+m = GetWindowMenuHandle(h)
+items = GetWindowMenuItems(m)
+wrap = GetWindowMenuItemID(m, 'Wrap')
+open = GetWindowMenuItemID(m, 'Open')
+none = GetWindowMenuItemID(m, 'Print')
+state0 = MenuItemGetState(m, wrap)
+MenuItemExecute(h, wrap)
+Sleep(0.3)
+state1 = MenuItemGetState(m, wrap)
+MenuItemExecute(h, open)
+noMenu = MenuItemGetState(0, wrap)
+"""
+    status, values, err = desktop.run_script(tressaly, script)
+    checks.equal("menus: exit status", (status, err), (0, ""))
+    checks.equal("menu listing", values.get("items"),
+                 "●\\r 0|0 - File\\r 1|    0 - Open\\r 1|    1 - Options\\r 2|        0 - Wrap lines\\r 1|    2 - Exit●")
+    for name, value in {"none": "0", "state0": "8", "state1": "0", "noMenu": "-1"}.items():
+        checks.equal(f"menus: {name}", values.get(name, "").strip(), value)
+    checks.true("identifiers of items differ and are not 0",
+                values.get("wrap", "0").strip() not in ("0", values.get("open", "0").strip()))
+    for prefix in ("wrap 0", "action Open"):
+        try:
+            probe.expect(prefix)
+        except AssertionError as e:
+            checks.failures.append(f"menus: {e}")
+    # The identifiers stay the same in the next run; an item that opens a submenu has none.
+    again_status, again, _ = desktop.run_script(tressaly, script)
+    checks.equal("identifiers are stable", again.get("wrap"), values.get("wrap"))
+    status, values, err = desktop.run_script(tressaly, "m = GetWindowMenuHandle(FindWindow('TressalyProbe'))\nid = GetWindowMenuItemID(m, 'Options')\n")
+    checks.true(f"a submenu's item has no identifier: {err!r}", status == 1 and "opens a submenu" in err)
+
+
 def close(desktop, tressaly, probe, checks):
     status, values, err = desktop.run_script(tressaly, "h = FindWindow('TressalyProbe')\nr = SendMessage(h, WM_CLOSE)\n")
     checks.equal("WM_CLOSE: exit status", (status, err), (0, ""))
@@ -167,7 +243,7 @@ def main():
     checks = Checks()
     with Desktop() as desktop:
         probe = desktop.start_probe(probe_program)
-        for group in (find_windows, place_and_title, keys, mouse, clipboard, close):
+        for group in (find_windows, place_and_title, keys, mouse, clipboard, controls, menus, close):
             group(desktop, tressaly, probe, checks)
     checks.finish()
 

@@ -128,6 +128,19 @@ class Probe:
         raise AssertionError(f"probe never reported {prefix!r}; it reported {seen}")
 
 
+    def expect_all(self, prefixes, timeout=5):
+        """Waits for a report line for each prefix, in any order; returns the prefixes never seen."""
+        missing = list(prefixes)
+        deadline = time.time() + timeout
+        while missing and time.time() < deadline:
+            try:
+                line = self.lines.get(timeout=max(0.01, deadline - time.time()))
+            except queue.Empty:
+                break
+            missing = [p for p in missing if not line.startswith(p)] if any(line.startswith(p) for p in missing) else missing
+        return missing
+
+
 class Checks:
     """Collects failures so that one run reports all of them."""
 
