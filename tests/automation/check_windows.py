@@ -5,8 +5,11 @@ windows and with a missing middle level; WindRect; the window rectangles and Set
 window text; typed text, Shift and Ctrl+A; a button clicked with the mouse; a double click and
 MouseCursor; MouseClicRect; the clipboard both ways; controls inside the window through the
 accessibility bus (text, button, check box, list, selection, typed characters); the menu bar's
-listing, identifiers, states and items run; WM_CLOSE. Usage: check_windows.py TRESSALY PROBE"""
+listing, identifiers, states and items run; WM_CLOSE; and xterm, a program of the desktop. Usage: check_windows.py TRESSALY PROBE"""
+import os
+import subprocess
 import sys
+import tempfile
 import time
 
 from desktop import Checks, Desktop, in_private_bus, require
@@ -237,14 +240,42 @@ def close(desktop, tressaly, probe, checks):
     checks.true("WM_CLOSE ends the probe", probe.process.poll() is not None)
 
 
+def xterm(desktop, tressaly, checks):
+    """A real program of the desktop: xterm's window by class and title, its title, and a
+    command typed into it."""
+    with tempfile.TemporaryDirectory(prefix="tressaly-xterm-") as folder:
+        target = os.path.join(folder, "typed.txt")
+        term = subprocess.Popen(["xterm", "-T", "Tressaly XTerm", "-e", "/bin/sh"], env=desktop.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            status, values, err = desktop.run_script(tressaly, f"""Sleep(1)
+h = FindWindow('"*XTerm"XTerm')
+title = GetWindowText(h)
+posted = PostMessage(h, WM_CHAR, 'echo typed into xterm > {target}')
+SendHotKey(h, 0, VK_RETURN)
+""")
+            checks.equal("xterm: exit status", (status, err), (0, ""))
+            checks.equal("xterm: title", values.get("title"), "●Tressaly XTerm●")
+            checks.equal("xterm: posted", values.get("posted"), "<true>")
+            deadline = time.time() + 5
+            while not os.path.exists(target) and time.time() < deadline:
+                time.sleep(0.05)
+            text = open(target).read() if os.path.exists(target) else None
+            checks.equal("xterm: the typed command ran", text, "typed into xterm\n")
+        finally:
+            term.kill()
+            term.wait()
+
+
 def main():
     tressaly, probe_program = sys.argv[1], sys.argv[2]
-    require("Xvfb", "openbox", "xprop", "dbus-run-session")
+    require("Xvfb", "openbox", "xprop", "dbus-run-session", "xterm")
     checks = Checks()
     with Desktop() as desktop:
         probe = desktop.start_probe(probe_program)
         for group in (find_windows, place_and_title, keys, mouse, clipboard, controls, menus, close):
             group(desktop, tressaly, probe, checks)
+        xterm(desktop, tressaly, checks)
     checks.finish()
 
 
