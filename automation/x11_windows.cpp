@@ -13,36 +13,36 @@ namespace {
 
 Display* Dpy() { return XDisplayOrNull(); }
 
-// One property as a list of 32-bit items (longs, as Xlib hands them out).
-std::vector<unsigned long> LongProperty(XWindow window, const char* name, unsigned long type) {
-  std::vector<unsigned long> items;
+// Calls use(format, count, data) with a property's contents when the window has it.
+template <typename Use>
+void WithProperty(XWindow window, const char* name, unsigned long type, Use use) {
   Atom actualType = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   if (XGetWindowProperty(Dpy(), window, XAtom(name), 0, 1 << 16, False, type, &actualType, &format, &count,
                          &after, &data) == Success &&
-      data && format == 32) {
-    const auto* values = reinterpret_cast<const unsigned long*>(data);
-    items.assign(values, values + count);
-  }
+      data)
+    use(format, count, data);
   if (data) XFree(data);
   TakeXError();
+}
+
+// One property as a list of 32-bit items (longs, as Xlib hands them out).
+std::vector<unsigned long> LongProperty(XWindow window, const char* name, unsigned long type) {
+  std::vector<unsigned long> items;
+  WithProperty(window, name, type, [&](int format, unsigned long count, unsigned char* data) {
+    const auto* values = reinterpret_cast<const unsigned long*>(data);
+    if (format == 32) items.assign(values, values + count);
+  });
   return items;
 }
 
 QByteArray ByteProperty(XWindow window, const char* name, unsigned long type) {
   QByteArray bytes;
-  Atom actualType = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(Dpy(), window, XAtom(name), 0, 1 << 16, False, type, &actualType, &format, &count,
-                         &after, &data) == Success &&
-      data && format == 8)
-    bytes = QByteArray(reinterpret_cast<const char*>(data), int(count));
-  if (data) XFree(data);
-  TakeXError();
+  WithProperty(window, name, type, [&](int format, unsigned long count, unsigned char* data) {
+    if (format == 8) bytes = QByteArray(reinterpret_cast<const char*>(data), qsizetype(count));
+  });
   return bytes;
 }
 
@@ -61,15 +61,8 @@ std::vector<XWindow> QueryChildren(XWindow parent) {
 }
 
 bool HasWmState(XWindow window) {
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  const bool found = XGetWindowProperty(Dpy(), window, XAtom("WM_STATE"), 0, 2, False, AnyPropertyType, &type,
-                                        &format, &count, &after, &data) == Success &&
-                     type != None;
-  if (data) XFree(data);
-  TakeXError();
+  bool found = false;
+  WithProperty(window, "WM_STATE", AnyPropertyType, [&](int, unsigned long, unsigned char*) { found = true; });
   return found;
 }
 
