@@ -179,7 +179,9 @@ bool AccessibleExists(quint64 handle) {
 }
 
 quint64 AccessibleFrameOf(XWindow window) {
-  if (!BusReady()) return 0;
+  // Only client windows have frames; an X child window's controls are its top-level's.
+  const std::vector<XWindow> topLevels = TopLevelWindows();
+  if (!BusReady() || std::find(topLevels.begin(), topLevels.end(), window) == topLevels.end()) return 0;
   AtspiAccessible* app = ApplicationOfWindow(window);
   if (!app) return 0;
   // The frame titled like the window; the program's first frame when none is.
@@ -212,6 +214,22 @@ std::vector<quint64> AccessibleChildren(quint64 handle) {
   if (AtspiAccessible* object = Object(handle))
     for (AtspiAccessible* child : RawChildren(object)) out.push_back(HandleFor(child, TopLevelOf(handle)));
   return out;
+}
+
+quint64 AccessibleParent(quint64 handle) {
+  AtspiAccessible* object = Object(handle);
+  if (!object) return 0;
+  ErrorSink error;
+  if (atspi_accessible_get_role(object, &error) == ATSPI_ROLE_FRAME) return 0;
+  ErrorSink parentError;
+  AtspiAccessible* parent = atspi_accessible_get_parent(object, &parentError);
+  if (!parent) return 0;
+  ErrorSink roleError;
+  if (atspi_accessible_get_role(parent, &roleError) == ATSPI_ROLE_APPLICATION) {
+    g_object_unref(parent);
+    return 0;
+  }
+  return HandleFor(parent, TopLevelOf(handle));
 }
 
 XWindow TopLevelOf(quint64 handle) {

@@ -27,8 +27,11 @@ bool AccessibleExists(quint64 handle);
 std::vector<quint64> AccessibleDescendants(quint64 parent);
 // The direct accessible children of a control, in order.
 std::vector<quint64> AccessibleChildren(quint64 handle);
-// The accessible frame of an X top-level window (0 when the program exposes none).
+// The accessible frame of an X top-level window (0 for other windows and when the program
+// exposes none).
 quint64 AccessibleFrameOf(XWindow window);
+// The control's parent (0 for the frame of a window and above).
+quint64 AccessibleParent(quint64 handle);
 // The X top-level window a control lies in.
 XWindow TopLevelOf(quint64 handle);
 

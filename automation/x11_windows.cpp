@@ -118,6 +118,16 @@ std::vector<XWindow> TopLevelWindows() {
 
 std::vector<XWindow> ChildWindows(XWindow parent) { return parent ? QueryChildren(parent) : TopLevelWindows(); }
 
+XWindow ParentWindow(XWindow window) {
+  Window root = 0, parent = 0;
+  Window* list = nullptr;
+  unsigned int count = 0;
+  const bool ok = XQueryTree(Dpy(), window, &root, &parent, &list, &count);
+  if (list) XFree(list);
+  TakeXError();
+  return ok && parent != root ? parent : 0;
+}
+
 QStringList WindowClassNames(XWindow window) {
   const QByteArray bytes = ByteProperty(window, "WM_CLASS", XA_STRING);
   QStringList names;

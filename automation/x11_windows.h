@@ -18,6 +18,9 @@ std::vector<XWindow> TopLevelWindows();
 // The children of `parent` (the top-level windows for 0), topmost first.
 std::vector<XWindow> ChildWindows(XWindow parent);
 
+// The parent of an X window (0 for the root and its direct children).
+XWindow ParentWindow(XWindow window);
+
 // WM_CLASS as {instance name, class name}; empty when the window has none.
 QStringList WindowClassNames(XWindow window);
 // True when `className` is the instance or the class name (compared without regard to case).

@@ -5,7 +5,8 @@ windows and with a missing middle level; WindRect; the window rectangles and Set
 window text; typed text, Shift and Ctrl+A; a button clicked with the mouse; a double click and
 MouseCursor; MouseClicRect; the clipboard both ways; controls inside the window through the
 accessibility bus (text, button, check box, list, selection, typed characters); the menu bar's
-listing, identifiers, states and items run; WM_CLOSE; and xterm, a program of the desktop. Usage: check_windows.py TRESSALY PROBE"""
+listing, identifiers, states and items run; WM_CLOSE; and xterm, a program of the desktop. The window inspector's view of a point.
+Usage: check_windows.py TRESSALY PROBE INSPECT"""
 import os
 import subprocess
 import sys
@@ -231,6 +232,28 @@ noMenu = MenuItemGetState(0, wrap)
     checks.true(f"a submenu's item has no identifier: {err!r}", status == 1 and "opens a submenu" in err)
 
 
+def inspector(desktop, tressaly, inspect, probe, checks):
+    """The inspector window's view of the point over the button: a path that leads FindWindow
+    back to it, its class, title, actions, the window's menu tree, and the FindWindow line it
+    writes into the editor."""
+    status, values, err = desktop.run_script(tressaly, "c = GetWindowClientRect(FindWindow('TressalyProbe'))\n")
+    client = numbers(values.get("c[]", ""))
+    bx, by, bw, bh = probe.layout["button"]
+    point = [str(int(client[0]) + bx + 5), str(int(client[1]) + by + bh // 2)]
+    done = subprocess.run([inspect, *point], env=desktop.env, capture_output=True, text=True, timeout=30)
+    seen = dict(line.split("\t", 1) for line in done.stdout.splitlines() if "\t" in line)
+    checks.equal("inspector: exit status", done.returncode, 0)
+    checks.equal("inspector: class, title, actions",
+                 (seen.get("class"), seen.get("title"), seen.get("actions")), ("push button", "Apply", "Press,SetFocus"))
+    checks.true(f"inspector: the menu tree {seen.get('menu')!r}", "\\r 2|        0 - Wrap lines" in seen.get("menu", ""))
+    path = seen.get("path", "")
+    checks.true(f"inspector: a short path {path!r}", path.startswith("TressalyProbe/") and path.count("/") <= 2)
+    checks.equal("inspector: the line written into the editor", seen.get("editor"),
+                 f"h = FindWindow('{path}')\\nfirst line\\n")
+    status, values, err = desktop.run_script(tressaly, f"b = FindWindow('{path}')\nt = GetWindowText(b)\n")
+    checks.equal("inspector: the path leads back to the button", (status, values.get("t")), (0, "●Apply●"))
+
+
 def close(desktop, tressaly, probe, checks):
     status, values, err = desktop.run_script(tressaly, "h = FindWindow('TressalyProbe')\nr = SendMessage(h, WM_CLOSE)\n")
     checks.equal("WM_CLOSE: exit status", (status, err), (0, ""))
@@ -268,13 +291,15 @@ SendHotKey(h, 0, VK_RETURN)
 
 
 def main():
-    tressaly, probe_program = sys.argv[1], sys.argv[2]
+    tressaly, probe_program, inspect = sys.argv[1], sys.argv[2], sys.argv[3]
     require("Xvfb", "openbox", "xprop", "dbus-run-session", "xterm")
     checks = Checks()
     with Desktop() as desktop:
         probe = desktop.start_probe(probe_program)
-        for group in (find_windows, place_and_title, keys, mouse, clipboard, controls, menus, close):
+        for group in (find_windows, place_and_title, keys, mouse, clipboard, controls, menus):
             group(desktop, tressaly, probe, checks)
+        inspector(desktop, tressaly, inspect, probe, checks)
+        close(desktop, tressaly, probe, checks)
         xterm(desktop, tressaly, checks)
     checks.finish()
 
