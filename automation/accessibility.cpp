@@ -110,7 +110,12 @@ void CollectDescendants(AtspiAccessible* object, XWindow topLevel, int depth, st
 }
 
 AtspiAccessible* ApplicationOfProcess(qint64 pid) {
+  // The list of programs is kept up to date by the bus's signals, which arrive only while a
+  // main loop runs: it is asked for anew.
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
   AtspiAccessible* desktop = atspi_get_desktop(0);
+  atspi_accessible_clear_cache(desktop);
   AtspiAccessible* found = nullptr;
   for (AtspiAccessible* app : RawChildren(desktop)) {
     ErrorSink error;
@@ -297,9 +302,14 @@ std::optional<QRect> AccessibleRect(quint64 handle) {
 bool FocusAccessible(quint64 handle) {
   AtspiAccessible* object = Object(handle);
   if (!object) return false;
-  InterfaceRef component(atspi_accessible_get_component_iface(object));
-  ErrorSink error;
-  return component && atspi_component_grab_focus(component.p, &error) && !error.failed();
+  {
+    InterfaceRef component(atspi_accessible_get_component_iface(object));
+    ErrorSink error;
+    if (component && atspi_component_grab_focus(component.p, &error) && !error.failed()) return true;
+  }
+  // Qt answers the request through an action of that name instead.
+  return AccessibleActions(handle).contains(QStringLiteral("SetFocus"), Qt::CaseInsensitive) &&
+         DoAccessibleAction(handle, {QStringLiteral("SetFocus")});
 }
 
 QStringList AccessibleActions(quint64 handle) {

@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include "automation/accessibility.h"
+#include "automation/x11_input.h"
 #include "automation/x11_windows.h"
 
 namespace {
@@ -17,6 +18,7 @@ enum : qint64 {
 };
 constexpr qint64 kListError = -1;  // LB_ERR, CB_ERR
 constexpr qint64 kChecked = 1, kIndeterminate = 2;
+constexpr int kVkHome = 0x24, kVkDown = 0x28, kVkReturn = 0x0D;
 
 using ControlAction = qint64 (*)(quint64, const MessageParameter&, const MessageParameter&);
 
@@ -36,7 +38,9 @@ qint64 GetTextLength(quint64 c, const MessageParameter&, const MessageParameter&
 qint64 GetText(quint64 c, const MessageParameter& wp, const MessageParameter&) {
   return wp.number <= 0 ? 0 : std::min<qint64>(AccessibleText(c).size(), wp.number - 1);
 }
+// The control gets the focus first: taking it later could drop the selection.
 qint64 SetSelection(quint64 c, const MessageParameter& wp, const MessageParameter& lp) {
+  FocusThen(c);
   SelectAccessibleText(c, wp.number, lp.number);
   return 0;
 }
@@ -61,10 +65,38 @@ qint64 ItemTextLength(quint64 c, const MessageParameter& wp, const MessageParame
   if (wp.number < 0 || wp.number >= qint64(items.size())) return kListError;
   return AccessibleName(items[std::size_t(wp.number)]).size();
 }
+bool IsComboBox(quint64 c) { return AccessibleRole(c) == QStringLiteral("combo box"); }
+
+// A combo box's current item follows its popup, not the selection of its hidden list: the popup
+// is opened and walked with the keys (Home, Down as often as the index says, Return).
+qint64 SelectComboItem(quint64 c, qint64 index) {
+  if (index < 0 || index >= qint64(ListItems(c).size())) return kListError;
+  ActivateWindow(TopLevelOf(c));
+  if (!DoAccessibleAction(c, {QStringLiteral("ShowMenu"), QStringLiteral("press")})) return kListError;
+  QThread::msleep(200);  // the popup takes the keyboard once it is shown
+  const auto press = [](int key) {
+    SendVirtualKey(key, true);
+    SendVirtualKey(key, false);
+  };
+  press(kVkHome);
+  for (qint64 i = 0; i < index; ++i) press(kVkDown);
+  press(kVkReturn);
+  return index;
+}
+
 qint64 SetCurrent(quint64 c, const MessageParameter& wp, const MessageParameter&) {
+  if (IsComboBox(c)) return SelectComboItem(c, wp.number);
   return SelectListItem(c, wp.number) ? wp.number : kListError;
 }
-qint64 GetCurrent(quint64 c, const MessageParameter&, const MessageParameter&) { return SelectedListItem(c); }
+// A combo box shows its current item's text as its name.
+qint64 GetCurrent(quint64 c, const MessageParameter&, const MessageParameter&) {
+  if (!IsComboBox(c)) return SelectedListItem(c);
+  const QString current = AccessibleName(c);
+  const std::vector<quint64> items = ListItems(c);
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (AccessibleName(items[i]) == current) return qint64(i);
+  return kListError;
+}
 
 struct ControlMessage {
   qint64 message;

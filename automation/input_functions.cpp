@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 
@@ -64,10 +65,7 @@ void Mouse(GeneralCall& call) {
   }
   for (unsigned flag = 0x2; flag <= 0x8000; flag <<= 1)
     if (rest & flag) SendMouseFlag(flag);
-  if (rest & kMouseDoubleClick) {
-    LeftClick();
-    LeftClick();
-  }
+  if (rest & kMouseDoubleClick) DoubleClick();
 }
 
 // The four elements of a one-dimensional array as reals.
@@ -97,9 +95,11 @@ void MouseClicRect(GeneralCall& call) {
   double r[4] = {0, 0, 0, 0};
   if (!RectElements(call, name, r) || !HaveDisplay()) return;
   MovePointer(QPoint(int(std::nearbyint(r[0] + r[2] * 0.5)), int(std::nearbyint(r[1] + r[3] * 0.5))));
-  if (action == 1 || action == 2) LeftClick();
-  if (action == 2) LeftClick();
+  if (action == 1) LeftClick();
+  if (action == 2) DoubleClick();
 }
+
+constexpr int kClipboardServeMs = 300;
 
 QClipboard* Clipboard() {
   if (!HaveDisplay()) return nullptr;
@@ -114,8 +114,14 @@ void SetClipboardText(GeneralCall& call) {
   QClipboard* clipboard = Clipboard();
   if (!clipboard) return;
   clipboard->setText(call.text(0));
-  // Let the ownership of the selection reach the X server before other programs ask.
-  Host().ProcessEvents();
+  // Programs that watch the clipboard ask for the new text at once, and wait for it: answer
+  // them for a moment before the script goes on to talk to them.
+  QElapsedTimer serving;
+  serving.start();
+  while (serving.elapsed() < kClipboardServeMs) {
+    Host().ProcessEvents();
+    QThread::msleep(10);
+  }
 }
 
 constexpr UnitFunctionEntry kInputFunctions[] = {

@@ -184,6 +184,12 @@ void LeftClick() {
   SendMouseFlag(0x0004);
 }
 
+void DoubleClick() {
+  LeftClick();
+  QThread::msleep(40);  // as a hand clicks: a second press with no time between can be missed
+  LeftClick();
+}
+
 unsigned long PointerCursorShape() {
   int eventBase = 0, errorBase = 0;
   if (!XFixesQueryExtension(Dpy(), &eventBase, &errorBase)) return 0;

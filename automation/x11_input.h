@@ -22,5 +22,7 @@ void SendMouseFlag(unsigned flag);
 void MovePointer(const QPoint& screenPoint);
 QPoint PointerPosition();
 void LeftClick();
+// Two left clicks a moment apart, well within any double-click time.
+void DoubleClick();
 // A number that identifies the pointer's current cursor shape (the XFixes cursor serial).
 unsigned long PointerCursorShape();

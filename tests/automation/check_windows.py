@@ -4,7 +4,8 @@ the probe application: FindWindow by class, by exact and "*" title, through two 
 windows and with a missing middle level; WindRect; the window rectangles and SetWindowPos;
 window text; typed text, Shift and Ctrl+A; a button clicked with the mouse; a double click and
 MouseCursor; MouseClicRect; the clipboard both ways; controls inside the window through the
-accessibility bus (text, button, check box, list, selection, typed characters); the menu bar's
+accessibility bus (text, button, check box, list, combo box, selection, typed characters,
+paste); the menu bar's
 listing, identifiers, states and items run; WM_CLOSE; and xterm, a program of the desktop. The window inspector's view of a point.
 Usage: check_windows.py TRESSALY PROBE INSPECT"""
 import os
@@ -72,12 +73,18 @@ Sleep(0.5)
 r = GetWindowRect(h)
 c = GetWindowClientRect(h)
 gone = GetWindowText(123)
+long = ''
+for i = 1,3000
+  long = long + 'x'
+SetWindowText(h, long)
+longLength = LenStr(GetWindowText(h))
 """)
     checks.equal("title: exit status", (status, err), (0, ""))
     checks.equal("title before", values.get("before"), "●Tressaly Probe Window●")
     checks.equal("title after", values.get("after"), "●Renamed probe●")
     checks.equal("found by new title", values.get("found", "").strip(), str(probe.window))
     checks.equal("missing window's text", values.get("gone"), "●●")
+    checks.equal("a window text is read up to 2040 characters", values.get("longLength", "").strip(), "2040")
     checks.equal("SetWindowPos: outer rectangle", numbers(values.get("r[]", ""))[:4], [40.0, 30.0, 500.0, 400.0])
     desktop.run_script(tressaly, "h = FindWindow('TressalyProbe')\nSetWindowText(h, 'Tressaly Probe Window')\n")
 
@@ -182,18 +189,30 @@ current = SendMessage(lb, LB_GETCURSEL)
 SendMessage(edit, EM_SETSEL, 0, -1)
 SendMessage(edit, WM_CHAR, 122)
 buttonRect = GetWindowRect(button)
+combo = FindWindow('TressalyProbe/combo box')
+comboCount = SendMessage(combo, CB_GETCOUNT)
+comboBefore = SendMessage(combo, CB_GETCURSEL)
+SendMessage(combo, CB_SETCURSEL, 2)
+Sleep(0.3)
+comboAfter = SendMessage(combo, CB_GETCURSEL)
+comboText = GetWindowText(combo)
+SetClipboardText('pasted')
+SendMessage(edit, EM_SETSEL, 0, -1)
+SendMessage(edit, WM_PASTE)
+Sleep(3)
 """)
     checks.equal("controls: exit status", (status, err), (0, ""))
     for name in ("button", "edit", "box", "lb"):
         checks.true(f"control {name} found: {values.get(name)}", int(values.get(name, "0")) >= 0x60000000)
     expected = {"nothing": "0", "buttonText": "●Apply●", "set": "1", "editText": "●set by script●",
-                "editLength": "13", "check0": "0", "check1": "1", "count": "3", "betaLength": "4", "current": "2"}
+                "editLength": "13", "check0": "0", "check1": "1", "count": "3", "betaLength": "4", "current": "2",
+                "comboCount": "4", "comboBefore": "0", "comboAfter": "2", "comboText": "●blue●"}
     for name, value in expected.items():
         checks.equal(f"controls: {name}", values.get(name, "").strip(), value)
     bx, by, bw, bh = probe.layout["button"]
     rect = numbers(values.get("buttonRect[]", ""))
     checks.true(f"button rectangle {rect} has the button's height {bh}", len(rect) == 4 and rect[3] == bh)
-    missing = probe.expect_all(["edit set by script", "button Apply", "check 1", "edit z"])
+    missing = probe.expect_all(["edit set by script", "button Apply", "check 1", "edit z", "combo 2", "edit pasted"])
     checks.equal("controls: reports the probe never gave", missing, [])
 
 

@@ -1,8 +1,9 @@
 // A small application for the automation tests: a menu bar with a submenu and a checkable
-// item, a line edit, a button, a check box, a list, a mouse pad and two nested native child
+// item, a line edit, a button, a check box, a list, a combo box, a mouse pad and two nested native child
 // windows with classes of their own. It reports on stdout, one line each, what reaches it.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
@@ -100,8 +101,11 @@ int main(int argc, char** argv) {
   list->addItems({QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("gamma")});
   list->setMaximumHeight(70);
   QObject::connect(list, &QListWidget::currentRowChanged, [](int row) { Report(QStringLiteral("row %1").arg(row)); });
+  auto* combo = new QComboBox;
+  combo->addItems({QStringLiteral("red"), QStringLiteral("green"), QStringLiteral("blue"), QStringLiteral("white")});
+  QObject::connect(combo, &QComboBox::currentIndexChanged, [](int index) { Report(QStringLiteral("combo %1").arg(index)); });
   auto* pad = new MousePad;
-  for (QWidget* w : std::initializer_list<QWidget*>{edit, button, check, list, pad})
+  for (QWidget* w : std::initializer_list<QWidget*>{edit, button, check, list, combo, pad})
     layout->addWidget(w);
   layout->addSpacing(50);  // room for the native panel below
   window.setCentralWidget(central);
