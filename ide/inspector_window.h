@@ -16,6 +16,8 @@ class QMenu;
 class ScriptEditor;
 
 class InspectorWindow : public QWidget {
+  Q_OBJECT
+
  public:
   InspectorWindow(ScriptEditor* editor, QWidget* parent);
   const InspectedControl& shown() const { return shown_; }
