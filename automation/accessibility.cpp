@@ -65,7 +65,7 @@ AtspiAccessible* Object(quint64 handle) {
 struct ErrorSink {
   GError* error = nullptr;
   ~ErrorSink() { g_clear_error(&error); }
-  GError** operator&() { return &error; }
+  GError** out() { return &error; }
   bool failed() const { return error != nullptr; }
 };
 
@@ -88,10 +88,10 @@ struct InterfaceRef {
 std::vector<AtspiAccessible*> RawChildren(AtspiAccessible* object) {
   std::vector<AtspiAccessible*> children;
   ErrorSink error;
-  const gint count = atspi_accessible_get_child_count(object, &error);
+  const gint count = atspi_accessible_get_child_count(object, error.out());
   for (gint i = 0; i < count && !error.failed(); ++i) {
     ErrorSink childError;
-    if (AtspiAccessible* child = atspi_accessible_get_child_at_index(object, i, &childError)) children.push_back(child);
+    if (AtspiAccessible* child = atspi_accessible_get_child_at_index(object, i, childError.out())) children.push_back(child);
   }
   return children;
 }
@@ -119,7 +119,7 @@ AtspiAccessible* ApplicationOfProcess(qint64 pid) {
   AtspiAccessible* found = nullptr;
   for (AtspiAccessible* app : RawChildren(desktop)) {
     ErrorSink error;
-    if (!found && qint64(atspi_accessible_get_process_id(app, &error)) == pid && !error.failed()) found = app;
+    if (!found && qint64(atspi_accessible_get_process_id(app, error.out())) == pid && !error.failed()) found = app;
     else g_object_unref(app);
   }
   g_object_unref(desktop);
@@ -162,9 +162,9 @@ AtspiAccessible* ItemContainer(quint64 handle) {
   AtspiAccessible* object = Object(handle);
   if (!object) return nullptr;
   ErrorSink error;
-  if (atspi_accessible_get_role(object, &error) != ATSPI_ROLE_COMBO_BOX) return object;
+  if (atspi_accessible_get_role(object, error.out()) != ATSPI_ROLE_COMBO_BOX) return object;
   for (quint64 child : AccessibleChildren(handle)) {
-    const AtspiRole role = atspi_accessible_get_role(Object(child), &error);
+    const AtspiRole role = atspi_accessible_get_role(Object(child), error.out());
     if (role == ATSPI_ROLE_LIST || role == ATSPI_ROLE_MENU) return Object(child);
   }
   return object;
@@ -196,7 +196,7 @@ quint64 AccessibleFrameOf(XWindow window) {
   AtspiAccessible* chosen = frames.empty() ? nullptr : frames.front();
   for (AtspiAccessible* frame : frames) {
     ErrorSink error;
-    if (TakeText(atspi_accessible_get_name(frame, &error)) == title) {
+    if (TakeText(atspi_accessible_get_name(frame, error.out())) == title) {
       chosen = frame;
       break;
     }
@@ -225,12 +225,12 @@ quint64 AccessibleParent(quint64 handle) {
   AtspiAccessible* object = Object(handle);
   if (!object) return 0;
   ErrorSink error;
-  if (atspi_accessible_get_role(object, &error) == ATSPI_ROLE_FRAME) return 0;
+  if (atspi_accessible_get_role(object, error.out()) == ATSPI_ROLE_FRAME) return 0;
   ErrorSink parentError;
-  AtspiAccessible* parent = atspi_accessible_get_parent(object, &parentError);
+  AtspiAccessible* parent = atspi_accessible_get_parent(object, parentError.out());
   if (!parent) return 0;
   ErrorSink roleError;
-  if (atspi_accessible_get_role(parent, &roleError) == ATSPI_ROLE_APPLICATION) {
+  if (atspi_accessible_get_role(parent, roleError.out()) == ATSPI_ROLE_APPLICATION) {
     g_object_unref(parent);
     return 0;
   }
@@ -245,13 +245,13 @@ XWindow TopLevelOf(quint64 handle) {
 QString AccessibleRole(quint64 handle) {
   ErrorSink error;
   AtspiAccessible* object = Object(handle);
-  return object ? TakeText(atspi_accessible_get_role_name(object, &error)) : QString();
+  return object ? TakeText(atspi_accessible_get_role_name(object, error.out())) : QString();
 }
 
 QString AccessibleName(quint64 handle) {
   ErrorSink error;
   AtspiAccessible* object = Object(handle);
-  return object ? TakeText(atspi_accessible_get_name(object, &error)) : QString();
+  return object ? TakeText(atspi_accessible_get_name(object, error.out())) : QString();
 }
 
 QString AccessibleText(quint64 handle) {
@@ -261,7 +261,7 @@ QString AccessibleText(quint64 handle) {
   InterfaceRef editable(atspi_accessible_get_editable_text_iface(object));
   if (!text || !editable) return AccessibleName(handle);
   ErrorSink error;
-  return TakeText(atspi_text_get_text(text.p, 0, -1, &error));
+  return TakeText(atspi_text_get_text(text.p, 0, -1, error.out()));
 }
 
 bool SetAccessibleText(quint64 handle, const QString& value) {
@@ -270,7 +270,7 @@ bool SetAccessibleText(quint64 handle, const QString& value) {
   InterfaceRef editable(atspi_accessible_get_editable_text_iface(object));
   if (!editable) return false;
   ErrorSink error;
-  return atspi_editable_text_set_text_contents(editable.p, value.toUtf8().constData(), &error) && !error.failed();
+  return atspi_editable_text_set_text_contents(editable.p, value.toUtf8().constData(), error.out()) && !error.failed();
 }
 
 bool SelectAccessibleText(quint64 handle, qint64 start, qint64 end) {
@@ -279,11 +279,11 @@ bool SelectAccessibleText(quint64 handle, qint64 start, qint64 end) {
   InterfaceRef text(atspi_accessible_get_text_iface(object));
   if (!text) return false;
   ErrorSink error;
-  if (end < 0) end = atspi_text_get_character_count(text.p, &error);
+  if (end < 0) end = atspi_text_get_character_count(text.p, error.out());
   ErrorSink selectError;
-  if (atspi_text_get_n_selections(text.p, &selectError) > 0)
-    return atspi_text_set_selection(text.p, 0, gint(start), gint(end), &selectError);
-  return atspi_text_add_selection(text.p, gint(start), gint(end), &selectError) && !selectError.failed();
+  if (atspi_text_get_n_selections(text.p, selectError.out()) > 0)
+    return atspi_text_set_selection(text.p, 0, gint(start), gint(end), selectError.out());
+  return atspi_text_add_selection(text.p, gint(start), gint(end), selectError.out()) && !selectError.failed();
 }
 
 std::optional<QRect> AccessibleRect(quint64 handle) {
@@ -292,7 +292,7 @@ std::optional<QRect> AccessibleRect(quint64 handle) {
   InterfaceRef component(atspi_accessible_get_component_iface(object));
   if (!component) return std::nullopt;
   ErrorSink error;
-  AtspiRect* r = atspi_component_get_extents(component.p, ATSPI_COORD_TYPE_SCREEN, &error);
+  AtspiRect* r = atspi_component_get_extents(component.p, ATSPI_COORD_TYPE_SCREEN, error.out());
   if (!r) return std::nullopt;
   const QRect rect(r->x, r->y, r->width, r->height);
   g_free(r);
@@ -305,7 +305,7 @@ bool FocusAccessible(quint64 handle) {
   {
     InterfaceRef component(atspi_accessible_get_component_iface(object));
     ErrorSink error;
-    if (component && atspi_component_grab_focus(component.p, &error) && !error.failed()) return true;
+    if (component && atspi_component_grab_focus(component.p, error.out()) && !error.failed()) return true;
   }
   // Qt answers the request through an action of that name instead.
   return AccessibleActions(handle).contains(QStringLiteral("SetFocus"), Qt::CaseInsensitive) &&
@@ -319,10 +319,10 @@ QStringList AccessibleActions(quint64 handle) {
   InterfaceRef action(atspi_accessible_get_action_iface(object));
   if (!action) return names;
   ErrorSink error;
-  const gint count = atspi_action_get_n_actions(action.p, &error);
+  const gint count = atspi_action_get_n_actions(action.p, error.out());
   for (gint i = 0; i < count; ++i) {
     ErrorSink nameError;
-    names << TakeText(atspi_action_get_action_name(action.p, i, &nameError));
+    names << TakeText(atspi_action_get_action_name(action.p, i, nameError.out()));
   }
   return names;
 }
@@ -340,7 +340,7 @@ bool DoAccessibleAction(quint64 handle, const QStringList& preferred) {
             names.begin();
   InterfaceRef action(atspi_accessible_get_action_iface(Object(handle)));
   ErrorSink error;
-  return action && atspi_action_do_action(action.p, gint(index), &error) && !error.failed();
+  return action && atspi_action_do_action(action.p, gint(index), error.out()) && !error.failed();
 }
 
 bool HasAccessibleState(quint64 handle, AccessibleState state) {
@@ -358,7 +358,7 @@ std::vector<quint64> ListItems(quint64 handle) {
   std::vector<quint64> items;
   for (AtspiAccessible* child : RawChildren(container)) {
     ErrorSink error;
-    const AtspiRole role = atspi_accessible_get_role(child, &error);
+    const AtspiRole role = atspi_accessible_get_role(child, error.out());
     const quint64 item = HandleFor(child, TopLevelOf(handle));
     if (role == ATSPI_ROLE_LIST_ITEM || role == ATSPI_ROLE_MENU_ITEM || role == ATSPI_ROLE_TABLE_CELL) items.push_back(item);
   }
@@ -377,11 +377,11 @@ bool SelectListItem(quint64 handle, qint64 index) {
     return HasAccessibleState(item, AccessibleState::Selected) ||
            DoAccessibleAction(item, {QStringLiteral("toggle"), QStringLiteral("select"), QStringLiteral("click")});
   ErrorSink error;
-  atspi_selection_clear_selection(selection.p, &error);
+  atspi_selection_clear_selection(selection.p, error.out());
   ErrorSink indexError;
-  const gint child = atspi_accessible_get_index_in_parent(Object(item), &indexError);
+  const gint child = atspi_accessible_get_index_in_parent(Object(item), indexError.out());
   ErrorSink selectError;
-  return atspi_selection_select_child(selection.p, child, &selectError) && !selectError.failed();
+  return atspi_selection_select_child(selection.p, child, selectError.out()) && !selectError.failed();
 }
 
 qint64 SelectedListItem(quint64 handle) {
