@@ -32,8 +32,23 @@ QHash<AtspiAccessible*, quint64>& Handles() {
 }
 
 bool BusReady() {
-  static const bool ready = atspi_init() >= 0;
+  static const bool ready = [] {
+    if (atspi_init() < 0) return false;
+    // A program that does not answer costs a script a second, not the library's default
+    // quarter of a minute for programs still starting.
+    atspi_set_timeout(1000, 3000);
+    return true;
+  }();
   return ready;
+}
+
+// Tables of spreadsheets and long lists hand out their cells on demand, millions of them:
+// their children are not walked.
+bool ManagesDescendants(AtspiAccessible* object) {
+  AtspiStateSet* states = atspi_accessible_get_state_set(object);
+  const bool manages = states && atspi_state_set_contains(states, ATSPI_STATE_MANAGES_DESCENDANTS);
+  if (states) g_object_unref(states);
+  return manages;
 }
 
 // Takes over the reference of `object` (the caller's is dropped when it is known already).
@@ -105,7 +120,7 @@ void CollectDescendants(AtspiAccessible* object, XWindow topLevel, int depth, st
     }
     const quint64 handle = HandleFor(child, topLevel);
     out.push_back(handle);
-    CollectDescendants(Object(handle), topLevel, depth + 1, out);
+    if (!ManagesDescendants(Object(handle))) CollectDescendants(Object(handle), topLevel, depth + 1, out);
   }
 }
 
