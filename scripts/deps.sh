@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-mixer-dev
   libqscintilla2-qt6-dev
   libx11-dev libxtst-dev libxfixes-dev
-  libatspi2.0-dev at-spi2-core dbus-x11 dbus-bin openbox x11-utils xterm
+  libatspi2.0-dev at-spi2-core dbus-x11 dbus-daemon openbox x11-utils xterm
   xvfb xauth
   fonts-dejavu-core
   googletest libgtest-dev
