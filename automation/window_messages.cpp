@@ -1,5 +1,6 @@
 #include "automation/window_messages.h"
 
+#include "automation/accessible_menus.h"
 #include "automation/x11_input.h"
 #include "automation/x11_windows.h"
 
@@ -12,7 +13,7 @@ enum : qint64 {
   kWmSetFocus = 0x0007, kWmSetText = 0x000C, kWmGetText = 0x000D, kWmGetTextLength = 0x000E,
   kWmClose = 0x0010, kWmKeyDown = 0x0100, kWmKeyUp = 0x0101, kWmChar = 0x0102,
   kWmCut = 0x0300, kWmCopy = 0x0301, kWmPaste = 0x0302, kWmClear = 0x0303,
-  kEmSetSel = 0x00B1, kBmClick = 0x00F5,
+  kEmSetSel = 0x00B1, kBmClick = 0x00F5, kWmCommand = 0x0111,
 };
 constexpr int kVkControl = 0x11, kVkDelete = 0x2E;
 
@@ -72,6 +73,12 @@ qint64 Click(XWindow w, const MessageParameter&, const MessageParameter&) {
   return 0;
 }
 
+// A menu command: the item of the window's menu bar with that identifier.
+qint64 Command(XWindow w, const MessageParameter& wp, const MessageParameter&) {
+  if (const auto item = FindMenuItemById(MenuBarOf(w), wp.number)) RunMenuItem(item->item);
+  return 0;
+}
+
 struct MessageEntry {
   qint64 message;
   MessageAction act;
@@ -82,7 +89,7 @@ constexpr MessageEntry kMessages[] = {
     {kWmGetTextLength, GetTextLength, false}, {kWmClose, Close, false}, {kWmKeyDown, KeyDown, true},
     {kWmKeyUp, KeyUp, true},         {kWmChar, Char, true},          {kWmCut, Cut, true},
     {kWmCopy, Copy, true},           {kWmPaste, Paste, true},        {kWmClear, Clear, true},
-    {kEmSetSel, SetSelection, true}, {kBmClick, Click, false},
+    {kEmSetSel, SetSelection, true}, {kBmClick, Click, false},     {kWmCommand, Command, false},
 };
 
 const MessageEntry* Find(qint64 message) {
