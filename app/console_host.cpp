@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include <QCoreApplication>
+
 #include "app/console_io.h"
 
 namespace {
@@ -32,7 +34,16 @@ void InstallInterruptHandler() {
   pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
 }
 
-ConsoleHost::ConsoleHost() { InstallInterruptHandler(); }
+ConsoleHost::ConsoleHost() {
+  InstallInterruptHandler();
+  sinceEvents_.start();
+}
+
+void ConsoleHost::ProcessEvents() {
+  if (sinceEvents_.elapsed() < 50) return;
+  QCoreApplication::processEvents();
+  sinceEvents_.restart();
+}
 ConsoleHost::~ConsoleHost() { std::signal(SIGINT, SIG_DFL); }
 
 bool ConsoleHost::PauseRequested() { return g_interrupts > 0; }

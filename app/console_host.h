@@ -4,6 +4,8 @@
 // console_surface.h and console_information.h.
 #pragma once
 
+#include <QElapsedTimer>
+
 #include "engine/run_host.h"
 
 // Makes Ctrl+C act as the Pause key from now on (the host's constructor calls it again).
@@ -16,6 +18,9 @@ class ConsoleHost : public RunHost {
   ConsoleHost();
   ~ConsoleHost() override;
 
+  // Lets the application answer the desktop now and then (other programs asking for the
+  // clipboard this program owns); at most every 50 ms, so that loops keep their speed.
+  void ProcessEvents() override;
   bool PauseRequested() override;
   bool PauseRequestedFromAnyThread() override;
   void ShowMessageBox(const QString& text, MessageIcon icon) override;
@@ -30,6 +35,7 @@ class ConsoleHost : public RunHost {
   int exitStatus() const { return exitStatus_; }
 
  private:
+  QElapsedTimer sinceEvents_;
   bool errorShown_ = false;
   bool exitRequested_ = false;
   int exitStatus_ = 0;

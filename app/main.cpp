@@ -5,6 +5,7 @@
 
 #include "app/console_mode.h"
 #include "app/unit_list.h"
+#include "automation/x11_display.h"
 #include "engine/function_units.h"
 #include "ide/main_window.h"
 
@@ -12,11 +13,15 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (qstrcmp(argv[i], "--console") == 0) {
       // No window, but the graphics area's text needs fonts: the GUI application runs on the
-      // offscreen platform, which needs no display.
+      // offscreen platform, which needs no display. With an X display it runs on X instead,
+      // so that the clipboard is the desktop's; text is laid out at the same 96 dpi.
       char platformOption[] = "-platform";
       char offscreen[] = "offscreen";
+      char xcb[] = "xcb";
+      const bool onX = XDisplayOrNull() != nullptr;
+      if (onX && !qEnvironmentVariableIsSet("QT_FONT_DPI")) qputenv("QT_FONT_DPI", "96");
       std::vector<char*> arguments(argv, argv + argc);
-      arguments.insert(arguments.begin() + 1, {platformOption, offscreen});
+      arguments.insert(arguments.begin() + 1, {platformOption, onX ? xcb : offscreen});
       int count = int(arguments.size());
       arguments.push_back(nullptr);
       // stderr carries the run's error and nothing else: Qt's own notices (such as the font

@@ -1,13 +1,13 @@
 #include "app/unit_list.h"
 
 #include "automation/database_unit.h"
+#include "automation/os_unit.h"
 #include "engine/function_units.h"
 #include "functions/general_unit.h"
 #include "functions/js_functions.h"
 #include "graphics/dialogs.h"
 #include "graphics/graphics_unit.h"
 #include "net/net_units.h"
-#include "unit_support/described_unit.h"
 
 namespace {
 
@@ -20,16 +20,7 @@ const UnitOpener kUnits[] = {
     DatabaseUnit,
     FtpUnit,
     ArduinoUnit,
-};
-
-// Modules of later versions: their calls are validated and then answered with a clear error.
-struct PendingModule {
-  TableId table;
-  const char16_t* english;
-  const char16_t* russian;
-};
-constexpr PendingModule kPendingModules[] = {
-    {TableId::OS, u"system automation", u"управление системой"},
+    OsUnit,
 };
 
 }  // namespace
@@ -39,10 +30,6 @@ void RegisterUnits(std::initializer_list<UnitOpener> extraUnits) {
   if (!registered) {
     registered = true;
     for (UnitOpener open : kUnits) RegisterFunctionUnit(&open());
-    for (const PendingModule& m : kPendingModules) {
-      auto* unit = new DescribedUnit(m.table, QString::fromUtf16(m.english), QString::fromUtf16(m.russian));
-      RegisterFunctionUnit(unit);  // lives as long as the program
-    }
   }
   for (UnitOpener open : extraUnits) RegisterFunctionUnit(&open());
 }

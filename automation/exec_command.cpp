@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "automation/x11_windows.h"
 #include "engine/engine_state.h"
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
@@ -389,9 +390,14 @@ QString DecodeConsoleOutput(const QByteArray& bytes) {
 bool IsShellBuiltIn(const QString& command) { return IsBuiltInWords(ProgramWords(command)); }
 
 quint64 FindWindowByClassAndPosition(const QString& className, int left, int top) {
-  Q_UNUSED(className);
-  Q_UNUSED(left);
-  Q_UNUSED(top);
+  if (!XDisplayOrNull()) return 0;
+  for (XWindow window : TopLevelWindows()) {
+    if (!WindowHasClass(window, className) || WindowTitle(window).startsWith(u"Skype"_s) ||
+        !WindowShownNormal(window))
+      continue;
+    const auto rect = WindowRect(window, true);
+    if (rect && rect->topLeft() == QPoint(left, top)) return window;
+  }
   return 0;
 }
 

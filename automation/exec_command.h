@@ -30,9 +30,9 @@
 void ExecCommand(const QString& command, int showWindow, bool console, QString& output, int top,
                  int left, int timeoutMs, const QString& className);
 
-// The first shown-normal top-level window of the class whose normal position is (left, top).
-// Windows of other programs are reached with the window automation; until it is in place no
-// window is found and the result is 0.
+// The first top-level X window of the class (WM_CLASS instance or class name) that is shown
+// normally (not iconic, maximised or full screen), whose title does not begin with "Skype" and
+// whose frame's top-left corner is at (left, top); 0 when there is none or no X display.
 quint64 FindWindowByClassAndPosition(const QString& className, int left, int top);
 
 // Forgets the last process and the last window found (start-up state).

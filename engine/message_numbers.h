@@ -201,6 +201,10 @@ enum Entry : int {
   kLocalNetworkNotFound = 350,     // Local network not found.
   kComPortOutOfRange = 354,        // The port number "%d" is out of range (3-256).
   kInvalidBaudRate = 357,          // "%s" - invalid baud rate.
+
+  // System automation.
+  kArrayMustBeLength = 160,  // Array "%s" must be one-dimensional of length %d.
+  kMouseMoveNeedsPoint = 169,  // Function Mouse; ... screen coordinates must present ...
 };
 
 }  // namespace msg

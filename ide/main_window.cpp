@@ -28,6 +28,7 @@
 #include "engine/value_window_text.h"
 #include "functions/script_host.h"
 #include "ide/help_menu.h"
+#include "ide/inspector_window.h"
 #include "ide/help_window.h"
 #include "ide/marker_strip.h"
 #include "ide/script_editor.h"
@@ -111,6 +112,7 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   }
   helpWindow_ = new TForm_help(this);
   helpMenu_ = new HelpMenu(helpWindow_, this);
+  AddWindowInspectorItem(helpMenu_, this, editor_);
   createActions();
   editor_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(editor_, &QWidget::customContextMenuRequested, this, &TForm_Interpretator::onEditorContextMenu);

@@ -9,9 +9,10 @@ PACKAGES=(
   qt6-declarative-dev
   libsdl2-mixer-dev
   libqscintilla2-qt6-dev
-  libx11-dev
+  libx11-dev libxtst-dev libxfixes-dev
+  libatspi2.0-dev at-spi2-core dbus-x11 dbus-daemon openbox x11-utils xterm
   qt6-serialport-dev libcurl4-openssl-dev
-  xvfb xauth openbox
+  xvfb xauth
   fonts-dejavu-core
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   postgresql unixodbc libsqliteodbc

@@ -78,7 +78,7 @@ def main():
     program, source = sys.argv[1:3]
     failures = []
     examples = os.path.join(source, "examples")
-    for name in sorted(os.listdir(examples)):
+    for name in sorted(n for n in os.listdir(examples) if n.endswith(".txt")):
         with open(os.path.join(examples, name), encoding="utf-8") as f:
             text = f.read()
         failures += [f"examples/{name} {m}" for m in misspelt_reserved_words(text)]

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolBar>
 #include <QMessageBox>
@@ -30,6 +31,8 @@
 #include "engine/program_folder.h"
 #include "ide/help_menu.h"
 #include "ide/help_window.h"
+#include "ide/inspector_window.h"
+#include "automation/x11_display.h"
 #include "ide/main_window.h"
 #include "ide/symbol_keyboard.h"
 #include "ide/script_editor.h"
@@ -785,3 +788,27 @@ TEST_F(WindowTest, EditInTheExternalEditor) {
   w->close();  // answers the unsaved-script question (closed as No)
   expectedBoxes = 3;
 }
+
+namespace {
+
+// BringWindowToTop(0) raises this program's own window; the help menu opens the window
+// inspector, which says what it needs when there is no X display to inspect.
+TEST_F(WindowTest, OwnWindowToTopAndTheWindowInspector) {
+  auto w = Open({u"ok = BringWindowToTop(0)"_s, u"stop"_s});
+  Trigger(*w, WindowAction::Start);
+  EXPECT_EQ(Vars(u"ok"_s), u"ok=true"_s);
+  QAction* open = w->findChild<QAction*>(u"A_Window_inspector"_s);
+  ASSERT_NE(open, nullptr);
+  EXPECT_TRUE(w->helpMenu()->actions().contains(open));
+  EXPECT_EQ(open->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+  open->trigger();
+  auto* inspector = w->findChild<InspectorWindow*>();
+  ASSERT_NE(inspector, nullptr);
+  EXPECT_TRUE(inspector->isVisible());
+  EXPECT_EQ(inspector->shown().handle, 0u);
+  const QString fields = inspector->findChild<QLabel*>()->text();
+  if (XDisplayOrNull()) EXPECT_TRUE(fields.startsWith(u"Move the pointer"_s)) << fields.toStdString();
+  else EXPECT_EQ(fields, NoDisplayText());
+}
+
+}  // namespace
