@@ -44,7 +44,7 @@ namespace {
 void InstallSampleScripts() {
   QDir scripts(ScriptsFolder());
   if (!scripts.entryList({u"*.txt"_s}, QDir::Files).isEmpty()) return;
-  CopyMissingFiles(u":/tressaly/samples"_s, scripts.path());
+  CopyMissingFiles(ShippedFilesFolder(u"samples"_s), scripts.path());
 }
 
 // Gives the second pane of a two-pane splitter `size` pixels, leaving the first at least
