@@ -7,6 +7,7 @@
 
 #include "engine/names.h"
 #include "ide/completion.h"
+#include "ide/editor_colours.h"
 #include "ide/syntax_lexer.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -25,6 +26,7 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent), lexer_(new 
   setUtf8(true);
   setLexer(lexer_);
   setEditorFont(QFont(QStringLiteral("Courier New"), 10));
+  followPalette();
   // Line numbers are written into a text margin so that they can start at 0, the number the
   // run control and the messages use.
   setMarginType(kNumberMargin, TextMarginRightJustified);
@@ -156,6 +158,28 @@ int ScriptEditor::bookmarkLine(int digit) const {
 void ScriptEditor::setEditorFont(const QFont& font) {
   lexer_->SetEditorFont(font);
   setMarginsFont(font);
+}
+
+void ScriptEditor::setModeColours(bool editMode) {
+  editModeColours_ = editMode;
+  const bool dark = lexer_->DarkColours();
+  setMarginsBackgroundColor(EditorColourOf(editMode ? EditorColour::EditGutter : EditorColour::WorkGutter, dark));
+  setCaretLineBackgroundColor(EditorColourOf(EditorColour::CaretLine, dark));
+}
+
+void ScriptEditor::followPalette() {
+  const bool dark = IsDarkPalette(palette());
+  lexer_->SetDarkColours(dark);
+  setPaper(EditorColourOf(EditorColour::Paper, dark));
+  setColor(EditorColourOf(EditorColour::Text, dark));
+  setCaretForegroundColor(EditorColourOf(EditorColour::Text, dark));
+  setMarginsForegroundColor(EditorColourOf(EditorColour::GutterText, dark));
+  setModeColours(editModeColours_);
+}
+
+void ScriptEditor::changeEvent(QEvent* event) {
+  QsciScintilla::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) followPalette();
 }
 
 QString ScriptEditor::typedPrefix() const {
