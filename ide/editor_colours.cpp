@@ -37,3 +37,17 @@ QColor EditorColourOf(EditorColour colour, bool dark) {
     if (pair.colour == colour) return dark ? pair.dark : pair.light;
   return {};
 }
+
+QPalette DarkDesktopPalette() {
+  const QColor window(0x2D, 0x2D, 0x30), text(0xE6, 0xE6, 0xE6), base(0x1E, 0x1E, 0x1E);
+  QPalette p(text, window, window.lighter(130), window.darker(130), window.darker(110), text, text, base, window);
+  p.setColor(QPalette::AlternateBase, window);
+  p.setColor(QPalette::Highlight, QColor(0x2F, 0x65, 0xCA));
+  p.setColor(QPalette::HighlightedText, Qt::white);
+  p.setColor(QPalette::ToolTipBase, window);
+  p.setColor(QPalette::ToolTipText, text);
+  p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+  return p;
+}

@@ -25,3 +25,7 @@ enum class EditorColour {
 // A palette is dark when its window colour is (the desktop's dark theme).
 bool IsDarkPalette(const QPalette& palette);
 QColor EditorColourOf(EditorColour colour, bool dark);
+
+// A dark palette like the one a desktop's dark theme hands the program; the screenshot tool and
+// the tests use it to show the dark variant without such a desktop.
+QPalette DarkDesktopPalette();

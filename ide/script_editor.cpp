@@ -26,7 +26,6 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent), lexer_(new 
   setUtf8(true);
   setLexer(lexer_);
   setEditorFont(QFont(QStringLiteral("Courier New"), 10));
-  followPalette();
   // Line numbers are written into a text margin so that they can start at 0, the number the
   // run control and the messages use.
   setMarginType(kNumberMargin, TextMarginRightJustified);
@@ -75,6 +74,7 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent), lexer_(new 
   });
   connect(this, &QsciScintilla::linesChanged, this, &ScriptEditor::renumber);
   renumber();
+  followPalette();  // last: the folding set-up above defines the fold markers' colours
 }
 
 void ScriptEditor::renumber() {
@@ -174,6 +174,16 @@ void ScriptEditor::followPalette() {
   setColor(EditorColourOf(EditorColour::Text, dark));
   setCaretForegroundColor(EditorColourOf(EditorColour::Text, dark));
   setMarginsForegroundColor(EditorColourOf(EditorColour::GutterText, dark));
+  // The fold boxes and lines: filled with the paper, drawn in the text colour.
+  for (int marker = SC_MARKNUM_FOLDEREND; marker <= SC_MARKNUM_FOLDEROPEN; ++marker) {
+    setMarkerForegroundColor(EditorColourOf(EditorColour::Paper, dark), marker);
+    setMarkerBackgroundColor(EditorColourOf(EditorColour::GutterText, dark), marker);
+  }
+  // The fold margin's own light checker pattern would be a bright stripe on dark paper.
+  if (dark)
+    setFoldMarginColors(EditorColourOf(EditorColour::Paper, dark), EditorColourOf(EditorColour::Paper, dark));
+  else
+    resetFoldMarginColors();
   setModeColours(editModeColours_);
 }
 

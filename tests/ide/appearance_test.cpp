@@ -23,20 +23,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QPalette DarkPalette() {
-  QPalette p;
-  const QColor window(0x2D, 0x2D, 0x30), text(0xE6, 0xE6, 0xE6), base(0x1E, 0x1E, 0x1E);
-  p.setColor(QPalette::Window, window);
-  p.setColor(QPalette::WindowText, text);
-  p.setColor(QPalette::Base, base);
-  p.setColor(QPalette::AlternateBase, window);
-  p.setColor(QPalette::Text, text);
-  p.setColor(QPalette::Button, window);
-  p.setColor(QPalette::ButtonText, text);
-  p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-  return p;
-}
-
 // WCAG contrast ratio of two colours (1 to 21).
 double Contrast(const QColor& a, const QColor& b) {
   const auto luminance = [](const QColor& c) {
@@ -65,7 +51,7 @@ class AppearanceTest : public ::testing::Test {
 };
 
 TEST_F(AppearanceTest, ToolBarIconsAreDistinctAndReadableOnLightAndDarkPalettes) {
-  for (const QPalette& palette : {QPalette(QColor(0xF0, 0xF0, 0xF0)), DarkPalette()}) {
+  for (const QPalette& palette : {QPalette(QColor(0xF0, 0xF0, 0xF0)), DarkDesktopPalette()}) {
     QApplication::setPalette(palette);
     const QColor background = palette.color(QPalette::Window);
     QList<QImage> seen;
@@ -96,7 +82,7 @@ TEST_F(AppearanceTest, EditorFollowsThePaletteWithReadableTokenColours) {
   }
   ScriptEditor* editor = w.editor();
   for (bool dark : {true, false}) {
-    QApplication::setPalette(dark ? DarkPalette() : QPalette(QColor(0xF0, 0xF0, 0xF0)));
+    QApplication::setPalette(dark ? DarkDesktopPalette() : QPalette(QColor(0xF0, 0xF0, 0xF0)));
     QTest::qWait(50);
     TSynTrsSyn* lexer = editor->lexer();
     EXPECT_EQ(lexer->DarkColours(), dark);
