@@ -9,7 +9,7 @@ import subprocess
 import sys
 import tempfile
 
-from installed_layout import check_layout, check_metadata, run_installed
+from installed_layout import report, check_layout, check_metadata, run_installed
 
 
 def main():
@@ -47,9 +47,7 @@ def main():
         done = run_installed(program, home, ["error.txt"], cwd=os.path.join(prefix, "share/tressaly/samples"))
         if done.returncode != 1 or done.stderr.decode() != expected_err:
             failures.append(f"installed error.txt: exit {done.returncode}, stderr {done.stderr!r}")
-    for failure in failures:
-        print(failure)
-    return 1 if failures else 0
+    return report(failures)
 
 
 if __name__ == "__main__":

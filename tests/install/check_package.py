@@ -9,7 +9,7 @@ import subprocess
 import sys
 import tempfile
 
-from installed_layout import check_layout, run_installed
+from installed_layout import report, check_layout, run_installed
 
 
 def field(deb, name):
@@ -47,9 +47,7 @@ def main():
         expected = expected.replace("examples/loops.txt", "loops.txt")
         if done.returncode != 0 or done.stdout.decode() != expected:
             failures.append(f"packaged loops.txt: exit {done.returncode}\n{done.stdout.decode()}{done.stderr.decode()}")
-    for failure in failures:
-        print(failure)
-    return 1 if failures else 0
+    return report(failures)
 
 
 if __name__ == "__main__":

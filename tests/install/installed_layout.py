@@ -69,3 +69,10 @@ def run_installed(program, home, args, cwd=None):
     env = {"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": home}
     return subprocess.run([program, "--console", *args], env=env, cwd=cwd or home, capture_output=True,
                           timeout=120, stdin=subprocess.DEVNULL)
+
+
+def report(failures):
+    """Prints the failures; the exit status of the check."""
+    for failure in failures:
+        print(failure)
+    return 1 if failures else 0
