@@ -44,7 +44,8 @@ def check_layout(prefix):
 
 
 def check_metadata(prefix):
-    """AppStream metadata and the manual page, checked by the tools that read them when present."""
+    """The desktop entry, AppStream metadata and the manual page, checked by the tools that read
+    them when present."""
     problems = []
     metainfo = os.path.join(prefix, f"share/metainfo/{APP_ID}.metainfo.xml")
     if os.path.exists("/usr/bin/appstreamcli") and os.path.isfile(metainfo):
@@ -52,6 +53,11 @@ def check_metadata(prefix):
                               capture_output=True, timeout=60)
         if done.returncode != 0:
             problems.append(f"appstreamcli validate: {done.stdout.decode()}{done.stderr.decode()}")
+    desktop = os.path.join(prefix, f"share/applications/{APP_ID}.desktop")
+    if os.path.exists("/usr/bin/desktop-file-validate") and os.path.isfile(desktop):
+        done = subprocess.run(["desktop-file-validate", desktop], capture_output=True, timeout=60)
+        if done.returncode != 0 or done.stdout:
+            problems.append(f"desktop-file-validate: {done.stdout.decode()}{done.stderr.decode()}")
     manual = os.path.join(prefix, "share/man/man1/tressaly.1")
     if os.path.exists("/usr/bin/groff") and os.path.isfile(manual):
         done = subprocess.run(["groff", "-man", "-Tutf8", "-ww", "-z", manual], capture_output=True, timeout=60)
