@@ -9,12 +9,14 @@ namespace {
 struct OptionRule {
   const char16_t* name;
   bool takesValue;
+  bool consoleOnly;  // means nothing to the window
 };
 
 // The options the program knows. console_mode.cpp checks the values; here they are only skipped.
 constexpr OptionRule kOptions[] = {
-    {u"--console", false}, {u"--dump", false},  {u"--lang", true},    {u"--canvas", true},
-    {u"--picture", true},  {u"--help", false},  {u"--version", false},
+    {u"--console", false, false}, {u"--dump", false, true},    {u"--lang", true, true},
+    {u"--canvas", true, true},    {u"--picture", true, true},  {u"--help", false, false},
+    {u"--version", false, false},
 };
 
 const OptionRule* FindOption(const QString& word) {
@@ -27,16 +29,19 @@ const OptionRule* FindOption(const QString& word) {
 
 StartChoice ChooseStart(const QStringList& args) {
   bool help = false, version = false;
+  QString consoleOption;  // the first option that needs console mode
   for (int i = 0; i < args.size() && args[i].startsWith(u"--"_s); ++i) {
     const OptionRule* rule = FindOption(args[i]);
     if (!rule) return {StartKind::UsageError, u"unknown option "_s + args[i]};
     help = help || args[i] == u"--help"_s;
     version = version || args[i] == u"--version"_s;
+    if (rule->consoleOnly && consoleOption.isEmpty()) consoleOption = args[i];
     if (rule->takesValue) ++i;
   }
   if (help) return {StartKind::Help, {}};
   if (version) return {StartKind::Version, {}};
   if (args.contains(u"--console"_s)) return {StartKind::Console, {}};
+  if (!consoleOption.isEmpty()) return {StartKind::UsageError, consoleOption + u" works only with --console"_s};
   return {StartKind::Window, {}};
 }
 

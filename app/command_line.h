@@ -14,7 +14,8 @@ struct StartChoice {
 
 // `args` are the arguments after the program's name. Options ("--" words) are read up to the
 // first other word (a value an option takes is skipped): the script and its parameters follow
-// and belong to the script, whatever they look like. "--console" anywhere keeps console mode.
+// and belong to the script, whatever they look like. "--console" anywhere keeps console mode;
+// the options of console mode without it are a usage error.
 StartChoice ChooseStart(const QStringList& args);
 
 // The usage text (--help prints it to stdout, a usage error to stderr).

@@ -45,6 +45,7 @@ def main():
     expect(["--frobnicate"], 2, err_has="unknown option --frobnicate", out_empty=True)
     expect(["--frobnicate"], 2, err_has=usage)
     expect(["--console", "--bogus", "x.txt"], 2, err_has="unknown option --bogus", out_empty=True)
+    expect(["--dump", "x.txt"], 2, err_has="--dump works only with --console", out_empty=True)
     # A value of an option is no option of its own.
     expect(["--console", "--lang", "--help"], 2, err_has="--lang takes en or ru", out_empty=True)
 
