@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
+  // Lets the desktop match the window to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tressaly.Tressaly"));
   RegisterUnits();
   int status = 0;
   {
