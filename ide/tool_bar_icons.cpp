@@ -9,6 +9,8 @@
 
 #include "ide/editor_colours.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // One icon's drawing on the 24-unit grid. The painter's pen is the outline (text colour, 2 units,
@@ -222,4 +224,11 @@ QIcon ToolBarIcon(WindowAction action) {
   for (const IconRule& rule : kIcons)
     if (rule.action == action) return QIcon(new DrawnIconEngine(rule));
   return {};
+}
+
+QIcon ApplicationIcon() {
+  QIcon builtIn;
+  for (int size : {16, 32, 48, 256})
+    builtIn.addFile(u":/tressaly/icons/%1x%1/apps/org.tressaly.Tressaly.png"_s.arg(size));
+  return QIcon::fromTheme(u"org.tressaly.Tressaly"_s, builtIn);
 }

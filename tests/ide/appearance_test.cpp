@@ -80,6 +80,7 @@ TEST_F(AppearanceTest, EditorFollowsThePaletteWithReadableTokenColours) {
       EXPECT_FALSE(a->text().isEmpty()) << a->objectName().toStdString();
     }
   }
+  EXPECT_FALSE(w.windowIcon().pixmap(48).isNull()) << "window icon";
   ScriptEditor* editor = w.editor();
   for (bool dark : {true, false}) {
     QApplication::setPalette(dark ? DarkDesktopPalette() : QPalette(QColor(0xF0, 0xF0, 0xF0)));
