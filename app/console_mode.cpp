@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "app/command_line.h"
 #include "app/console_dialogs.h"
 #include "app/console_host.h"
 #include "app/console_information.h"
@@ -22,14 +23,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: tressaly --console [--dump] [--lang en|ru] [--canvas WxH] [--picture FILE.png] SCRIPT [PARAM...]\n";
-
-int UsageError(const QString& detail) {
-  std::fprintf(stderr, "tressaly: %s\n%s", detail.toUtf8().constData(), kUsage);
-  return 2;
-}
 
 struct Options {
   bool dump = false;
@@ -152,7 +145,7 @@ QString EscapeDumpText(const QString& text) {
 int RunConsoleMode(const QStringList& args) {
   InstallInterruptHandler();
   Options o;
-  if (const QString problem = ParseOptions(args, o); !problem.isEmpty()) return UsageError(problem);
+  if (const QString problem = ParseOptions(args, o); !problem.isEmpty()) return ReportUsageError(problem);
 
   QString path = o.script;
   if (!QFileInfo(path).isFile()) path = ResolveScriptName(o.script);

@@ -3,15 +3,35 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/console_mode.h"
 #include "app/unit_list.h"
 #include "automation/x11_display.h"
 #include "engine/function_units.h"
 #include "ide/main_window.h"
 
+namespace {
+
+QStringList ArgumentsAfterName(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  return args;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
-    if (qstrcmp(argv[i], "--console") == 0) {
+  const StartChoice start = ChooseStart(ArgumentsAfterName(argc, argv));
+  switch (start.kind) {
+    case StartKind::Help:
+      std::fputs(UsageText().toUtf8().constData(), stdout);
+      return 0;
+    case StartKind::Version:
+      std::fputs(VersionText().toUtf8().constData(), stdout);
+      return 0;
+    case StartKind::UsageError:
+      return ReportUsageError(start.problem);
+    case StartKind::Console: {
       // No window, but the graphics area's text needs fonts: the GUI application runs on the
       // offscreen platform, which needs no display. With an X display it runs on X instead,
       // so that the clipboard is the desktop's; text is laid out at the same 96 dpi.
@@ -32,6 +52,9 @@ int main(int argc, char** argv) {
       QGuiApplication app(count, arguments.data());
       return RunConsoleMode(app.arguments().mid(1));
     }
+    case StartKind::Window:
+      break;
+  }
   const bool display = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
                        qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
   if (!display) {
@@ -41,6 +64,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
+  // Lets the desktop match the window to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tressaly.Tressaly"));
   RegisterUnits();
   int status = 0;
   {

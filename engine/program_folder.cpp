@@ -45,6 +45,12 @@ QString ProgramFolder() {
   return cachedFolder;
 }
 
+QString ShippedFilesFolder(const QString& kind) {
+  const QString installed = ExecutableFolder() + u"/../share/tressaly/"_s + kind;
+  if (QFileInfo(installed).isDir()) return QDir(installed).absolutePath();
+  return u":/tressaly/"_s + kind;
+}
+
 QString ScriptsFolder() {
   return ProgramFolder() + u"Scripts/"_s;
 }

@@ -14,6 +14,10 @@ QString ScriptsFolder();
 // Copies the files of `sourceFolder` (a resource folder) into `targetFolder`, leaving the files
 // that are there already; the copies are ordinary writable files.
 void CopyMissingFiles(const QString& sourceFolder, const QString& targetFolder);
+// Where the files shipped with the program of one kind ("samples", "pictures") come from:
+// <prefix>/share/tressaly/KIND beside an installed program (<prefix>/bin/tressaly), so that an
+// installation's files win; else the copies compiled into the program, ":/tressaly/KIND".
+QString ShippedFilesFolder(const QString& kind);
 // Forgets the cached folder so that the next call looks at the environment again.
 void ResetProgramFolderForTests();
 

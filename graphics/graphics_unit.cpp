@@ -65,7 +65,7 @@ void CallGraphicsFunction(const QString& name, const TWordArray& args, TWordStat
 // A run finds the sample pictures in an empty pictures folder (the first start).
 void InstallSamplePictures() {
   const QString folder = ProgramFolder() + u"pictures"_s;
-  if (QDir(folder).entryList(QDir::Files).isEmpty()) CopyMissingFiles(u":/tressaly/pictures"_s, folder);
+  if (QDir(folder).entryList(QDir::Files).isEmpty()) CopyMissingFiles(ShippedFilesFolder(u"pictures"_s), folder);
 }
 
 }  // namespace

@@ -33,6 +33,7 @@
 #include "ide/marker_strip.h"
 #include "ide/script_editor.h"
 #include "ide/symbol_keyboard.h"
+#include "ide/tool_bar_icons.h"
 #include "ide/variable_grids.h"
 #include "ide/information_form.h"
 #include "ide/window_surface.h"
@@ -45,7 +46,7 @@ namespace {
 void InstallSampleScripts() {
   QDir scripts(ScriptsFolder());
   if (!scripts.entryList({u"*.txt"_s}, QDir::Files).isEmpty()) return;
-  CopyMissingFiles(u":/tressaly/samples"_s, scripts.path());
+  CopyMissingFiles(ShippedFilesFolder(u"samples"_s), scripts.path());
 }
 
 // Gives the second pane of a two-pane splitter `size` pixels, leaving the first at least
@@ -75,6 +76,7 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
       pictureArea_(new WindowSurface),
       informationForm_(new InformationForm(this)),
       graphicsSplitter_(new QSplitter(Qt::Horizontal)) {
+  setWindowIcon(ApplicationIcon());
   auto* editorArea = new QWidget;
   auto* areaLayout = new QVBoxLayout(editorArea);
   areaLayout->setContentsMargins(0, 0, 0, 0);

@@ -17,14 +17,11 @@
 #include "ide/main_window.h"
 #include "ide/script_editor.h"
 #include "ide/symbol_keyboard.h"
+#include "ide/tool_bar_icons.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-const QColor kWorkGutter(0xA6, 0xCA, 0xF0);
-const QColor kEditGutter(0xC0, 0xFF, 0xC0);
-const QColor kCaretLine(0xC0, 0xFF, 0xFF);
 
 enum ToolBar { kRunBar, kScriptBar, kToolsBar };
 
@@ -116,12 +113,16 @@ void TForm_Interpretator::createActions() {
     QToolBar* bar = addToolBar(name);
     bar->setObjectName(name);
     bar->setMovable(false);
+    // The drawn icons stand beside the captions, which stay the buttons' main text.
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setIconSize(QSize(16, 16));
     toolBars_ << bar;
   }
   for (const ActionSpec& s : kActions) {
     auto* a = new QAction(MessageText(s.caption), this);
     a->setObjectName(QString::fromUtf16(s.name));
     a->setToolTip(MessageText(s.caption + 1));
+    a->setIcon(ToolBarIcon(s.id));
     a->setShortcut(s.shortcut);
     a->setProperty("catalogue", s.caption);
     toolBars_[s.bar]->addAction(a);
@@ -223,7 +224,7 @@ void TForm_Interpretator::A_EditSlot() {
   }
   savedMarks_ = editor_->marks().mid(0, 100);
   SetActionStatus_EditMode();
-  editor_->setMarginsBackgroundColor(kEditGutter);
+  editor_->setModeColours(true);
   editor_->setCaretLineVisible(false);
   editor_->setCompletionItems(CurrentCompletionList());
   RunControl().ShowErrors = false;
@@ -233,9 +234,8 @@ void TForm_Interpretator::A_EditSlot() {
 
 void TForm_Interpretator::enterWorkMode(bool cancelChanges) {
   EngineState& e = Engine();
-  editor_->setMarginsBackgroundColor(kWorkGutter);
+  editor_->setModeColours(false);
   editor_->setCaretLineVisible(true);
-  editor_->setCaretLineBackgroundColor(kCaretLine);
   RunControl().ShowErrors = true;
   if (editor_->isModified()) {
     if (!cancelChanges && editor_->lines().size() > kMaxScriptLines) {

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "ide/editor_colours.h"
 #include "ide/script_editor.h"
 
 MarkerStrip::MarkerStrip(ScriptEditor* editor, QWidget* parent) : QWidget(parent), editor_(editor) {
@@ -13,7 +14,8 @@ MarkerStrip::MarkerStrip(ScriptEditor* editor, QWidget* parent) : QWidget(parent
 
 void MarkerStrip::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), QColor(0xA6, 0xCA, 0xF0));
+  const bool dark = IsDarkPalette(palette());
+  p.fillRect(rect(), EditorColourOf(EditorColour::WorkGutter, dark));
   const int lines = editor_->lines().size();
   if (lines <= 4) return;
   const double k = double(height()) / lines;
@@ -22,7 +24,7 @@ void MarkerStrip::paintEvent(QPaintEvent*) {
     p.fillRect(0, y(line) - 1, width(), 3, Qt::red);
   for (int d = 0; d < 10; ++d)
     if (const int line = editor_->bookmarkLine(d); line >= 0)
-      p.fillRect(0, y(line) - 4, 8, 9, Qt::black);
+      p.fillRect(0, y(line) - 4, 8, 9, EditorColourOf(EditorColour::Text, dark));
   if (const int line = editor_->currentLineMark(); line >= 0) {
     p.fillRect(8, y(line) - 4, 8, 9, Qt::red);
     p.fillRect(10, y(line) - 2, 4, 5, Qt::yellow);

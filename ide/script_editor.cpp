@@ -7,6 +7,7 @@
 
 #include "engine/names.h"
 #include "ide/completion.h"
+#include "ide/editor_colours.h"
 #include "ide/syntax_lexer.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -73,6 +74,7 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QsciScintilla(parent), lexer_(new 
   });
   connect(this, &QsciScintilla::linesChanged, this, &ScriptEditor::renumber);
   renumber();
+  followPalette();  // last: the folding set-up above defines the fold markers' colours
 }
 
 void ScriptEditor::renumber() {
@@ -156,6 +158,38 @@ int ScriptEditor::bookmarkLine(int digit) const {
 void ScriptEditor::setEditorFont(const QFont& font) {
   lexer_->SetEditorFont(font);
   setMarginsFont(font);
+}
+
+void ScriptEditor::setModeColours(bool editMode) {
+  editModeColours_ = editMode;
+  const bool dark = lexer_->DarkColours();
+  setMarginsBackgroundColor(EditorColourOf(editMode ? EditorColour::EditGutter : EditorColour::WorkGutter, dark));
+  setCaretLineBackgroundColor(EditorColourOf(EditorColour::CaretLine, dark));
+}
+
+void ScriptEditor::followPalette() {
+  const bool dark = IsDarkPalette(palette());
+  lexer_->SetDarkColours(dark);
+  setPaper(EditorColourOf(EditorColour::Paper, dark));
+  setColor(EditorColourOf(EditorColour::Text, dark));
+  setCaretForegroundColor(EditorColourOf(EditorColour::Text, dark));
+  setMarginsForegroundColor(EditorColourOf(EditorColour::GutterText, dark));
+  // The fold boxes and lines: filled with the paper, drawn in the text colour.
+  for (int marker = SC_MARKNUM_FOLDEREND; marker <= SC_MARKNUM_FOLDEROPEN; ++marker) {
+    setMarkerForegroundColor(EditorColourOf(EditorColour::Paper, dark), marker);
+    setMarkerBackgroundColor(EditorColourOf(EditorColour::GutterText, dark), marker);
+  }
+  // The fold margin's own light checker pattern would be a bright stripe on dark paper.
+  if (dark)
+    setFoldMarginColors(EditorColourOf(EditorColour::Paper, dark), EditorColourOf(EditorColour::Paper, dark));
+  else
+    resetFoldMarginColors();
+  setModeColours(editModeColours_);
+}
+
+void ScriptEditor::changeEvent(QEvent* event) {
+  QsciScintilla::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) followPalette();
 }
 
 QString ScriptEditor::typedPrefix() const {

@@ -35,6 +35,9 @@ class ScriptEditor : public QsciScintilla {
   TSynTrsSyn* lexer() const { return lexer_; }
   // The editor's font goes through the highlighter.
   void setEditorFont(const QFont& font);
+  // The gutter and caret-line colours of edit mode or work mode, in the variant (light or dark)
+  // of the current palette; kept when the palette changes.
+  void setModeColours(bool editMode);
   // The completion list of edit mode (variables of the last run, functions, constants).
   void setCompletionItems(const QStringList& items) { completionItems_ = items; }
   // Opens the completion list with the items that begin with the name before the caret.
@@ -51,6 +54,8 @@ class ScriptEditor : public QsciScintilla {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // A new palette (the desktop switched between light and dark) recolours the editor.
+  void changeEvent(QEvent* event) override;
 
  private:
   void renumber();
@@ -58,4 +63,7 @@ class ScriptEditor : public QsciScintilla {
   QString typedPrefix() const;
   TSynTrsSyn* lexer_;
   QStringList completionItems_;
+  bool editModeColours_ = false;
+  // Paper, text and token colours in the variant of the current palette, then the mode colours.
+  void followPalette();
 };

@@ -7,6 +7,7 @@
 #include "engine/engine_state.h"
 #include "engine/line_breaks.h"
 #include "unit_support/descriptions.h"
+#include "ide/editor_colours.h"
 #include "ide/fold_ranges.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -151,16 +152,30 @@ QString TSynTrsSyn::description(int style) const {
 
 QColor TSynTrsSyn::defaultColor(int style) const {
   switch (style) {
-    case tkComment: return QColor(128, 128, 128);
-    case tkIdentifier: return QColor(0, 0, 255);
-    case tkKey: return QColor(128, 0, 0);
-    case tkNonKeyword: return QColor(255, 0, 255);
+    case tkComment: return EditorColourOf(EditorColour::Comment, dark_);
+    case tkIdentifier: return EditorColourOf(EditorColour::Identifier, dark_);
+    case tkKey: return EditorColourOf(EditorColour::Keyword, dark_);
+    case tkNonKeyword: return EditorColourOf(EditorColour::NonKeyword, dark_);
     case tkNumber:
-    case tkFloat: return QColor(0, 0, 128);
+    case tkFloat: return EditorColourOf(EditorColour::Number, dark_);
     case tkHex:
-    case tkSymbol: return QColor(128, 0, 128);
-    case tkString: return QColor(0, 128, 0);
-    default: return QsciLexerCustom::defaultColor(style);
+    case tkSymbol: return EditorColourOf(EditorColour::Symbol, dark_);
+    case tkString: return EditorColourOf(EditorColour::String, dark_);
+    default: return EditorColourOf(EditorColour::Text, dark_);
+  }
+}
+
+QColor TSynTrsSyn::defaultPaper(int) const {
+  return EditorColourOf(EditorColour::Paper, dark_);
+}
+
+void TSynTrsSyn::SetDarkColours(bool dark) {
+  dark_ = dark;
+  setDefaultColor(EditorColourOf(EditorColour::Text, dark));
+  setDefaultPaper(EditorColourOf(EditorColour::Paper, dark));
+  for (int style = 0; style < kTokenKindCount; ++style) {
+    setColor(defaultColor(style), style);
+    setPaper(defaultPaper(style), style);
   }
 }
 

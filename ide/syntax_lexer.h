@@ -48,6 +48,7 @@ class TSynTrsSyn : public QsciLexerCustom {
   const char* language() const override;  // "Tressaly"
   QString description(int style) const override;  // the attribute name of the token kind
   QColor defaultColor(int style) const override;
+  QColor defaultPaper(int style) const override;
   QFont defaultFont(int style) const override;
   bool caseSensitive() const override { return false; }
   // Brace matching considers only brackets highlighted as symbols.
@@ -57,6 +58,10 @@ class TSynTrsSyn : public QsciLexerCustom {
   void styleText(int start, int end) override;
 
   static QString FileFilter() { return QStringLiteral("Tressaly Files (*.txt)|*.txt"); }
+
+  // The dark or the light variant of the colours (paper and every token kind).
+  void SetDarkColours(bool dark);
+  bool DarkColours() const { return dark_; }
 
   // The editor font: every style takes it, bold for the bold attributes.
   void SetEditorFont(const QFont& font);
@@ -84,4 +89,5 @@ class TSynTrsSyn : public QsciLexerCustom {
   QList<Keyword> keywords_;
   QHash<QString, TtkTokenKind> lookup_;  // exact text -> kind of its first entry
   QFont font_;
+  bool dark_ = false;
 };

@@ -93,7 +93,7 @@ class MenuWindow : public QDialog {
     layout->setContentsMargins(0, 0, 0, 0);
     auto* label = new QLabel(Shown(prompt));
     label->setVisible(!prompt.isEmpty());
-    label->setStyleSheet(u"background: white"_s);
+    label->setStyleSheet(u"background: white; color: black"_s);  // readable under a dark palette too
     QFont promptFont(u"Tahoma"_s);
     promptFont.setPixelSize(13);
     label->setFont(promptFont);

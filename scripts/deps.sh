@@ -19,6 +19,7 @@ PACKAGES=(
   googletest libgtest-dev
   python3
   python3-pyftpdlib socat
+  dpkg-dev file appstream desktop-file-utils groff-base   # the Debian package and the checks of its metadata
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -3,19 +3,26 @@
 //                                                  when no step count is given)
 //   ide_screenshot --help WORD OUTPUT.png         the help window with the word help of WORD
 //                                                  (a function, or a tutorial key such as For)
+//   ide_screenshot --dark SCRIPT OUTPUT.png [steps]  the first form under a desktop's dark palette
 // Run it under Xvfb (scripts/screenshots.sh).
 #include <QApplication>
 #include <QTimer>
 
 #include "engine/run_control.h"
 #include "app/unit_list.h"
+#include "ide/editor_colours.h"
 #include "ide/help_menu.h"
 #include "ide/help_window.h"
 #include "ide/main_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  const QStringList args = app.arguments();
+  QStringList args = app.arguments();
+  if (args.size() > 1 && args[1] == QStringLiteral("--dark")) {
+    QApplication::setStyle(QStringLiteral("Fusion"));  // a style that draws with the palette
+    QApplication::setPalette(DarkDesktopPalette());
+    args.removeAt(1);
+  }
   if (args.size() < 3) return 2;
   RegisterUnits();
   if (args[1] == QStringLiteral("--help") && args.size() >= 4) {
