@@ -18,6 +18,7 @@ PACKAGES=(
   googletest libgtest-dev
   python3
   python3-pyftpdlib socat
+  chromium chromium-driver
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -1,0 +1,172 @@
+// The element inspector in the real window on an X display, over a headless Chromium driven by
+// chromedriver on 127.0.0.1:4444: opened from the help menu, an element picked in the tree and
+// by a click in the page, XPath built from ticked attributes and a relative, tested, and an
+// offered line inserted into the editor.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/unit_list.h"
+#include "engine/engine_state.h"
+#include "ide/element_inspector.h"
+#include "ide/help_menu.h"
+#include "ide/main_window.h"
+#include "ide/script_editor.h"
+#include "ide/window_actions.h"
+#include "net/webdriver_server.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace {
+
+QString PageUrl() {
+  return QUrl::fromLocalFile(QStringLiteral(TRESSALY_TEST_PAGES) + u"/inspector_page.html"_s).toString();
+}
+
+template <typename T>
+T* Child(QWidget* parent, const QString& name) {
+  T* child = parent->findChild<T*>(name);
+  EXPECT_TRUE(child) << name.toStdString();
+  return child;
+}
+
+void ClickCell(QTableWidget* table, int row, int column) {
+  const QRect cell = table->visualItemRect(table->item(row, column));
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+int RowStartingWith(QTableWidget* table, int column, const QString& text) {
+  for (int row = 0; row < table->rowCount(); ++row)
+    if (table->item(row, column)->text().startsWith(text)) return row;
+  return -1;
+}
+
+void ClickTreeNode(QTreeWidget* view, int index) {
+  for (QTreeWidgetItemIterator it(view); *it; ++it)
+    if ((*it)->data(0, Qt::UserRole).toInt() == index) {
+      view->scrollToItem(*it);
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(*it).center());
+      return;
+    }
+  ADD_FAILURE() << "no tree item " << index;
+}
+
+TEST(InspectorWindow, FromTheHelpMenuToALineInTheEditor) {
+  if (QStandardPaths::findExecutable(u"chromedriver"_s).isEmpty() ||
+      QStandardPaths::findExecutable(u"chromium"_s).isEmpty())
+    GTEST_SKIP() << "chromium and chromium-driver are not installed (scripts/deps.sh installs them)";
+  ResetEngine();
+  TForm_Interpretator window{QStringList()};
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.editor()->setText(u"a = 1\nb = 2\n"_s);
+  window.editor()->setCursorPosition(0, 2);
+  window.action(WindowAction::Step)->setEnabled(false);
+
+  ElementInspector* inspector = window.elementInspector();
+  inspector->setChromeArguments({u"--headless=new"_s, u"--no-sandbox"_s});
+  QAction* item = window.helpMenu()->findChild<QAction*>(u"ElementInspectorItem"_s);
+  ASSERT_TRUE(item);
+  item->trigger();
+  ASSERT_TRUE(inspector->client()) << inspector->statusText().toStdString();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(inspector));
+
+  // The page is opened from the address line.
+  auto* address = Child<QLineEdit>(inspector, u"Address"_s);
+  address->setText(PageUrl());
+  QTest::mouseClick(Child<QPushButton>(inspector, u"Open"_s), Qt::LeftButton);
+  ASSERT_GT(inspector->tree().size(), 10) << inspector->statusText().toStdString();
+
+  // Picked in the tree: the first link, its attributes in the grid.
+  const int link = NodeIndexOfXPath(inspector->tree(), u"/html[1]/body[1]/div[1]/a[1]"_s);
+  ClickTreeNode(Child<QTreeWidget>(inspector, u"PageTree"_s), link);
+  ASSERT_EQ(inspector->selectedNode(), link);
+  auto* attributes = Child<QTableWidget>(inspector, u"Attributes"_s);
+  EXPECT_EQ(attributes->item(0, 1)->text(), u"tag=a"_s);
+  EXPECT_EQ(inspector->shortXPath(), u"//a"_s);
+  ClickCell(attributes, 0, 0);  // the tag row has no marks
+  EXPECT_EQ(inspector->shortXPath(), u"//a"_s);
+  const int href = RowStartingWith(attributes, 1, u"href="_s);
+  const int text = RowStartingWith(attributes, 1, u"text="_s);
+  ASSERT_GT(href, 0);
+  ASSERT_GT(text, 0);
+  ClickCell(attributes, href, 0);
+  EXPECT_EQ(inspector->shortXPath(), u"//a[@href=\"#one\"]"_s);
+  ClickCell(attributes, text, 0);
+  ClickCell(attributes, text, 2);
+  EXPECT_EQ(inspector->shortXPath(), u"//a[@href=\"#one\"][contains(text(),\"First link\")]"_s);
+  EXPECT_EQ(attributes->item(text, 2)->checkState(), Qt::Checked);
+
+  QTest::mouseClick(Child<QPushButton>(inspector, u"TestShort"_s), Qt::LeftButton);
+  EXPECT_EQ(inspector->statusText(), u"XPath - OK!"_s);
+
+  // A relative makes the initial XPath: the menu div by its id.
+  auto* relatives = Child<QTableWidget>(inspector, u"Relatives"_s);
+  ASSERT_EQ(relatives->rowCount(), 3);  // div, body, html
+  EXPECT_EQ(relatives->item(0, 0)->text(), u"1"_s);
+  ClickCell(relatives, 0, 1);
+  EXPECT_EQ(inspector->integratedXPath(), u"//div[@id=\"menu\"]//a[@href=\"#one\"][contains(text(),\"First link\")]"_s);
+  QTest::mouseClick(Child<QPushButton>(inspector, u"TestIntegrated"_s), Qt::LeftButton);
+  EXPECT_EQ(inspector->statusText(), u"XPath - OK!"_s);
+
+  // Find child without a variable holding the relative's mark: the warning box.
+  QString warning;
+  QTimer::singleShot(300, [&warning] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      warning = box->text();
+      box->accept();
+    }
+  });
+  QTest::mouseClick(Child<QPushButton>(inspector, u"OfferFindChild"_s), Qt::LeftButton);
+  EXPECT_EQ(warning, u"Parent wariable is not found."_s);
+
+  // Picked by a click in the page: the note paragraph.
+  WebDriverClient* client = inspector->client();
+  const QString note = client->FindElement(u"//p"_s, false);
+  ASSERT_FALSE(note.isEmpty());
+  inspector->pickClickedElement();  // starts watching the page's clicks
+  ASSERT_TRUE(client->Post(u"/element/"_s + note + u"/click"_s, "{}").success) << client->lastError().toStdString();
+  inspector->pickClickedElement();
+  EXPECT_EQ(inspector->selectedNode(), NodeIndexOfXPath(inspector->tree(), u"/html[1]/body[1]/p[1]"_s));
+  EXPECT_EQ(inspector->shortXPath(), u"//p"_s);
+
+  // The offered line goes after the editor's current line; the inspector closes.
+  QTest::mouseClick(Child<QPushButton>(inspector, u"OfferFind"_s), Qt::LeftButton);
+  EXPECT_EQ(inspector->offeredLine(), u"e_=Brw_ElFind('//p')"_s);
+  QTest::mouseClick(Child<QPushButton>(inspector, u"InsertAfterCurrentLine"_s), Qt::LeftButton);
+  EXPECT_EQ(window.editor()->text(), u"a = 1\ne_=Brw_ElFind('//p')\nb = 2\n"_s);
+  EXPECT_FALSE(inspector->isVisible());
+  EXPECT_FALSE(Child<QWidget>(inspector, u"InsertionPanel"_s)->isVisible());
+  EXPECT_TRUE(window.action(WindowAction::Step)->isEnabled());
+
+  client->Delete({});
+  StopLocalWebDriverServer();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  qputenv("TRESSALY_HOME", home.path().toUtf8());
+  qputenv("LANG", "C");
+  QApplication app(argc, argv);
+  RegisterUnits();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
