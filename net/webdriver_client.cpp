@@ -80,22 +80,22 @@ WebDriverResponse WebDriverClient::Send(const QByteArray& verb, const QString& p
     ProcessPendingEvents();
     if (!reply->isFinished()) QThread::msleep(5);
   }
+  const bool finished = reply->isFinished();
+  if (!finished) reply->abort();
+  const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   WebDriverResponse response;
-  if (!reply->isFinished()) {
-    reply->abort();
-    response = FailedRequest(paused ? Bilingual(u"The request to the WebDriver server was interrupted."_s,
-                                                u"Запрос к серверу WebDriver прерван."_s)
-                                    : Bilingual(u"The WebDriver server did not answer in time."_s,
-                                                u"Сервер WebDriver не ответил вовремя."_s));
-  } else {
-    const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray bytes = reply->readAll();
-    if (httpStatus == 0 && reply->error() != QNetworkReply::NoError)
-      response = FailedRequest(Bilingual(u"No WebDriver server at %1: %2"_s, u"Нет сервера WebDriver по адресу %1: %2"_s)
-                                   .arg(sessionUrl_, reply->errorString()));
-    else
-      response = ReadWebDriverResponse(QString::fromUtf8(bytes), httpStatus);
-  }
+  if (paused)
+    response = FailedRequest(Bilingual(u"The request to the WebDriver server was interrupted."_s,
+                                       u"Запрос к серверу WebDriver прерван."_s));
+  else if (!finished || reply->error() == QNetworkReply::OperationCanceledError ||
+           reply->error() == QNetworkReply::TimeoutError)
+    response = FailedRequest(Bilingual(u"The WebDriver server did not answer in time."_s,
+                                       u"Сервер WebDriver не ответил вовремя."_s));
+  else if (httpStatus == 0 && reply->error() != QNetworkReply::NoError)
+    response = FailedRequest(Bilingual(u"No WebDriver server at %1: %2"_s, u"Нет сервера WebDriver по адресу %1: %2"_s)
+                                 .arg(sessionUrl_, reply->errorString()));
+  else
+    response = ReadWebDriverResponse(QString::fromUtf8(reply->readAll()), httpStatus);
   reply->deleteLater();
   lastError_ = response.success ? QString() : AbnormalResponseText(response);
   return response;
