@@ -74,6 +74,13 @@ ElementInspector::ElementInspector(ScriptEditor* editor, QAction* stepAction, QW
   resize(1000, 700);
 }
 
+ElementInspector::~ElementInspector() {
+  if (!ownSession_) return;
+  client_->setTimeout(5000);
+  client_->Delete({});
+  StopLocalWebDriverServer();
+}
+
 void ElementInspector::buildLayout() {
   auto* connectButton = Button(u"Connect"_s, u"Подключиться"_s, this, "Connect");
   address_ = new QLineEdit(this);
@@ -212,6 +219,7 @@ bool ElementInspector::connectToBrowser() {
     return false;
   }
   client_ = std::make_unique<WebDriverClient>(SessionUrlOf(session));
+  ownSession_ = true;
   reloadTree();
   return true;
 }

@@ -26,6 +26,8 @@ class ElementInspector : public QWidget {
  public:
   // `stepAction` is enabled again when a line is inserted.
   ElementInspector(ScriptEditor* editor, QAction* stepAction, QWidget* mainWindow);
+  // A browser session the inspector started ends with it, and so does its chromedriver.
+  ~ElementInspector() override;
 
   // Chrome's command-line arguments for a session the inspector starts itself.
   void setChromeArguments(const QStringList& arguments) { chromeArguments_ = arguments; }
@@ -69,6 +71,7 @@ class ElementInspector : public QWidget {
   QWidget* mainWindow_;
   QStringList chromeArguments_;
   std::unique_ptr<WebDriverClient> client_;
+  bool ownSession_ = false;
   PageTree tree_;
   int selected_ = -1;
   QString currentTag_;

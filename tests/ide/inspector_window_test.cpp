@@ -12,13 +12,12 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
+#include <memory>
 
-#include "app/unit_list.h"
 #include "engine/engine_state.h"
 #include "ide/element_inspector.h"
 #include "ide/help_menu.h"
@@ -72,7 +71,8 @@ TEST(InspectorWindow, FromTheHelpMenuToALineInTheEditor) {
       QStandardPaths::findExecutable(u"chromium"_s).isEmpty())
     GTEST_SKIP() << "chromium and chromium-driver are not installed (scripts/deps.sh installs them)";
   ResetEngine();
-  TForm_Interpretator window{QStringList()};
+  auto owner = std::make_unique<TForm_Interpretator>(QStringList());
+  TForm_Interpretator& window = *owner;
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   window.editor()->setText(u"a = 1\nb = 2\n"_s);
@@ -155,18 +155,12 @@ TEST(InspectorWindow, FromTheHelpMenuToALineInTheEditor) {
   EXPECT_FALSE(Child<QWidget>(inspector, u"InsertionPanel"_s)->isVisible());
   EXPECT_TRUE(window.action(WindowAction::Step)->isEnabled());
 
-  client->Delete({});
-  StopLocalWebDriverServer();
+
+  // The session and the chromedriver the inspector started end with the window.
+  owner.reset();
+  WebDriverClient server(WebDriverServerUrl());
+  server.setTimeout(2000);
+  EXPECT_FALSE(server.Get(u"/status"_s).success);
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  qputenv("TRESSALY_HOME", home.path().toUtf8());
-  qputenv("LANG", "C");
-  QApplication app(argc, argv);
-  RegisterUnits();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
