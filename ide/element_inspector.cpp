@@ -65,6 +65,21 @@ QPushButton* Button(const QString& english, const QString& russian, QWidget* par
 
 }  // namespace
 
+// While a request waits, events are processed (the window paints, the Pause key is seen): the
+// inspector takes no clicks meanwhile, so no second request starts inside the first.
+class ElementInspector::BusyScope {
+ public:
+  explicit BusyScope(ElementInspector* inspector) : inspector_(inspector) {
+    if (inspector_->busyDepth_++ == 0) inspector_->setEnabled(false);
+  }
+  ~BusyScope() {
+    if (--inspector_->busyDepth_ == 0) inspector_->setEnabled(true);
+  }
+
+ private:
+  ElementInspector* inspector_;
+};
+
 ElementInspector::ElementInspector(ScriptEditor* editor, QAction* stepAction, QWidget* mainWindow)
     : QWidget(mainWindow, Qt::Window), editor_(editor), stepAction_(stepAction), mainWindow_(mainWindow) {
   setObjectName(u"ElementInspector"_s);
@@ -197,6 +212,7 @@ void ElementInspector::buildLayout() {
 }
 
 bool ElementInspector::connectToBrowser() {
+  const BusyScope busy(this);
   const QString saved = StartupBrowserSettings().sessionId;
   if (!saved.isEmpty()) {
     client_ = std::make_unique<WebDriverClient>(SessionUrlOf(saved));
@@ -225,12 +241,14 @@ bool ElementInspector::connectToBrowser() {
 }
 
 void ElementInspector::openPage(const QString& url) {
+  const BusyScope busy(this);
   if ((!client_ && !connectToBrowser()) || url.isEmpty()) return;
   if (!client_->Post(u"/url"_s, QJsonDocument(QJsonObject{{u"url"_s, url}}).toJson()).success) return showClientError();
   reloadTree();
 }
 
 void ElementInspector::reloadTree() {
+  const BusyScope busy(this);
   if (!client_) return;
   tree_ = client_->LoadPageTree();
   if (!client_->lastError().isEmpty()) return showClientError();
@@ -321,6 +339,7 @@ void ElementInspector::rebuildXPath() {
 
 void ElementInspector::testXPath(const QString& xpath) {
   if (!client_) return showStatus(Bilingual(u"Not connected to a browser."_s, u"Нет связи с браузером."_s));
+  const BusyScope busy(this);
   const XPathTestResult result = TestXPath(*client_, tree_, xpath, selected_);
   // A missing element is an outcome of the test; a dead session or server is not.
   const QString& error = client_->lastError();
@@ -330,7 +349,8 @@ void ElementInspector::testXPath(const QString& xpath) {
 }
 
 void ElementInspector::pickClickedElement() {
-  if (!client_) return;
+  if (!client_ || busyDepth_ > 0) return;
+  const BusyScope busy(this);
   const QString xpath = ClickedElementXPath(*client_);
   if (xpath.isEmpty()) return;
   const int index = NodeIndexOfXPath(tree_, xpath);

@@ -51,6 +51,7 @@ class ElementInspector : public QWidget {
   QString offeredLine() const;
 
  private:
+  class BusyScope;
   void buildLayout();
   void fillTree();
   void fillAttributes();
@@ -72,6 +73,7 @@ class ElementInspector : public QWidget {
   QStringList chromeArguments_;
   std::unique_ptr<WebDriverClient> client_;
   bool ownSession_ = false;
+  int busyDepth_ = 0;  // requests under way
   PageTree tree_;
   int selected_ = -1;
   QString currentTag_;

@@ -367,5 +367,5 @@ void TForm_Interpretator::openElementInspector() {
   ElementInspector* inspector = elementInspector();
   inspector->show();
   inspector->raise();
-  if (!inspector->client()) inspector->connectToBrowser();
+  if (!inspector->client() && inspector->isEnabled()) inspector->connectToBrowser();
 }
