@@ -21,7 +21,7 @@ using namespace Qt::Literals::StringLiterals;
 const BrowserSettings& StartupBrowserSettings() {
   static const BrowserSettings settings = [] {
     IniFile file;
-    file.Load(ProgramFolder() + u"tressaly.ini"_s);
+    file.Load(ProgramSettingsPath());
     BrowserSettings s;
     s.sessionId = file.GetString(u"WorkingOptions", u"ID_session");
     s.mainWindow = file.GetInt(u"WorkingOptions", u"HW_chrome_main", 0);

@@ -23,6 +23,7 @@
 #include "ide/help_menu.h"
 #include "ide/main_window.h"
 #include "ide/script_editor.h"
+#include "ide/settings_file.h"
 #include "ide/window_actions.h"
 #include "net/webdriver_server.h"
 
@@ -66,10 +67,39 @@ void ClickTreeNode(QTreeWidget* view, int index) {
   ADD_FAILURE() << "no tree item " << index;
 }
 
+bool BrowserInstalled() {
+  return !QStandardPaths::findExecutable(u"chromedriver"_s).isEmpty() &&
+         !QStandardPaths::findExecutable(u"chromium"_s).isEmpty();
+}
+constexpr char kNoBrowser[] = "chromium and chromium-driver are not installed (scripts/deps.sh installs them)";
+
+// Runs first: the settings file is read once, at the first connection.
+TEST(InspectorWindow, UsesTheSessionOfTheSettingsFile) {
+  if (!BrowserInstalled()) GTEST_SKIP() << kNoBrowser;
+  QString error;
+  ASSERT_TRUE(EnsureLocalWebDriverServer(&error)) << error.toStdString();
+  const QString session = CreateChromeSession(WebDriverServerUrl(), {u"--headless=new"_s, u"--no-sandbox"_s}, &error);
+  ASSERT_FALSE(session.isEmpty()) << error.toStdString();
+  IniFile settings;
+  settings.SetString(u"WorkingOptions", u"ID_session", session);
+  ASSERT_TRUE(settings.Save(ProgramSettingsPath()));
+  {
+    TForm_Interpretator window{QStringList()};
+    window.openElementInspector();
+    ASSERT_TRUE(window.elementInspector()->client());
+    EXPECT_EQ(window.elementInspector()->client()->sessionUrl(), SessionUrlOf(session));
+    EXPECT_EQ(window.elementInspector()->tree().size(), 3);  // about:blank: html, head, body
+  }
+  // The session was not the inspector's: it lives on.
+  WebDriverClient client(SessionUrlOf(session));
+  EXPECT_TRUE(client.Get(u"/url"_s).success) << client.lastError().toStdString();
+  client.Delete({});
+  StopLocalWebDriverServer();
+}
+
+// The session of the settings file is gone by now: the inspector starts its own.
 TEST(InspectorWindow, FromTheHelpMenuToALineInTheEditor) {
-  if (QStandardPaths::findExecutable(u"chromedriver"_s).isEmpty() ||
-      QStandardPaths::findExecutable(u"chromium"_s).isEmpty())
-    GTEST_SKIP() << "chromium and chromium-driver are not installed (scripts/deps.sh installs them)";
+  if (!BrowserInstalled()) GTEST_SKIP() << kNoBrowser;
   ResetEngine();
   auto owner = std::make_unique<TForm_Interpretator>(QStringList());
   TForm_Interpretator& window = *owner;
