@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QThread>
 
@@ -51,7 +52,11 @@ QString JsonStringContent(const QString& text) {
 namespace {
 
 QNetworkAccessManager& Network() {
-  static QNetworkAccessManager* manager = new QNetworkAccessManager;
+  static QNetworkAccessManager* manager = [] {
+    auto* m = new QNetworkAccessManager;
+    m->setProxy(QNetworkProxy::NoProxy);  // the server is local: an http_proxy must not take it
+    return m;
+  }();
   return *manager;
 }
 
