@@ -167,13 +167,15 @@ void ElementInspector::buildLayout() {
   xpaths->addWidget(testShort, 0, 2);
   xpaths->addWidget(testIntegrated, 2, 2);
 
+  // The offer buttons fill the insertion panel (the line and its button), hidden until then.
   insertionPanel_ = new QWidget(this);
   insertionPanel_->setObjectName(u"InsertionPanel"_s);
+  insertionPanel_->hide();
   auto* offers = new QHBoxLayout;
-  auto* findShort = Button(u"Find element"_s, u"Найти элемент"_s, insertionPanel_, "OfferFind");
-  auto* findIntegrated = Button(u"Find (integrated)"_s, u"Найти (полный)"_s, insertionPanel_, "OfferFindIntegrated");
-  auto* findChild = Button(u"Find child"_s, u"Найти потомка"_s, insertionPanel_, "OfferFindChild");
-  auto* findSibling = Button(u"Find sibling"_s, u"Найти соседа"_s, insertionPanel_, "OfferFindSibling");
+  auto* findShort = Button(u"Find element"_s, u"Найти элемент"_s, this, "OfferFind");
+  auto* findIntegrated = Button(u"Find (integrated)"_s, u"Найти (полный)"_s, this, "OfferFindIntegrated");
+  auto* findChild = Button(u"Find child"_s, u"Найти потомка"_s, this, "OfferFindChild");
+  auto* findSibling = Button(u"Find sibling"_s, u"Найти соседа"_s, this, "OfferFindSibling");
   connect(findShort, &QPushButton::clicked, this, [this] { offerFindElement(false); });
   connect(findIntegrated, &QPushButton::clicked, this, [this] { offerFindElement(true); });
   connect(findChild, &QPushButton::clicked, this, &ElementInspector::offerFindChild);
@@ -184,13 +186,10 @@ void ElementInspector::buildLayout() {
   auto* insert = new QPushButton(u"Insert after current line"_s, insertionPanel_);
   insert->setObjectName(u"InsertAfterCurrentLine"_s);
   connect(insert, &QPushButton::clicked, this, &ElementInspector::insertAfterCurrentLine);
-  auto* insertion = new QVBoxLayout(insertionPanel_);
+  auto* insertion = new QHBoxLayout(insertionPanel_);
   insertion->setContentsMargins(0, 0, 0, 0);
-  insertion->addLayout(offers);
-  auto* lineRow = new QHBoxLayout;
-  lineRow->addWidget(line_);
-  lineRow->addWidget(insert);
-  insertion->addLayout(lineRow);
+  insertion->addWidget(line_);
+  insertion->addWidget(insert);
 
   status_ = new QLabel(this);
   status_->setObjectName(u"Status"_s);
@@ -207,6 +206,7 @@ void ElementInspector::buildLayout() {
   layout->addLayout(top);
   layout->addWidget(split, 1);
   layout->addLayout(xpaths);
+  layout->addLayout(offers);
   layout->addWidget(insertionPanel_);
   layout->addWidget(status_);
 }

@@ -177,14 +177,25 @@ TEST(InspectorWindow, FromTheHelpMenuToALineInTheEditor) {
   EXPECT_EQ(inspector->shortXPath(), u"//p"_s);
 
   // The offered line goes after the editor's current line; the inspector closes.
+  auto* insertionPanel = Child<QWidget>(inspector, u"InsertionPanel"_s);
+  EXPECT_FALSE(insertionPanel->isVisible());
   QTest::mouseClick(Child<QPushButton>(inspector, u"OfferFind"_s), Qt::LeftButton);
+  EXPECT_TRUE(insertionPanel->isVisible());
   EXPECT_EQ(inspector->offeredLine(), u"e_=Brw_ElFind('//p')"_s);
   QTest::mouseClick(Child<QPushButton>(inspector, u"InsertAfterCurrentLine"_s), Qt::LeftButton);
   EXPECT_EQ(window.editor()->text(), u"a = 1\ne_=Brw_ElFind('//p')\nb = 2\n"_s);
   EXPECT_FALSE(inspector->isVisible());
-  EXPECT_FALSE(Child<QWidget>(inspector, u"InsertionPanel"_s)->isVisible());
+  EXPECT_TRUE(insertionPanel->isHidden());
   EXPECT_TRUE(window.action(WindowAction::Step)->isEnabled());
 
+  // Opened again, the inspector offers lines anew; only the insertion panel waits for one.
+  item->trigger();
+  EXPECT_TRUE(inspector->isVisible());
+  EXPECT_FALSE(insertionPanel->isVisible());
+  QTest::mouseClick(Child<QPushButton>(inspector, u"OfferFindSibling"_s), Qt::LeftButton);
+  EXPECT_TRUE(insertionPanel->isVisible());
+  // (The initial XPath stays the relative chosen before.)
+  EXPECT_EQ(inspector->offeredLine(), u"e_Row=Brw_ElFindSibl('//div[@id=\"menu\"]//p',e_Row)"_s);
 
   // The session and the chromedriver the inspector started end with the window.
   owner.reset();
