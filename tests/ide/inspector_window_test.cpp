@@ -170,10 +170,14 @@ TEST(InspectorWindow, FromTheHelpMenuToALineInTheEditor) {
   WebDriverClient* client = inspector->client();
   const QString note = client->FindElement(u"//p"_s, false);
   ASSERT_FALSE(note.isEmpty());
-  inspector->pickClickedElement();  // starts watching the page's clicks
+  auto* pick = Child<QPushButton>(inspector, u"PickInPage"_s);
+  QTest::mouseClick(pick, Qt::LeftButton);
+  ASSERT_TRUE(pick->isChecked());
+  QTest::qWait(800);  // the first look installs the page's click watcher
   ASSERT_TRUE(client->Post(u"/element/"_s + note + u"/click"_s, "{}").success) << client->lastError().toStdString();
-  inspector->pickClickedElement();
-  EXPECT_EQ(inspector->selectedNode(), NodeIndexOfXPath(inspector->tree(), u"/html[1]/body[1]/p[1]"_s));
+  const int noteIndex = NodeIndexOfXPath(inspector->tree(), u"/html[1]/body[1]/p[1]"_s);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return inspector->selectedNode() == noteIndex; }, 5000));
+  QTest::mouseClick(pick, Qt::LeftButton);
   EXPECT_EQ(inspector->shortXPath(), u"//p"_s);
 
   // The offered line goes after the editor's current line; the inspector closes.
