@@ -27,6 +27,7 @@
 #include "engine/statements.h"
 #include "engine/value_window_text.h"
 #include "functions/script_host.h"
+#include "ide/element_inspector.h"
 #include "ide/help_menu.h"
 #include "ide/inspector_window.h"
 #include "ide/help_window.h"
@@ -116,6 +117,10 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   helpMenu_ = new HelpMenu(helpWindow_, this);
   AddWindowInspectorItem(helpMenu_, this, editor_);
   createActions();
+  helpMenu_->addSeparator();
+  helpMenu_->addAction(Bilingual(u"Element inspector"_s, u"Инспектор элементов"_s), this,
+                       &TForm_Interpretator::openElementInspector)
+      ->setObjectName(u"ElementInspectorItem"_s);
   editor_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(editor_, &QWidget::customContextMenuRequested, this, &TForm_Interpretator::onEditorContextMenu);
   connect(keyboard_, &SymbolKeyboard::closed, this, [this] { action(WindowAction::AdditionalKeyboard)->setEnabled(true); });
@@ -356,3 +361,15 @@ void TForm_Interpretator::clearViews() {
   for (QLabel* panel : panels_) panel->clear();
 }
 
+
+ElementInspector* TForm_Interpretator::elementInspector() {
+  if (!inspector_) inspector_ = new ElementInspector(editor_, action(WindowAction::Step), this);
+  return inspector_;
+}
+
+void TForm_Interpretator::openElementInspector() {
+  ElementInspector* inspector = elementInspector();
+  inspector->show();
+  inspector->raise();
+  if (!inspector->client() && inspector->isEnabled()) inspector->connectToBrowser();
+}

@@ -34,6 +34,7 @@
 class QMenu;
 class QToolBar;
 class TForm_help;
+class ElementInspector;
 class HelpMenu;
 class SymbolKeyboard;
 class FindReplaceDialog;
@@ -64,6 +65,10 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   VariableGrids* grids() const { return grids_; }
   QAction* action(WindowAction id) const { return actions_[std::size_t(id)]; }
   HelpMenu* helpMenu() const { return helpMenu_; }
+  // The element inspector, made on first use (item "Element inspector" of the help menu).
+  ElementInspector* elementInspector();
+  // Shows the inspector and connects it to a browser when it has no session yet.
+  void openElementInspector();
   SymbolKeyboard* symbolKeyboard() const { return keyboard_; }
   WindowSurface* graphicsSurface() const { return pictureArea_; }
   InformationForm* informationForm() const { return informationForm_; }
@@ -150,6 +155,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   TForm_help* helpWindow_ = nullptr;
   QList<QPair<int, int>> savedMarks_;  // the marks when edit mode began
   HelpMenu* helpMenu_ = nullptr;
+  ElementInspector* inspector_ = nullptr;
   SymbolKeyboard* keyboard_ = nullptr;
   FindReplaceDialog* findDialog_ = nullptr;
   FindReplaceDialog* replaceDialog_ = nullptr;

@@ -20,6 +20,7 @@ PACKAGES=(
   python3
   python3-pyftpdlib socat
   dpkg-dev file appstream desktop-file-utils groff-base   # the Debian package and the checks of its metadata
+  chromium chromium-driver
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -340,13 +340,3 @@ TEST_F(DialogsWindowTest, HighlightFrameBlinksOnTheScreen) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  qputenv("TRESSALY_HOME", home.path().toUtf8());
-  qputenv("LANG", "C");
-  QApplication app(argc, argv);
-  RegisterUnits();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
