@@ -122,8 +122,16 @@ InspectedControl InspectPoint(const QPoint& point, qint64 skipProcess) {
       handle = control;
     }
   }
+  // A window no path can name (an inner X window without class or title, as in xterm) stands
+  // for the nearest window around it that one can.
+  QString path = ShortestPath(handle);
+  for (quint64 outer : Ancestry(handle)) {
+    if (!path.isEmpty()) break;
+    if (outer == handle) continue;
+    if (!(path = ShortestPath(outer)).isEmpty()) handle = outer;
+  }
   found.handle = handle;
-  found.path = ShortestPath(handle);
+  found.path = path;
   found.className = ClassOf(handle);
   found.title = TitleOf(handle);
   found.rect = RectOf(handle, true).value_or(QRect());

@@ -281,9 +281,10 @@ def close(desktop, tressaly, probe, checks):
     checks.true("WM_CLOSE ends the probe", probe.process.poll() is not None)
 
 
-def xterm(desktop, tressaly, checks):
+def xterm(desktop, tressaly, inspect, checks):
     """A real program of the desktop: xterm's window by class and title, its title, and a
-    command typed into it."""
+    command typed into it; the inspector over its text names the window (the inner X window
+    has no class or title a path could use)."""
     with tempfile.TemporaryDirectory(prefix="tressaly-xterm-") as folder:
         target = os.path.join(folder, "typed.txt")
         term = subprocess.Popen(["xterm", "-T", "Tressaly XTerm", "-e", "/bin/sh"], env=desktop.env,
@@ -303,6 +304,13 @@ SendHotKey(h, 0, VK_RETURN)
                 time.sleep(0.05)
             text = open(target).read() if os.path.exists(target) else None
             checks.equal("xterm: the typed command ran", text, "typed into xterm\n")
+            status, values, err = desktop.run_script(tressaly, "r = GetWindowClientRect(FindWindow('\"*XTerm\"XTerm'))\n")
+            client = numbers(values.get("r[]", ""))
+            point = [str(int(client[0] + client[2] // 2)), str(int(client[1] + client[3] // 2))]
+            done = subprocess.run([inspect, *point], env=desktop.env, capture_output=True, text=True, timeout=30)
+            seen = dict(line.split("\t", 1) for line in done.stdout.splitlines() if "\t" in line)
+            checks.equal("xterm: the inspector's path and title", (seen.get("path"), seen.get("title")),
+                         ("XTerm", "Tressaly XTerm"))
         finally:
             term.kill()
             term.wait()
@@ -318,7 +326,7 @@ def main():
             group(desktop, tressaly, probe, checks)
         inspector(desktop, tressaly, inspect, probe, checks)
         close(desktop, tressaly, probe, checks)
-        xterm(desktop, tressaly, checks)
+        xterm(desktop, tressaly, inspect, checks)
     checks.finish()
 
 
