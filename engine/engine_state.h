@@ -168,9 +168,15 @@ extern EngineState g_engine;
 inline EngineState& Engine() {
   return g_engine;
 }
-inline void NamesChanged() {
-  ++Engine().NamesGeneration;
-}
+// Names generations (names_generation.cpp). Any change of the names takes a fresh generation;
+// appending and removing variables follow remembered changes, so that equal states met again
+// (a call's locals appended and removed) keep their generation.
+std::uint64_t FreshNamesGeneration();
+void NamesChanged();
+// After Variables received the variable at `index` (its last entry).
+void VariableAppendedToNames(const QString& name, int level, int index);
+// After the variable at `index` was removed from the state of generation `before`.
+void VariableRemovedFromNames(std::uint64_t before, int index);
 // An error of the current step is pending: every stage returns at once.
 inline bool ErrorPending() {
   return !Engine().ErrorText.isEmpty();
@@ -187,6 +193,11 @@ inline int LineIndentAt(int line) {
   const auto& indents = Engine().LineIndent;
   return (line >= 0 && std::size_t(line) < indents.size()) ? indents[std::size_t(line)] : -1;
 }
+// A copy of the script lines for a cache: a list of its own, so that ScriptLines is never copied
+// on its account when it is written, sharing the text of each line.
+QStringList KeptScript();
+// The kept copy holds the current script lines (each line's text compared by its data first).
+bool IsSameScript(const QStringList& kept);
 // Restores the whole engine to its start-up state (tables empty, constants registered anew).
 void ResetEngine();
 
