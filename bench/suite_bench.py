@@ -2,8 +2,9 @@
 """Side-by-side benchmark: each workload of suite/ written in Tressaly's script language, in
 python3 and in lua5.4. Every program prints (or, for Tressaly, leaves in `result`) the same
 value; the three values are checked to agree, then the CPU time of each (best of 3, start-up
-of an empty program subtracted) and the ratios tressaly/python3 and tressaly/lua5.4 are printed
-with their geometric means.
+of an empty program subtracted; python3 and lua5.4 run larger sizes, their times are scaled to
+Tressaly's size) and the ratios tressaly/python3 and tressaly/lua5.4 are printed with their
+geometric means.
 
   suite_bench.py [RUNS]      measure (RUNS timings each, 3 by default)
   suite_bench.py --check     small sizes, only check that the three results agree (exit 1 if not)
@@ -22,15 +23,26 @@ import bench_common
 HERE = os.path.dirname(os.path.abspath(__file__))
 SUITE = os.path.join(HERE, "suite")
 
-# name, what it measures, size for the timing, size for --check
+
+def fib_calls(n):
+    """The number of calls fib(n) makes."""
+    a, b = 0, 1
+    for _ in range(n + 1):
+        a, b = b, a + b
+    return 2 * a - 1
+
+
+# name, what it measures, size for the timing in Tressaly, in python3 and lua5.4 (larger, so that
+# their times stand well above the start-up), size for --check, the work a size stands for
+# (the times are compared per unit of work).
 WORKLOADS = [
-    ("int_loop", "integer loop, 3 lines per pass", 2_000_000, 2_000),
-    ("float_loop", "float loop with sqrt and sin", 300_000, 500),
-    ("strings", "string building with LenStr/Pos/SubStr", 100_000, 500),
-    ("calls", "recursive script function (fib)", 25, 10),
-    ("arrays", "1-D and 2-D array element reads and writes", 1_000_000, 1_000),
-    ("branches", "IF/ELSE with REPEAT/BREAKIF", 2_000_000, 2_000),
-    ("sort", "built-in sort (with the loop that fills it)", 300_000, 1_000),
+    ("int_loop", "integer loop, 3 lines per pass", 2_000_000, 10_000_000, 2_000, None),
+    ("float_loop", "float loop with sqrt and sin", 300_000, 3_000_000, 500, None),
+    ("strings", "string building with LenStr/Pos/SubStr", 100_000, 100_000, 500, None),
+    ("calls", "recursive script function (fib)", 25, 30, 10, fib_calls),
+    ("arrays", "1-D and 2-D array element reads and writes", 1_000_000, 3_000_000, 1_000, None),
+    ("branches", "IF/ELSE with REPEAT/BREAKIF", 2_000_000, 6_000_000, 2_000, None),
+    ("sort", "built-in sort (with the loop that fills it)", 300_000, 300_000, 1_000, None),
 ]
 LUA = "lua5.4"
 # Without the site packages python3 starts in a steady few milliseconds.
@@ -103,7 +115,7 @@ def same_value(a, b):
 def check(languages, check_only):
     """Runs each workload once in the three languages; returns the failures."""
     failures = []
-    for name, _, size, small in WORKLOADS:
+    for name, _, size, _, small, _ in WORKLOADS:
         size = small if check_only else size
         values = [run(name, size)[1] for run in (languages.tressaly, languages.python, languages.lua)]
         if not (same_value(values[0], values[1]) and same_value(values[0], values[2])):
@@ -121,9 +133,11 @@ def measure(languages, runs):
           f"  (tressaly/python3 {base[0] / base[1]:.1f})")
     print(f"{'workload':<46} {'tressaly':>9} {'python3':>9} {'lua5.4':>9} {'/python3':>9} {'/lua5.4':>9}")
     python_ratios, lua_ratios = [], []
-    for name, title, size, _ in WORKLOADS:
-        times = [max(best_cpu(runs, lambda: run(name, size)) - start, 1e-3)
-                 for run, start in zip((languages.tressaly, languages.python, languages.lua), base)]
+    for name, title, size, fast_size, _, work in WORKLOADS:
+        work = work or (lambda n: n)
+        runners = ((languages.tressaly, size), (languages.python, fast_size), (languages.lua, fast_size))
+        times = [max(best_cpu(runs, lambda: run(name, n)) - start, 1e-3) * work(size) / work(n)
+                 for (run, n), start in zip(runners, base)]
         python_ratios.append(times[0] / times[1])
         lua_ratios.append(times[0] / times[2])
         print(f"{title:<46} {times[0]:>9.3f} {times[1]:>9.3f} {times[2]:>9.3f}"
