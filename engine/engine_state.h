@@ -152,9 +152,10 @@ struct EngineState {
   // no line can exhaust the stack.
   std::int32_t EvaluationDepth = 0;
 
-  // Bumped whenever a name may classify differently: variables or arrays created, deleted or
-  // renamed, script functions listed, constants or units registered. Cached line words are
-  // valid only for the generation (and function level) they were read in.
+  // Changes whenever a name may classify differently: variables or arrays created, deleted or
+  // renamed, script functions listed, constants or units registered. One generation stands for
+  // one state of the names (names_generation.cpp). Cached line words are valid only for the
+  // generation (and function level) they were read in.
   std::uint64_t NamesGeneration = 1;
   // Bumped whenever ScriptLines or LineIndent change.
   std::uint64_t ScriptGeneration = 1;
