@@ -10,11 +10,28 @@ EngineState g_engine;
 // constants.
 void ResetEngine() {
   // The generations keep counting up, so that nothing cached before the reset is taken after it.
-  const auto names = Engine().NamesGeneration, script = Engine().ScriptGeneration;
+  const auto script = Engine().ScriptGeneration;
   Engine() = EngineState{};
-  Engine().NamesGeneration = names + 1;
+  Engine().NamesGeneration = FreshNamesGeneration();
   Engine().ScriptGeneration = script + 1;
   ResetConstantsTable();
   RunControl() = RunControlState{};
   ResetUnits();
+}
+
+QStringList KeptScript() {
+  const QStringList& lines = Engine().ScriptLines;
+  return QStringList(lines.cbegin(), lines.cend());
+}
+
+bool IsSameScript(const QStringList& kept) {
+  const QStringList& lines = Engine().ScriptLines;
+  if (lines.size() != kept.size()) return false;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    const QString& line = lines.at(i);
+    const QString& keptLine = kept.at(i);
+    if (line.constData() == keptLine.constData() && line.size() == keptLine.size()) continue;
+    if (line != keptLine) return false;
+  }
+  return true;
 }

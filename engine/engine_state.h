@@ -152,9 +152,10 @@ struct EngineState {
   // no line can exhaust the stack.
   std::int32_t EvaluationDepth = 0;
 
-  // Bumped whenever a name may classify differently: variables or arrays created, deleted or
-  // renamed, script functions listed, constants or units registered. Cached line words are
-  // valid only for the generation (and function level) they were read in.
+  // Changes whenever a name may classify differently: variables or arrays created, deleted or
+  // renamed, script functions listed, constants or units registered. One generation stands for
+  // one state of the names (names_generation.cpp). Cached line words are valid only for the
+  // generation (and function level) they were read in.
   std::uint64_t NamesGeneration = 1;
   // Bumped whenever ScriptLines or LineIndent change.
   std::uint64_t ScriptGeneration = 1;
@@ -168,9 +169,15 @@ extern EngineState g_engine;
 inline EngineState& Engine() {
   return g_engine;
 }
-inline void NamesChanged() {
-  ++Engine().NamesGeneration;
-}
+// Names generations (names_generation.cpp). Any change of the names takes a fresh generation;
+// appending and removing variables follow remembered changes, so that equal states met again
+// (a call's locals appended and removed) keep their generation.
+std::uint64_t FreshNamesGeneration();
+void NamesChanged();
+// After Variables received the variable at `index` (its last entry).
+void VariableAppendedToNames(const QString& name, int level, int index);
+// After the variable at `index` was removed from the state of generation `before`.
+void VariableRemovedFromNames(std::uint64_t before, int index);
 // An error of the current step is pending: every stage returns at once.
 inline bool ErrorPending() {
   return !Engine().ErrorText.isEmpty();
@@ -187,6 +194,11 @@ inline int LineIndentAt(int line) {
   const auto& indents = Engine().LineIndent;
   return (line >= 0 && std::size_t(line) < indents.size()) ? indents[std::size_t(line)] : -1;
 }
+// A copy of the script lines for a cache: a list of its own, so that ScriptLines is never copied
+// on its account when it is written, sharing the text of each line.
+QStringList KeptScript();
+// The kept copy holds the current script lines (each line's text compared by its data first).
+bool IsSameScript(const QStringList& kept);
 // Restores the whole engine to its start-up state (tables empty, constants registered anew).
 void ResetEngine();
 

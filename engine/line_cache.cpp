@@ -1,5 +1,6 @@
 #include "engine/line_cache.h"
 
+#include <array>
 #include <vector>
 
 #include "engine/engine_state.h"
@@ -17,8 +18,17 @@ struct CacheEntry {
   std::int32_t level = -1;
 };
 
-std::vector<CacheEntry>& Cache() {
-  static std::vector<CacheEntry> cache;
+// A line keeps the words of a few names states: the body of a recursive function runs at
+// several levels in turn, and each level has its own variables.
+constexpr std::size_t kEntriesPerLine = 8;
+
+struct LineEntries {
+  std::array<CacheEntry, kEntriesPerLine> entries;
+  std::size_t nextToReplace = 0;
+};
+
+std::vector<LineEntries>& Cache() {
+  static std::vector<LineEntries> cache;
   return cache;
 }
 
@@ -33,13 +43,14 @@ void ClearLineCache() { Cache().clear(); }
 std::shared_ptr<const LineWords> ReadLineWords(int line) {
   EngineState& e = Engine();
   const QString& source = e.ScriptLines[line];
-  std::vector<CacheEntry>& cache = Cache();
+  std::vector<LineEntries>& cache = Cache();
   if (std::size_t(line) < cache.size()) {
-    const CacheEntry& c = cache[std::size_t(line)];
-    if (c.names == e.NamesGeneration && c.script == e.ScriptGeneration && c.level == e.FunctionLevel &&
-        SameText(c.source, source)) {
-      e.CurrentLineText = c.words->text;
-      return c.words;
+    for (const CacheEntry& c : cache[std::size_t(line)].entries) {
+      if (c.names == e.NamesGeneration && c.script == e.ScriptGeneration &&
+          c.level == e.FunctionLevel && c.words && SameText(c.source, source)) {
+        e.CurrentLineText = c.words->text;
+        return c.words;
+      }
     }
   }
   auto result = std::make_shared<LineWords>();
@@ -56,7 +67,10 @@ std::shared_ptr<const LineWords> ReadLineWords(int line) {
   // Lines with continuations depend on other lines too; they are read anew every time.
   if (!joined) {
     if (cache.size() <= std::size_t(line)) cache.resize(std::size_t(line) + 1);
-    cache[std::size_t(line)] = {source, result, e.NamesGeneration, e.ScriptGeneration, e.FunctionLevel};
+    LineEntries& slot = cache[std::size_t(line)];
+    slot.entries[slot.nextToReplace] = {source, result, e.NamesGeneration, e.ScriptGeneration,
+                                        e.FunctionLevel};
+    slot.nextToReplace = (slot.nextToReplace + 1) % kEntriesPerLine;
   }
   return result;
 }

@@ -125,6 +125,10 @@ class IncludeExpander {
     return out_;
   }
 
+  // The walk looked for an include file. Otherwise every include line already had its end line
+  // after it, and the result is the script unchanged.
+  bool ReadFiles() const { return readFiles_; }
+
  private:
   struct Level {
     std::shared_ptr<const WalkText> text;
@@ -168,6 +172,7 @@ class IncludeExpander {
 
   // The include file's lines, read once per walk; null when the file is missing or unreadable.
   std::shared_ptr<const WalkText> Load(const QString& includeName) {
+    readFiles_ = true;
     if (const auto cached = files_.constFind(includeName); cached != files_.cend()) return *cached;
     const QString path = ResolveIncludeFile(includeName);
     bool ok = false;
@@ -183,7 +188,15 @@ class IncludeExpander {
   QStringList out_;
   qsizetype total_;
   QHash<QString, std::shared_ptr<const WalkText>> files_;
+  bool readFiles_ = false;
 };
+
+// The script as the last expansion left it without reading a file: the same lines would expand
+// to themselves again.
+QStringList& SettledScript() {
+  static QStringList settled;
+  return settled;
+}
 
 // ---- Saving ----------------------------------------------------------------------------------
 
@@ -239,7 +252,17 @@ QString ResolveIncludeFile(const QString& includeName) {
 }
 
 void ExpandIncludes() {
-  Engine().ScriptLines = IncludeExpander(Engine().ScriptLines).Run();
+  QStringList& lines = Engine().ScriptLines;
+  QStringList& settled = SettledScript();
+  if (IsSameScript(settled)) return;
+  IncludeExpander expander(lines);
+  QStringList expanded = expander.Run();
+  if (expander.ReadFiles()) {
+    lines = std::move(expanded);
+    settled.clear();
+  } else {
+    settled = KeptScript();
+  }
 }
 
 bool SaveScriptFile(const QString& fileName, const QStringList& scriptLines, int* failedIncludeLine,

@@ -1,5 +1,8 @@
 #include "engine/script_functions.h"
 
+#include <QHash>
+#include <memory>
+
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/line_text.h"
@@ -16,7 +19,7 @@ namespace {
 
 
 // Line of the definition "function name(...)", or -1.
-int FindDefinition(const QString& lowerName) {
+int SearchDefinition(const QString& lowerName) {
   const QStringList& lines = Engine().ScriptLines;
   for (int n = 1; n <= lines.size() - 2; ++n) {
     const QString text = AsciiLower(TrimControl(StripComment(lines[n])));
@@ -26,16 +29,60 @@ int FindDefinition(const QString& lowerName) {
   return -1;
 }
 
-// Binds the formal parameters of the header to the arguments; false after an error.
-bool BindParameters(const QString& functionName, const QString& header, const TWordArray& args) {
+// The definition lines found so far, for the script lines they were found in.
+struct DefinitionCache {
+  QStringList script;
+  QHash<QString, int> lines;
+};
+
+int FindDefinition(const QString& lowerName) {
+  static DefinitionCache cache;
+  if (!IsSameScript(cache.script)) {
+    cache.script = KeptScript();
+    cache.lines.clear();
+  }
+  if (const auto found = cache.lines.constFind(lowerName); found != cache.lines.cend()) return *found;
+  const int line = SearchDefinition(lowerName);
+  cache.lines.insert(lowerName, line);
+  return line;
+}
+
+// The words between the brackets of a header. Reading them classifies names, so they are kept
+// for the names generation and function level they were read in.
+struct FormalsKey {
+  QString header;
+  std::uint64_t names = 0;
+  std::int32_t level = 0;
+
+  bool operator==(const FormalsKey&) const = default;
+};
+
+size_t qHash(const FormalsKey& k, size_t seed) {
+  return qHashMulti(seed, k.header, k.names, k.level);
+}
+
+std::shared_ptr<const TWordArray> ReadFormals(const QString& header) {
+  static QHash<FormalsKey, std::shared_ptr<const TWordArray>> kept;
+  const FormalsKey key{header, Engine().NamesGeneration, Engine().FunctionLevel};
+  if (const auto found = kept.constFind(key); found != kept.cend()) return *found;
   const QString code = StripComment(header);
   const qsizetype open = code.indexOf(u'('), close = code.lastIndexOf(u')');
-  TWordArray formals;
-  if (open >= 0 && close > open) SplitWords(code.mid(open + 1, close - open - 1), formals);
-  if (ErrorPending()) return false;
+  auto formals = std::make_shared<TWordArray>();
+  if (open >= 0 && close > open) SplitWords(code.mid(open + 1, close - open - 1), *formals);
+  if (ErrorPending()) return nullptr;
+  constexpr qsizetype kMaxKept = 4096;  // forgetting only costs reading them again
+  if (kept.size() >= kMaxKept) kept.clear();
+  kept.insert(key, formals);
+  return formals;
+}
+
+// Binds the formal parameters of the header to the arguments; false after an error.
+bool BindParameters(const QString& functionName, const QString& header, const TWordArray& args) {
+  const std::shared_ptr<const TWordArray> formals = ReadFormals(header);
+  if (!formals) return false;
   bool isVar = false;
   int next = 0;
-  for (const TWordStatus& w : formals) {
+  for (const TWordStatus& w : *formals) {
     if (w.kind == wkComma) {
       isVar = false;
     } else if (SameName(w.str, u"var")) {

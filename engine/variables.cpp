@@ -57,8 +57,9 @@ int AppendVariable(const Tvariable& v) {
   EngineState& e = Engine();
   e.Variables.push_back(v);
   e.VariableOrder.push_back(0);
-  NamesChanged();
-  return int(e.Variables.size()) - 1;
+  const int index = int(e.Variables.size()) - 1;
+  VariableAppendedToNames(v.VarName, v.function_level, index);
+  return index;
 }
 
 void RemoveVariable(int index) {
@@ -66,7 +67,7 @@ void RemoveVariable(int index) {
   if (index < 0 || index >= int(e.Variables.size())) return;
   e.Variables.erase(e.Variables.begin() + index);
   e.VariableOrder.pop_back();
-  NamesChanged();
+  VariableRemovedFromNames(e.NamesGeneration, index);
 }
 
 void ClearVariables() {

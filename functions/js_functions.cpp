@@ -10,6 +10,7 @@
 #include "engine/run_host.h"
 #include "unit_support/described_unit.h"
 #include "unit_support/descriptions.h"
+#include "functions/js_math.h"
 #include "functions/script_host.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -92,6 +93,20 @@ QString JavaScriptCallText(const QString& name, const TWordArray& args) {
 }
 
 void CallJavaScriptFunction(const QString& name, const TWordArray& args, TWordStatus& result) {
+  result = EmptyWord;
+  const DescriptionTable& table = Table(TableId::JS);
+  const int found = FindFunctionDescription(table, name);
+  if (found < 0) return;
+  const T_FunctionDescription& d = MatchedEntry(table, found);
+  double number = 0;
+  if (d.Obj == jso_Math && NativeMathValue(d.CanonicalName().toLower(), args, number)) {
+    SetNumber(result, number);
+    return;
+  }
+  EvaluateInJavaScript(name, args, result);
+}
+
+void EvaluateInJavaScript(const QString& name, const TWordArray& args, TWordStatus& result) {
   result = EmptyWord;
   const DescriptionTable& table = Table(TableId::JS);
   const int found = FindFunctionDescription(table, name);

@@ -17,7 +17,7 @@ PACKAGES=(
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   postgresql unixodbc libsqliteodbc
   googletest libgtest-dev
-  python3
+  python3 lua5.4
   python3-pyftpdlib socat
   dpkg-dev file appstream desktop-file-utils groff-base   # the Debian package and the checks of its metadata
   chromium chromium-driver

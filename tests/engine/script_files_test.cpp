@@ -186,6 +186,35 @@ TEST_F(ScriptFilesTest, ExpansionStopsAtMissingFileAndRunawayIncludes) {
   EXPECT_EQ(Engine().ScriptLines.last(), u"tail"_s);
 }
 
+TEST_F(ScriptFilesTest, ExpansionIsRepeatedWhenScriptOrFilesCanChangeIt) {
+  // A missing file is looked for again by the next expansion of the same lines.
+  Engine().ScriptLines = {u"#include late"_s, u"x"_s};
+  ExpandIncludes();
+  EXPECT_EQ(Engine().ScriptLines, (QStringList{u"#include late"_s, u"x"_s}));
+  Script(u"LATE"_s, "late line");
+  ExpandIncludes();
+  const QStringList expanded{u"#include late"_s, u"late line"_s, u"#END INCLUDE LATE"_s, u"x"_s};
+  EXPECT_EQ(Engine().ScriptLines, expanded);
+
+  // Once expanded, the same lines stay as they are, whatever the file says now.
+  Script(u"LATE"_s, "changed");
+  ExpandIncludes();
+  ExpandIncludes();
+  EXPECT_EQ(Engine().ScriptLines, expanded);
+
+  // An include line added, or a line turned into one, is expanded at the next expansion.
+  Script(u"MORE"_s, "more line");
+  Engine().ScriptLines.append(u"#include more"_s);
+  ExpandIncludes();
+  EXPECT_EQ(Engine().ScriptLines.mid(4), (QStringList{u"#include more"_s, u"more line"_s,
+                                                      u"#END INCLUDE MORE"_s}));
+  ExpandIncludes();
+  Engine().ScriptLines[3] = u"#include late"_s;
+  ExpandIncludes();
+  EXPECT_EQ(Engine().ScriptLines.mid(3, 3), (QStringList{u"#include late"_s, u"changed"_s,
+                                                         u"#END INCLUDE LATE"_s}));
+}
+
 TEST_F(ScriptFilesTest, SaveWritesChangedIncludesBack) {
   Script(u"KEEP.TXT"_s, "\xEF\xBB\xBFk1\r\nk2");
   const QString keep = ScriptsFolder() + u"KEEP.TXT"_s;

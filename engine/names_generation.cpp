@@ -1,0 +1,69 @@
+// Names generations: one number for each state of the names that classify a word. Cached line
+// words are valid for the generation they were read in, so a generation must never stand for two
+// different states; a state may have several generations (that only costs a cache miss).
+//
+// Any change takes a generation never handed out before. Appending or removing a variable is a
+// change whose result depends only on the state before it and on the change itself, so those are
+// remembered: the same change of the same generation leads to the same generation again, and
+// removing the variable just appended leads back to the generation before it. A script-function
+// call (its parameters and locals appended, then removed) thus hands the caller back its own
+// generation, and every call of a function from the same state reaches the same generations in
+// the body, so the line cache keeps serving the caller's lines and the body's.
+#include <QHash>
+#include <QString>
+
+#include "engine/engine_state.h"
+
+namespace {
+
+struct NamesChange {
+  std::uint64_t from = 0;
+  QString appendedName;    // empty for a removal
+  std::int32_t where = 0;  // the level of an appended variable, the index of a removed one
+
+  bool operator==(const NamesChange&) const = default;
+};
+
+size_t qHash(const NamesChange& c, size_t seed) {
+  return qHashMulti(seed, c.from, c.appendedName, c.where);
+}
+
+// Bounded: forgetting changes only costs cache misses.
+constexpr qsizetype kMaxRememberedChanges = 1 << 16;
+
+QHash<NamesChange, std::uint64_t>& RememberedChanges() {
+  static QHash<NamesChange, std::uint64_t> changes;
+  return changes;
+}
+
+void FollowChange(const NamesChange& change) {
+  auto& changes = RememberedChanges();
+  if (const auto known = changes.constFind(change); known != changes.cend()) {
+    Engine().NamesGeneration = *known;
+    return;
+  }
+  if (changes.size() >= kMaxRememberedChanges) changes.clear();
+  NamesChanged();
+  changes.insert(change, Engine().NamesGeneration);
+}
+
+}  // namespace
+
+std::uint64_t FreshNamesGeneration() {
+  static std::uint64_t last = 1;
+  return ++last;
+}
+
+void NamesChanged() {
+  Engine().NamesGeneration = FreshNamesGeneration();
+}
+
+void VariableAppendedToNames(const QString& name, int level, int index) {
+  const std::uint64_t before = Engine().NamesGeneration;
+  FollowChange({before, name, level});
+  RememberedChanges().insert({Engine().NamesGeneration, QString(), index}, before);
+}
+
+void VariableRemovedFromNames(std::uint64_t before, int index) {
+  FollowChange({before, QString(), index});
+}
