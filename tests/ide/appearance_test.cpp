@@ -4,13 +4,11 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <memory>
 
-#include "app/unit_list.h"
 #include "engine/engine_state.h"
 #include "engine/program_folder.h"
 #include "ide/editor_colours.h"
@@ -103,13 +101,3 @@ TEST_F(AppearanceTest, EditorFollowsThePaletteWithReadableTokenColours) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  qputenv("TRESSALY_HOME", home.path().toUtf8());
-  qputenv("LANG", "C");
-  QApplication app(argc, argv);
-  RegisterUnits();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
