@@ -1,5 +1,7 @@
 #include "engine/event_calls.h"
 
+#include <optional>
+
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/function_units.h"
@@ -50,7 +52,8 @@ bool RunEventCall(int interfaceCallMode, bool restoreBlocks, Body body) {
   g_eventCallRunning = true;
   EngineState& e = Engine();
   const SavedStep saved = SavedStep::Take();
-  const auto savedBlocks = e.Blocks;
+  std::optional<decltype(e.Blocks)> savedBlocks;
+  if (restoreBlocks) savedBlocks = e.Blocks;
   RunControl().ShowErrors = true;
   e.ErrorText.clear();
   Host().RefreshViews();
@@ -64,7 +67,7 @@ bool RunEventCall(int interfaceCallMode, bool restoreBlocks, Body body) {
   const bool halted = e.RunMode == rmIdle && e.BlockDepth > saved.BlockDepth && !ErrorPending();
   if (!halted) {
     saved.Restore();
-    if (restoreBlocks) e.Blocks = savedBlocks;
+    if (savedBlocks) e.Blocks = *savedBlocks;
   }
   Host().RefreshViews();
   A_StatusBarFillingExecute();  // the nested run wrote its own line and levels there

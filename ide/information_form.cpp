@@ -49,20 +49,24 @@ void InformationForm::Show(const InformationContent& content, std::function<void
     text_->setFont(font);
   }
   text_->setPlainText(WithLfLineBreaks(content.text));
-  inCorner_ = content.placement == QRect();
+  const bool inCorner = content.placement == QRect();
   // Sized to its text, the text needs no wrapping; in a given size it wraps at the window's edge.
-  text_->setLineWrapMode(inCorner_ ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
+  text_->setLineWrapMode(inCorner ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
   place(content.placement);
   show();
   raise();
   // The window manager adds its frame only once the window is mapped: the corner is corrected
   // when the frame is known.
-  if (inCorner_) cornerCheck_.start();
+  if (inCorner) cornerCheck_.start();
+}
+
+QRect InformationForm::workArea() const {
+  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
 }
 
 void InformationForm::moveIntoCorner() {
-  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+  const QRect area = workArea();
   const QPoint corner(area.right() + 1 - frameGeometry().width(), area.bottom() + 1 - frameGeometry().height());
   if (frameGeometry().topLeft() != corner) move(corner);
 }
@@ -105,9 +109,7 @@ void InformationForm::place(const QRect& placement) {
     return;
   }
   // Sized to the text (within the work area), in the bottom-right corner of the work area.
-  const QScreen* screen =
-      parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+  const QRect area = workArea();
   // The text needs one font height more than its widest line and its last line's bottom; the
   // window grows around it and the row.
   const QFontMetrics metrics(text_->font());

@@ -27,11 +27,11 @@ class InformationForm : public QWidget, public InformationWindow {
   void rebuildRow(const QList<InformationControl>& controls);
   void place(const QRect& placement);
   void moveIntoCorner();
+  QRect workArea() const;
 
   QHBoxLayout* row_;
   QTextEdit* text_;
   std::function<void(int)> clicked_;
-  bool inCorner_ = false;
   QTimer cornerCheck_;
   int cornerChecks_ = 0;
 };

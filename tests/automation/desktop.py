@@ -9,6 +9,8 @@ import sys
 import tempfile
 import threading
 import time
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checks import Checks  # noqa: E402  (shared with the other script-driven tests)
 
 
 def in_private_bus():
@@ -139,26 +141,6 @@ class Probe:
                 break
             missing = [p for p in missing if not line.startswith(p)] if any(line.startswith(p) for p in missing) else missing
         return missing
-
-
-class Checks:
-    """Collects failures so that one run reports all of them."""
-
-    def __init__(self):
-        self.failures = []
-
-    def equal(self, what, got, expected):
-        if got != expected:
-            self.failures.append(f"{what}: expected {expected!r}, got {got!r}")
-
-    def true(self, what, condition):
-        if not condition:
-            self.failures.append(what)
-
-    def finish(self):
-        for f in self.failures:
-            print("FAIL:", f)
-        sys.exit(1 if self.failures else 0)
 
 
 def require(*programs):

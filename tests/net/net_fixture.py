@@ -1,10 +1,13 @@
 """What the network tests share: loopback addresses only, servers started and stopped by the
 test itself, and scripts run through console mode with the addresses pinned to loopback."""
 import os
+import sys
 import socket
 import subprocess
 import tempfile
 import time
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checks import Checks  # noqa: E402  (shared with the other script-driven tests)
 
 # The program's own address and broadcast address: a test can never send past loopback.
 PINNED_ADDRESSES = {"TRESSALY_LOCAL_IPV4": "127.0.0.1", "TRESSALY_BROADCAST": "127.255.255.255"}
@@ -94,26 +97,6 @@ def dump_values(stdout):
         if tab:
             values[name] = value
     return values
-
-
-class Checks:
-    """Collects failed expectations and reports them all at the end."""
-
-    def __init__(self):
-        self.failures = []
-
-    def equal(self, what, got, expected):
-        if got != expected:
-            self.failures.append(f"{what}: expected {expected!r}, got {got!r}")
-
-    def true(self, what, condition, detail=""):
-        if not condition:
-            self.failures.append(f"{what} {detail}".strip())
-
-    def report(self):
-        for f in self.failures:
-            print(f)
-        return 1 if self.failures else 0
 
 
 def temporary_home(prefix):
