@@ -21,6 +21,13 @@ struct Tvariable {
   std::int32_t function_level = 0;
   std::int32_t parameter_var_index = 0;
   bool is_parameter_variable = false;
+
+  // The number VarVal reads as (0 when it reads as none). The reading is kept with the text
+  // it was made from (shared, so any change of VarVal leaves it behind): a text read again
+  // is not parsed again.
+  double Number() const;
+  mutable QString readText;
+  mutable double readNumber = 0;
 };
 
 // ---- Arrays ----------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "engine/arrays.h"
 #include "engine/engine_state.h"
 #include "engine/function_units.h"
+#include "engine/line_cache.h"
 #include "engine/local_texts.h"
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
@@ -79,8 +80,7 @@ bool Substitute(TWordArray& w) {
         case wkFloat:
         case wkInt:
           word.kind = v.kind;
-          word.float_val = 0;
-          ParseValueNumber(v.VarVal, word.float_val);
+          word.float_val = v.Number();
           word.str = v.VarVal;
           break;
         case wkBool:
@@ -188,11 +188,11 @@ void ApplyPower(TWordStatus& value, int power) {
 namespace {
 
 // Evaluates the caller's own copy of the words.
-void EvaluateCopy(TWordArray& w, TWordStatus& result) {
+void EvaluateCopy(TWordArray& w, TWordStatus& result, ReductionTrace* trace) {
   result = EmptyWord;
   if (w.isEmpty()) return;
   if (!Substitute(w) || !SubstituteElements(w) || !PerformCalls(w)) return;
-  ReduceWords(w, result);
+  ReduceWords(w, result, trace);
 }
 
 }  // namespace
@@ -215,9 +215,14 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
     explicit DepthGuard(std::int32_t& d) : depth(d) { ++depth; }
     ~DepthGuard() { --depth; }
   } guard(e.EvaluationDepth);
+  // The words of the executing line keep programs for their numeric expressions.
+  if (const LineWords* line = ExecutingLine(); line && &words == &line->words) {
+    if (!line->programs.Run(from, to, result)) line->programs.Evaluate(words, from, to, result, EvaluateCopy);
+    return;
+  }
   TWordArray w;
   w.assign(words, from, to);
-  EvaluateCopy(w, result);
+  EvaluateCopy(w, result, nullptr);
 }
 
 bool SplitCall(const QString& callText, QString& name, TWordArray& args) {

@@ -40,6 +40,16 @@ bool SameText(const QString& a, const QString& b) {
 
 void ClearLineCache() { Cache().clear(); }
 
+namespace {
+const LineWords* g_executingLine = nullptr;
+}
+
+const LineWords* ExecutingLine() { return g_executingLine; }
+ExecutingLineScope::ExecutingLineScope(const LineWords* line) : outer_(g_executingLine) {
+  g_executingLine = line;
+}
+ExecutingLineScope::~ExecutingLineScope() { g_executingLine = outer_; }
+
 std::shared_ptr<const LineWords> ReadLineWords(int line) {
   EngineState& e = Engine();
   const QString& source = e.ScriptLines[line];

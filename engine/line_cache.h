@@ -7,11 +7,25 @@
 #include <QString>
 #include <memory>
 
+#include "engine/numeric_program.h"
 #include "engine/words.h"
 
 struct LineWords {
   QString text;  // comment removed, trimmed, continuation lines joined
   TWordArray words;
+  NumericPrograms programs;  // of the numeric expressions among the words
+};
+
+// The line whose statement is executing (nullptr outside one); its words are the ones
+// evaluations can find programs for.
+const LineWords* ExecutingLine();
+class ExecutingLineScope {
+ public:
+  explicit ExecutingLineScope(const LineWords* line);
+  ~ExecutingLineScope();
+
+ private:
+  const LineWords* outer_;
 };
 
 // Reads the line: sets CurrentLineText and returns its words (a blank or comment-only line

@@ -24,19 +24,7 @@ bool IsBool(const TWordStatus& w) { return w.kind == wkBool; }
 // ---- Operations -------------------------------------------------------------------------------
 
 void Arithmetic(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
-  double v;
-  switch (op) {
-    case opMultiply: v = a.float_val * b.float_val; break;
-    case opDivide: v = a.float_val / b.float_val; break;
-    case opPlus: v = a.float_val + b.float_val; break;
-    case opMinus: v = a.float_val - b.float_val; break;
-    default: {  // remainder of the truncated operands, with the dividend's sign
-      const double x = std::trunc(a.float_val), y = std::trunc(b.float_val);
-      if (y == 0) v = NAN;
-      else if (std::fabs(x) < 9.2e18 && std::fabs(y) < 9.2e18) v = double(std::int64_t(x) % std::int64_t(y));
-      else v = std::fmod(x, y);
-    }
-  }
+  double v = ArithmeticValue(a.float_val, op, b.float_val);
   const bool intResult = a.kind == wkInt && b.kind == wkInt && op != opDivide;
   if (!std::isfinite(v) && (op == opMultiply || op == opDivide || op == opRemainder)) {
     // The evaluation goes on with 0; the caller finds the error afterwards.
@@ -46,29 +34,14 @@ void Arithmetic(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordS
   SetNumber(r, v, intResult ? wkInt : wkFloat);
 }
 
-// Bit operands must be whole and not negative; they are taken as 64-bit patterns.
-bool BitOperand(const TWordStatus& w, std::uint64_t& bits) {
-  const double v = w.float_val;
-  if (!(v >= 0) || v != std::trunc(v)) {
-    RaiseScriptError(MessageText(msg::kBitOperandType, {w.str}));
-    return false;
-  }
-  bits = v >= 18446744073709551615.0 ? UINT64_MAX : std::uint64_t(v);
-  return true;
-}
-
 void Bitwise(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
-  std::uint64_t x, y;
-  if (!BitOperand(a, x) || !BitOperand(b, y)) return;
-  std::uint64_t v;
-  switch (op) {
-    case opShiftLeft: v = x << (y % 64); break;
-    case opShiftRight: v = x >> (y % 64); break;
-    case opBitAnd: v = x & y; break;
-    case opBitXor: v = x ^ y; break;
-    default: v = x | y;
+  double v;
+  if (!BitwiseValue(a.float_val, op, b.float_val, v)) {
+    const bool leftWrong = !(a.float_val >= 0) || a.float_val != std::trunc(a.float_val);
+    RaiseScriptError(MessageText(msg::kBitOperandType, {(leftWrong ? a : b).str}));
+    return;
   }
-  SetNumber(r, double(v), wkInt);
+  SetNumber(r, v, wkInt);
 }
 
 void Concatenate(const TWordStatus& a, TOperator, const TWordStatus& b, TWordStatus& r) {
@@ -93,7 +66,7 @@ bool Compare(const T& x, TOperator op, const T& y) {
 }
 
 void CompareNumbers(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
-  SetBool(r, Compare(a.float_val, op, b.float_val));
+  SetBool(r, CompareNumberValues(a.float_val, op, b.float_val));
 }
 
 // A text that begins with its own quote character is compared without its quotes.
@@ -128,6 +101,7 @@ struct Stage {
   std::uint32_t operators;  // bit per TOperator
   Operands accepts;
   Operation apply;
+  TracedOperation traced;
 };
 
 bool TwoNumbers(const TWordStatus& a, const TWordStatus& b) { return IsNumber(a) && IsNumber(b); }
@@ -145,18 +119,27 @@ constexpr std::uint32_t kComparisons =
 
 // In this order; each stage scans the group from left to right. NOT comes last (RunNot).
 const std::array<Stage, 11> kStages = {{
-    {Ops({opMultiply, opDivide, opRemainder}), TwoNumbers, Arithmetic},
-    {Ops({opPlus, opMinus}), TwoNumbers, Arithmetic},
-    {Ops({opShiftLeft, opShiftRight}), TwoNumbers, Bitwise},
-    {Ops({opBitAnd}), TwoNumbers, Bitwise},
-    {Ops({opBitXor}), TwoNumbers, Bitwise},
-    {Ops({opBitOr}), TwoNumbers, Bitwise},
-    {Ops({opPlus}), TwoTexts, Concatenate},
-    {Ops({opEqual, opNotEqual}), ComparableKindsDiffer, KindsDiffer},
-    {kComparisons, TwoNumbers, CompareNumbers},
-    {kComparisons, TwoTexts, CompareTexts},
-    {Ops({opOr, opAnd}), TwoBools, Logic},  // no precedence between them
+    {Ops({opMultiply, opDivide, opRemainder}), TwoNumbers, Arithmetic, TracedOperation::Arithmetic},
+    {Ops({opPlus, opMinus}), TwoNumbers, Arithmetic, TracedOperation::Arithmetic},
+    {Ops({opShiftLeft, opShiftRight}), TwoNumbers, Bitwise, TracedOperation::Bitwise},
+    {Ops({opBitAnd}), TwoNumbers, Bitwise, TracedOperation::Bitwise},
+    {Ops({opBitXor}), TwoNumbers, Bitwise, TracedOperation::Bitwise},
+    {Ops({opBitOr}), TwoNumbers, Bitwise, TracedOperation::Bitwise},
+    {Ops({opPlus}), TwoTexts, Concatenate, TracedOperation::Untraceable},
+    {Ops({opEqual, opNotEqual}), ComparableKindsDiffer, KindsDiffer, TracedOperation::KindsDiffer},
+    {kComparisons, TwoNumbers, CompareNumbers, TracedOperation::CompareNumbers},
+    {kComparisons, TwoTexts, CompareTexts, TracedOperation::Untraceable},
+    {Ops({opOr, opAnd}), TwoBools, Logic, TracedOperation::Logic},  // no precedence between them
 }};
+
+// The trace of the reduction in progress, if any.
+ReductionTrace* g_trace = nullptr;
+
+void Record(TracedOperation operation, TOperator op, std::uint8_t left, std::uint8_t right = 0) {
+  if (!g_trace) return;
+  if (operation == TracedOperation::Untraceable) g_trace->traceable = false;
+  g_trace->steps.push_back({operation, op, left, right});
+}
 
 bool IsRedundantContent(TWordKind k) { return (k >= wkString && k <= wkBool) || k == wkUnknownIdentifier; }
 
@@ -203,6 +186,7 @@ bool FindGroup(const TWordArray& w, Group& g) {
 void Negate(TWordArray& w, int sign, int number) {
   TWordStatus v = w[number];
   SetNumber(v, -v.float_val, v.kind);
+  Record(TracedOperation::Negate, opMinus, v.slot);
   w.replaceRange(sign, number, std::move(v));
 }
 
@@ -237,6 +221,8 @@ bool RunStage(TWordArray& w, const Stage& s, int from, int& to) {
     TWordStatus r;
     s.apply(w[i - 1], op.op, w[i + 1], r);
     if (r.kind == wkNone) return false;  // the operation reported an error
+    r.slot = w[i - 1].slot;
+    Record(s.traced, op.op, r.slot, w[i + 1].slot);
     w.replaceRange(i - 1, i + 1, std::move(r));
     to -= 2;
     if (RemoveBracketsAround(w, i - 1)) return true;  // the group is one value now
@@ -250,6 +236,8 @@ void RunNot(TWordArray& w, int from, int to) {
     if (w[i].isOperator(opNot) && IsBool(w[i + 1])) {
       TWordStatus r;
       SetBool(r, !w[i + 1].bool_val);
+      r.slot = w[i + 1].slot;
+      Record(TracedOperation::Not, opNot, r.slot);
       w.replaceRange(i, i + 1, std::move(r));
       --to;
       if (RemoveBracketsAround(w, i)) return;
@@ -269,7 +257,50 @@ std::uint32_t OperatorsIn(const TWordArray& w, const Group& g) {
 
 }  // namespace
 
-void ReduceWords(TWordArray& w, TWordStatus& result) {
+double ArithmeticValue(double a, TOperator op, double b) {
+  switch (op) {
+    case opMultiply: return a * b;
+    case opDivide: return a / b;
+    case opPlus: return a + b;
+    case opMinus: return a - b;
+    default: {  // remainder of the truncated operands, with the dividend's sign
+      const double x = std::trunc(a), y = std::trunc(b);
+      if (y == 0) return NAN;
+      if (std::fabs(x) < 9.2e18 && std::fabs(y) < 9.2e18) return double(std::int64_t(x) % std::int64_t(y));
+      return std::fmod(x, y);
+    }
+  }
+}
+
+bool BitwiseValue(double a, TOperator op, double b, double& result) {
+  // Bit operands must be whole and not negative; they are taken as 64-bit patterns.
+  const auto bits = [](double v, std::uint64_t& out) {
+    if (!(v >= 0) || v != std::trunc(v)) return false;
+    out = v >= 18446744073709551615.0 ? UINT64_MAX : std::uint64_t(v);
+    return true;
+  };
+  std::uint64_t x, y;
+  if (!bits(a, x) || !bits(b, y)) return false;
+  std::uint64_t v;
+  switch (op) {
+    case opShiftLeft: v = x << (y % 64); break;
+    case opShiftRight: v = x >> (y % 64); break;
+    case opBitAnd: v = x & y; break;
+    case opBitXor: v = x ^ y; break;
+    default: v = x | y;
+  }
+  result = double(v);
+  return true;
+}
+
+bool CompareNumberValues(double a, TOperator op, double b) { return Compare(a, op, b); }
+
+void ReduceWords(TWordArray& w, TWordStatus& result, ReductionTrace* trace) {
+  struct TraceScope {
+    explicit TraceScope(ReductionTrace* t) { g_trace = t; }
+    ~TraceScope() { g_trace = nullptr; }
+  } scope(trace);
+  if (trace) trace->start = w;
   RemoveAllRedundantBrackets(w);
   while (w.count() > 1) {
     const int before = w.count();

@@ -169,6 +169,7 @@ namespace {
 void ExecuteStatement(TWordKind& kind) {
   EngineState& e = Engine();
   const std::shared_ptr<const LineWords> line = ReadLineWords(e.CurrentLine);
+  const ExecutingLineScope executing(line.get());
   if (line && line->text.isEmpty()) {
     ++e.CurrentLine;
     return;

@@ -3,6 +3,7 @@
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
+#include "engine/number_text.h"
 
 bool IsLocalName(QStringView name) {
   return name.startsWith(u'_');
@@ -60,6 +61,15 @@ int AppendVariable(const Tvariable& v) {
   const int index = int(e.Variables.size()) - 1;
   VariableAppendedToNames(v.VarName, v.function_level, index);
   return index;
+}
+
+double Tvariable::Number() const {
+  if (VarVal.constData() != readText.constData() || VarVal.size() != readText.size()) {
+    readText = VarVal;
+    readNumber = 0;
+    ParseValueNumber(VarVal, readNumber);
+  }
+  return readNumber;
 }
 
 void RemoveVariable(int index) {

@@ -19,6 +19,7 @@ struct TWordStatus {
   std::int32_t var_index = 0;
   std::int32_t func_index = 0;
   TOperator op = opNone;  // which operator, for an operator word
+  std::uint8_t slot = 0;  // the word's place in the original list while a reduction is traced
 
   bool isEmpty() const { return kind == wkNone && str.isEmpty(); }
   bool isOperator(TOperator o) const { return kind == wkOperator && op == o; }

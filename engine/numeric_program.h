@@ -1,0 +1,41 @@
+// Numeric expressions of a cached line, reduced without words. The first evaluation of an
+// expression made only of numbers, truth values, variables holding them, operators and
+// brackets goes the general way with a trace; the trace becomes a program of operations on
+// slots that later evaluations replay on plain values, as long as every variable still holds
+// the kind it held then (the kinds decide which operations the reduction chooses). Only the
+// final value is written as text. Anything else the program cannot reproduce exactly (an
+// operand that makes an operation fail) sends the evaluation the general way again.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "engine/reduction.h"
+#include "engine/words.h"
+
+struct NumericProgram;
+
+class NumericPrograms {
+ public:
+  NumericPrograms();
+  ~NumericPrograms();
+  NumericPrograms(const NumericPrograms&) = delete;
+  NumericPrograms& operator=(const NumericPrograms&) = delete;
+
+  // Evaluates words from..to of the line they belong to. Returns false when the expression
+  // has to be evaluated the general way (and then `Trace` may make a program of it).
+  bool Run(int from, int to, TWordStatus& result) const;
+  // How many evaluations a program has made so far (for tests and benchmarks).
+  static std::uint64_t RunCount();
+
+  // Evaluates the general way, recording a program when the expression allows one.
+  // `evaluate` is the general evaluation of a prepared copy of the words.
+  using GeneralEvaluation = void (*)(TWordArray& copy, TWordStatus& result, ReductionTrace* trace);
+  void Evaluate(const TWordArray& words, int from, int to, TWordStatus& result,
+                GeneralEvaluation evaluate) const;
+
+ private:
+  struct Entry;
+  Entry* Find(int from, int to) const;
+  mutable std::vector<std::unique_ptr<Entry>> entries_;
+};
