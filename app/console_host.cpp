@@ -36,13 +36,10 @@ void InstallInterruptHandler() {
 
 ConsoleHost::ConsoleHost() {
   InstallInterruptHandler();
-  sinceEvents_.start();
 }
 
 void ConsoleHost::ProcessEvents() {
-  if (sinceEvents_.elapsed() < 50) return;
-  QCoreApplication::processEvents();
-  sinceEvents_.restart();
+  if (eventsDue_.Due()) QCoreApplication::processEvents();
 }
 ConsoleHost::~ConsoleHost() { std::signal(SIGINT, SIG_DFL); }
 

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 
+#include "engine/event_throttle.h"
 #include "engine/run_host.h"
 
 // Makes Ctrl+C act as the Pause key from now on (the host's constructor calls it again).
@@ -35,7 +36,7 @@ class ConsoleHost : public RunHost {
   int exitStatus() const { return exitStatus_; }
 
  private:
-  QElapsedTimer sinceEvents_;
+  EventThrottle eventsDue_{50};
   bool errorShown_ = false;
   bool exitRequested_ = false;
   int exitStatus_ = 0;

@@ -6,7 +6,7 @@
 #include "engine/arrays.h"
 #include "engine/engine_state.h"
 #include "engine/function_units.h"
-#include "engine/line_cache.h"
+#include "engine/call_words.h"
 #include "engine/local_texts.h"
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
@@ -215,9 +215,10 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
     explicit DepthGuard(std::int32_t& d) : depth(d) { ++depth; }
     ~DepthGuard() { --depth; }
   } guard(e.EvaluationDepth);
-  // The words of the executing line keep programs for their numeric expressions.
-  if (const LineWords* line = ExecutingLine(); line && &words == &line->words) {
-    if (!line->programs.Run(from, to, result)) line->programs.Evaluate(words, from, to, result, EvaluateCopy);
+  // The words of the executing line and of call arguments keep programs for their numeric
+  // expressions.
+  if (const NumericPrograms* programs = ProgramWordsScope::ProgramsOf(words)) {
+    if (!programs->Run(from, to, result)) programs->Evaluate(words, from, to, result, EvaluateCopy);
     return;
   }
   TWordArray w;
@@ -228,54 +229,55 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
 bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
   EngineState& e = Engine();
   args.clear();
-  const QString text = TrimControl(callText);
-  const qsizetype open = text.indexOf(u'(');
-  if (open < 0) {
-    name = text;
-    return true;
-  }
-  if (text.left(open).contains(u'=')) return false;
-  name = text.left(open).trimmed();
-  const QString argText = text.mid(open + 1, text.size() - open - 2).trimmed();
-  if (argText.isEmpty()) return true;
+  const std::shared_ptr<const CallWords> call = ReadCallWords(callText);
+  if (!call) return false;
+  if (call->shape == CallWords::NoCall) return false;
+  name = call->name;
+  if (call->shape != CallWords::WithArguments) return true;
 
-  TWordArray words;
-  SplitWords(argText, words);
-  if (ErrorPending()) return false;
   if (!e.CalledScriptFunction.isEmpty() && SameName(name, e.CalledScriptFunction.trimmed())) {
-    for (const TWordStatus& word : words)
+    for (const TWordStatus& word : call->words)
       if (word.kind == wkScriptFunction) {
         RaiseScriptError(MessageText(msg::kNestedScriptFunction, {name, word.str}));
         return false;
       }
   }
-  // Elements first, so that the commas between their indexes do not cut arguments.
-  for (int i = 0; i <= words.lastIndex(); ++i) {
-    if (words[i].kind != wkArrayName || words[i + 1].kind != wkOpeningSquareBracket) continue;
-    ReadElement(words, i);
-    if (ErrorPending()) return false;
+  // Elements first, so that the commas between their indexes do not cut arguments. Without
+  // elements the kept words serve as they are, with their programs.
+  TWordArray withElements;
+  const TWordArray* words = &call->words;
+  if (call->hasElements) {
+    withElements = call->words;
+    for (int i = 0; i <= withElements.lastIndex(); ++i) {
+      if (withElements[i].kind != wkArrayName || withElements[i + 1].kind != wkOpeningSquareBracket) continue;
+      ReadElement(withElements, i);
+      if (ErrorPending()) return false;
+    }
+    words = &withElements;
   }
+  const ProgramWordsScope scope(words, call->hasElements ? nullptr : &call->programs);
 
   const bool unevaluated = IsNamed(AsciiUpper(name));
   int from = 0;
-  for (int i = 0; i <= words.lastIndex() + 1; ++i) {
-    if (i <= words.lastIndex() && words[i].kind != wkComma) continue;
+  for (int i = 0; i <= words->lastIndex() + 1; ++i) {
+    if (i <= words->lastIndex() && (*words)[i].kind != wkComma) continue;
     const int to = i - 1;  // the argument is words from..to
     TWordStatus value;
+    const TWordStatus& first = (*words)[from];
     const bool single = from == to;
     if (unevaluated) {
-      const TWordKind k = words[from].kind;
+      const TWordKind k = first.kind;
       if (!single || (k != wkVariableName && k != wkArrayName && k != wkUnknownIdentifier)) {
         RaiseScriptError(MessageText(msg::kParameterNotVariable, {name}));
         return false;
       }
-      value = words[from];
-    } else if (single && words[from].kind == wkArrayName) {
-      value = words[from];
+      value = first;
+    } else if (single && first.kind == wkArrayName) {
+      value = first;
     } else {
-      EvaluateRange(words, from, to, value);
+      EvaluateRange(*words, from, to, value);
       if (ErrorPending() || e.ScriptCallSuspended) return false;
-      value.var_index = single ? words[from].var_index : 0;
+      value.var_index = single ? first.var_index : 0;
     }
     args.append(value);
     from = i + 1;

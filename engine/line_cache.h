@@ -16,17 +16,6 @@ struct LineWords {
   NumericPrograms programs;  // of the numeric expressions among the words
 };
 
-// The line whose statement is executing (nullptr outside one); its words are the ones
-// evaluations can find programs for.
-const LineWords* ExecutingLine();
-class ExecutingLineScope {
- public:
-  explicit ExecutingLineScope(const LineWords* line);
-  ~ExecutingLineScope();
-
- private:
-  const LineWords* outer_;
-};
 
 // Reads the line: sets CurrentLineText and returns its words (a blank or comment-only line
 // gives an empty text and no words). Returns nullptr with ErrorText set when the words cannot

@@ -76,6 +76,23 @@ struct NumericPrograms::Entry {
 
 namespace {
 std::uint64_t g_runs = 0;
+const TWordArray* g_scopeWords = nullptr;
+const NumericPrograms* g_scopePrograms = nullptr;
+}  // namespace
+
+ProgramWordsScope::ProgramWordsScope(const TWordArray* words, const NumericPrograms* programs)
+    : outerWords_(g_scopeWords), outerPrograms_(g_scopePrograms) {
+  g_scopeWords = words;
+  g_scopePrograms = programs;
+}
+
+ProgramWordsScope::~ProgramWordsScope() {
+  g_scopeWords = outerWords_;
+  g_scopePrograms = outerPrograms_;
+}
+
+const NumericPrograms* ProgramWordsScope::ProgramsOf(const TWordArray& words) {
+  return &words == g_scopeWords ? g_scopePrograms : nullptr;
 }
 
 std::uint64_t NumericPrograms::RunCount() { return g_runs; }

@@ -39,3 +39,20 @@ class NumericPrograms {
   Entry* Find(int from, int to) const;
   mutable std::vector<std::unique_ptr<Entry>> entries_;
 };
+
+// The word list being worked on whose expressions keep programs: the executing line's words,
+// or the argument words of a call. Scopes nest; the innermost one counts.
+class ProgramWordsScope {
+ public:
+  ProgramWordsScope(const TWordArray* words, const NumericPrograms* programs);
+  ~ProgramWordsScope();
+  ProgramWordsScope(const ProgramWordsScope&) = delete;
+  ProgramWordsScope& operator=(const ProgramWordsScope&) = delete;
+
+  // The programs of these words, when they are the innermost scope's; else nullptr.
+  static const NumericPrograms* ProgramsOf(const TWordArray& words);
+
+ private:
+  const TWordArray* outerWords_;
+  const NumericPrograms* outerPrograms_;
+};

@@ -169,7 +169,7 @@ namespace {
 void ExecuteStatement(TWordKind& kind) {
   EngineState& e = Engine();
   const std::shared_ptr<const LineWords> line = ReadLineWords(e.CurrentLine);
-  const ExecutingLineScope executing(line.get());
+  const ProgramWordsScope executing(line ? &line->words : nullptr, line ? &line->programs : nullptr);
   if (line && line->text.isEmpty()) {
     ++e.CurrentLine;
     return;

@@ -127,7 +127,6 @@ TForm_Interpretator::TForm_Interpretator(const QStringList& arguments, QWidget* 
   connect(editor_, &ScriptEditor::gutterClicked, this, &TForm_Interpretator::onGutterClicked);
   connect(grids_, &VariableGrids::valueWindowRequested, this, &TForm_Interpretator::showVariableWindow);
   qApp->installEventFilter(this);
-  sinceEvents_.start();
   SetRunHost(this);
   SetDialogService(&dialogs_);
   SetGraphicsSurface(pictureArea_);

@@ -25,6 +25,7 @@
 #include <array>
 #include <atomic>
 
+#include "engine/event_throttle.h"
 #include "engine/run_host.h"
 
 #include "ide/window_actions.h"
@@ -150,7 +151,7 @@ class TForm_Interpretator : public QMainWindow, public RunHost {
   bool scriptChanged_ = false;
   std::atomic<bool> pauseKey_{false};  // also read by the JavaScript watchdog thread
   bool closing_ = false;
-  QElapsedTimer sinceEvents_;
+  EventThrottle eventsDue_{15};
   WindowSettings settings_;
   TForm_help* helpWindow_ = nullptr;
   QList<QPair<int, int>> savedMarks_;  // the marks when edit mode began

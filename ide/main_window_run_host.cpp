@@ -17,9 +17,7 @@
 void TForm_Interpretator::ProcessEvents() {
   // The window is serviced at most every 15 ms: often enough to feel immediate, rarely enough
   // to keep long runs fast.
-  if (sinceEvents_.elapsed() < 15) return;
-  QApplication::processEvents();
-  sinceEvents_.restart();
+  if (eventsDue_.Due()) QApplication::processEvents();
 }
 
 bool TForm_Interpretator::PauseRequested() { return pauseKey_; }

@@ -1,0 +1,64 @@
+#include "engine/call_words.h"
+
+#include <QHash>
+
+#include "engine/engine_state.h"
+#include "engine/names.h"
+#include "engine/names_state.h"
+#include "engine/word_reader.h"
+
+namespace {
+
+// Bounded: a script that builds call texts on the fly must not grow it without end.
+constexpr qsizetype kMaxTexts = 4096;
+
+using KeptCall = std::shared_ptr<const CallWords>;
+
+QHash<QString, PerNamesState<KeptCall>>& Kept() {
+  static QHash<QString, PerNamesState<KeptCall>> kept;
+  return kept;
+}
+
+std::shared_ptr<CallWords> Read(const QString& callText) {
+  auto call = std::make_shared<CallWords>();
+  const QString text = TrimControl(callText);
+  const qsizetype open = text.indexOf(u'(');
+  if (open < 0) {
+    call->name = text;
+    return call;
+  }
+  if (text.left(open).contains(u'=')) {
+    call->shape = CallWords::NoCall;
+    return call;
+  }
+  call->name = text.left(open).trimmed();
+  const QString argText = text.mid(open + 1, text.size() - open - 2).trimmed();
+  if (argText.isEmpty()) {
+    call->shape = CallWords::NoArguments;
+    return call;
+  }
+  call->shape = CallWords::WithArguments;
+  SplitWords(argText, call->words);
+  if (ErrorPending()) return nullptr;
+  for (int i = 0; i <= call->words.lastIndex(); ++i)
+    if (call->words[i].kind == wkArrayName && call->words[i + 1].kind == wkOpeningSquareBracket)
+      call->hasElements = true;
+  return call;
+}
+
+}  // namespace
+
+std::shared_ptr<const CallWords> ReadCallWords(const QString& callText) {
+  auto& kept = Kept();
+  // Reading classifies names but changes none: the state before is the words' state.
+  const NamesState state = NamesState::Current();
+  if (const auto found = kept.constFind(callText); found != kept.cend())
+    if (const KeptCall* call = found->Find(state)) return *call;
+  KeptCall call = Read(callText);
+  if (!call) return nullptr;
+  if (kept.size() >= kMaxTexts) kept.clear();
+  kept[callText].Keep(state, call);
+  return call;
+}
+
+void ClearCallWords() { Kept().clear(); }

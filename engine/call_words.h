@@ -1,0 +1,25 @@
+// The name and argument words of call texts ("Name(arguments)"), kept between evaluations.
+// Reading the argument words depends on the names that classify them, so a text keeps its
+// words for a few names states (generation, script, function level), like the line cache.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "engine/numeric_program.h"
+#include "engine/words.h"
+
+struct CallWords {
+  enum Shape { NameOnly, NoCall, NoArguments, WithArguments };
+  Shape shape = NameOnly;
+  QString name;
+  TWordArray words;          // the argument words, commas included (shape WithArguments)
+  bool hasElements = false;  // an array name with "[" among the words
+  NumericPrograms programs;  // of the numeric arguments
+};
+
+// The call text read into its parts. Returns nullptr with ErrorText set when the arguments
+// cannot be read (such texts are not kept).
+std::shared_ptr<const CallWords> ReadCallWords(const QString& callText);
+
+void ClearCallWords();
