@@ -108,3 +108,24 @@ TEST_F(CallCaching, NamesGenerationFollowsVariableChanges) {
   ResetEngine();
   EXPECT_GT(Engine().NamesGeneration, reset);
 }
+
+TEST_F(CallCaching, ArgumentWordsFollowTheNamesTheyAreReadWith) {
+  // y is unknown on the first pass and a variable from the second on: the argument text
+  // "y * 2" must be read anew, not served from the first pass.
+  EXPECT_EQ(Run({u"Error = 0"_s, u"r = 0"_s, u"FOR k = 1,3"_s, u"  IF k = 2"_s, u"    y = 5"_s,
+                 u"  try r = F(y * 2)"_s, u"stop"_s, u"function F(_a)"_s, u"  return _a + 1"_s}),
+            QString());
+  EXPECT_EQ(Value(u"r"_s), u"11"_s);
+
+  // A recursion deeper than the states a text keeps: every level still reads its own _n.
+  EXPECT_EQ(Run({u"r = D(45) + D(3)"_s, u"stop"_s, u"function D(_n)"_s, u"  IF _n = 0"_s,
+                 u"    return 0"_s, u"  return D(_n - 1) + _n"_s}),
+            QString());
+  EXPECT_EQ(Value(u"r"_s), u"1041"_s);
+
+  // Array elements among the arguments are read at each call.
+  EXPECT_EQ(Run({u"array A[3]float"_s, u"s = 0"_s, u"FOR k = 1,3"_s, u"  A[k] = k * k"_s,
+                 u"  s = s + F(A[k], k)"_s, u"stop"_s, u"function F(_a, _b)"_s, u"  return _a - _b"_s}),
+            QString());
+  EXPECT_EQ(Value(u"s"_s), u"8"_s);
+}
