@@ -1,5 +1,6 @@
 #include "engine/constants.h"
 
+#include <QHash>
 #include <climits>
 
 #include "engine/engine_state.h"
@@ -29,22 +30,49 @@ void RegisterConstant(const QString& name, const QString& valueText) {
   NamesChanged();
 }
 
+namespace {
+
+// The first entry of each name (lower case), rebuilt whenever the table has grown or been
+// replaced; names are looked up at every word read, and the table holds hundreds of entries.
+const QHash<QString, int>& EntryIndex(const QStringList& table) {
+  static QHash<QString, int> index;
+  static const QString* indexedData = nullptr;
+  static qsizetype indexedSize = -1;
+  if (table.constData() != indexedData || table.size() != indexedSize) {
+    // The first entry of a name wins: insert from the end so earlier entries overwrite.
+    index.clear();
+    for (int i = int(table.size()) - 1; i >= 0; --i) {
+      const qsizetype blank = table[i].indexOf(u' ');
+      if (blank >= 0) index.insert(AsciiLower(QStringView(table[i]).left(blank)), i);
+    }
+    indexedData = table.constData();
+    indexedSize = table.size();
+  }
+  return index;
+}
+
+}  // namespace
+
 int LookupConstant(QStringView name, QString* foundName, QString* valueText) {
   if (foundName) foundName->clear();
   if (valueText) valueText->clear();
-  const QString prefix = AsciiLower(name) + u' ';
   const QStringList& table = ConstantsTable();
-  for (int i = 0; i < table.size(); ++i) {
-    const QString& entry = table[i];
-    if (entry.size() < prefix.size() ||
-        AsciiLower(QStringView(entry).left(prefix.size())) != prefix)
-      continue;
-    const qsizetype eq = entry.indexOf(u'=');
-    if (foundName) *foundName = entry.left(eq < 0 ? entry.size() : eq).trimmed();
-    if (valueText) *valueText = eq < 0 ? QString() : entry.mid(eq + 1).trimmed();
-    return i;
+  int found = -1;
+  if (name.contains(u' ')) {
+    // A name with a blank would match on more than an entry's name: compare the texts.
+    const QString prefix = AsciiLower(name) + u' ';
+    for (int i = 0; i < table.size() && found < 0; ++i)
+      if (table[i].size() >= prefix.size() && AsciiLower(QStringView(table[i]).left(prefix.size())) == prefix)
+        found = i;
+  } else {
+    found = EntryIndex(table).value(AsciiLower(name), -1);
   }
-  return -1;
+  if (found < 0) return -1;
+  const QString& entry = table[found];
+  const qsizetype eq = entry.indexOf(u'=');
+  if (foundName) *foundName = entry.left(eq < 0 ? entry.size() : eq).trimmed();
+  if (valueText) *valueText = eq < 0 ? QString() : entry.mid(eq + 1).trimmed();
+  return found;
 }
 
 int TextToInteger(QStringView text) {
