@@ -8,8 +8,35 @@
 #include <QFile>
 #include <QThread>
 
+#include "unit_support/lazy_library.h"
+
 namespace sound_player {
 namespace {
+
+// SDL and SDL_mixer, opened at the first sound.
+#define TRESSALY_MIXER_FUNCTIONS(X)                                                         \
+  X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_SetHint) X(SDL_SetHintWithPriority)       \
+  X(SDL_GetError) X(Mix_Init) X(Mix_Quit) X(Mix_OpenAudio) X(Mix_CloseAudio) X(Mix_LoadMUS) \
+  X(Mix_FreeMusic) X(Mix_PlayMusic) X(Mix_HaltMusic) X(Mix_PlayingMusic)                   \
+  X(Mix_MusicDuration) X(Mix_GetMusicPosition)
+
+struct MixerApi {
+  TRESSALY_MIXER_FUNCTIONS(TRESSALY_LAZY_POINTER)
+};
+
+MixerApi& Api() {
+  static MixerApi api;
+  return api;
+}
+
+bool LoadMixer(QString& problem) {
+  static LazyLibrary library("libSDL2_mixer-2.0.so.0");
+  static bool bound = false;
+  if (bound) return true;
+  MixerApi& api = Api();
+  bound = library.Bind({TRESSALY_MIXER_FUNCTIONS(TRESSALY_LAZY_BINDING)}, problem);
+  return bound;
+}
 
 struct Player {
   bool outputOpen = false;
@@ -19,9 +46,9 @@ struct Player {
   ~Player() {
     Close();
     if (outputOpen) {
-      Mix_CloseAudio();
-      Mix_Quit();
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      Api().Mix_CloseAudio();
+      Api().Mix_Quit();
+      Api().SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
   }
 
@@ -31,9 +58,9 @@ struct Player {
     const int savedStderr = dup(STDERR_FILENO);
     const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (savedStderr >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-    bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    if (opened && Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    bool opened = Api().SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (opened && Api().Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+      Api().SDL_QuitSubSystem(SDL_INIT_AUDIO);
       opened = false;
     }
     if (savedStderr >= 0 && null >= 0) dup2(savedStderr, STDERR_FILENO);
@@ -44,25 +71,26 @@ struct Player {
 
   bool OpenOutput(QString& problem) {
     if (outputOpen) return true;
+    if (!LoadMixer(problem)) return false;
     // The console host owns Ctrl+C; SDL must not take the signal handlers.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    Api().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (!TryOutput()) {
       // No usable device: play on the dummy output, which keeps real time silently.
-      SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+      Api().SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
       if (!TryOutput()) {
-        problem = QString::fromUtf8(SDL_GetError());
+        problem = QString::fromUtf8(Api().SDL_GetError());
         return false;
       }
     }
-    Mix_Init(MIX_INIT_MP3);
+    Api().Mix_Init(MIX_INIT_MP3);
     outputOpen = true;
     return true;
   }
 
   void Close() {
     if (!music) return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(music);
+    Api().Mix_HaltMusic();
+    Api().Mix_FreeMusic(music);
     music = nullptr;
     lengthMs = -1;
   }
@@ -83,15 +111,15 @@ bool Start(const QString& path, QString& problem) {
   Player& p = ThePlayer();
   p.Close();
   if (!p.OpenOutput(problem)) return false;
-  p.music = Mix_LoadMUS(QFile::encodeName(path).constData());
+  p.music = Api().Mix_LoadMUS(QFile::encodeName(path).constData());
   if (!p.music) {
-    problem = QString::fromUtf8(Mix_GetError());
+    problem = QString::fromUtf8(Api().SDL_GetError());
     return false;
   }
-  const double seconds = Mix_MusicDuration(p.music);
+  const double seconds = Api().Mix_MusicDuration(p.music);
   p.lengthMs = seconds >= 0 ? qint64(seconds * 1000 + 0.5) : -1;
-  if (Mix_PlayMusic(p.music, 0) != 0) {
-    problem = QString::fromUtf8(Mix_GetError());
+  if (Api().Mix_PlayMusic(p.music, 0) != 0) {
+    problem = QString::fromUtf8(Api().SDL_GetError());
     p.Close();
     return false;
   }
@@ -103,7 +131,7 @@ qint64 LengthMs() {
 }
 
 bool Playing() {
-  return ThePlayer().music && Mix_PlayingMusic() != 0;
+  return ThePlayer().music && Api().Mix_PlayingMusic() != 0;
 }
 
 void WaitAndClose() {
@@ -115,11 +143,11 @@ void WaitAndClose() {
     for (qint64 left = p.lengthMs; left > 0; left = p.lengthMs - timer.elapsed())
       QThread::msleep(quint64(std::min<qint64>(left, 50)));
   } else {
-    double position = Mix_GetMusicPosition(p.music);
+    double position = Api().Mix_GetMusicPosition(p.music);
     qint64 lastProgress = 0;
-    while (Mix_PlayingMusic() && timer.elapsed() - lastProgress < 2000) {
+    while (Api().Mix_PlayingMusic() && timer.elapsed() - lastProgress < 2000) {
       QThread::msleep(20);
-      const double now = Mix_GetMusicPosition(p.music);
+      const double now = Api().Mix_GetMusicPosition(p.music);
       if (now != position) {
         position = now;
         lastProgress = timer.elapsed();

@@ -1,5 +1,7 @@
 #include "net/ftp_session.h"
 
+// The calls go through pointers, which the type-checking macros of the header would bypass.
+#define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
 
 #include <QFile>
@@ -9,10 +11,38 @@
 #include "engine/local_texts.h"
 #include "engine/run_host.h"
 #include "net/net_support.h"
+#include "unit_support/lazy_library.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+
+#define TRESSALY_CURL_FUNCTIONS(X)                                                              \
+  X(curl_global_init) X(curl_easy_init) X(curl_easy_cleanup) X(curl_easy_reset)               \
+  X(curl_easy_setopt) X(curl_easy_strerror) X(curl_multi_init) X(curl_multi_cleanup)          \
+  X(curl_multi_add_handle) X(curl_multi_remove_handle) X(curl_multi_perform) X(curl_multi_poll) \
+  X(curl_multi_info_read)
+
+struct CurlApi {
+  TRESSALY_CURL_FUNCTIONS(TRESSALY_LAZY_POINTER)
+};
+
+CurlApi& Api() {
+  static CurlApi api;
+  return api;
+}
+
+// Opens libcurl and initialises it, once.
+bool LoadCurl(QString& problem) {
+  static LazyLibrary library("libcurl.so.4");
+  static bool ready = false;
+  if (ready) return true;
+  CurlApi& api = Api();
+  if (!library.Bind({TRESSALY_CURL_FUNCTIONS(TRESSALY_LAZY_BINDING)}, problem)) return false;
+  api.curl_global_init(CURL_GLOBAL_DEFAULT);
+  ready = true;
+  return true;
+}
 
 size_t AppendToBytes(char* data, size_t size, size_t count, void* target) {
   static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
@@ -34,10 +64,7 @@ QByteArray EncodedPart(const QString& part) {
 
 }  // namespace
 
-FtpSession::FtpSession() {
-  static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  Q_UNUSED(initialised);
-}
+FtpSession::FtpSession() = default;
 
 FtpSession::~FtpSession() {
   Disconnect();
@@ -47,14 +74,15 @@ bool FtpSession::Connect(const QString& host, const QString& user, const QString
                          QString& failure) {
   if (!Idle(failure)) return false;
   Disconnect();
-  easy_ = curl_easy_init();
-  multi_ = curl_multi_init();
+  if (!LoadCurl(failure)) return false;
+  easy_ = Api().curl_easy_init();
+  multi_ = Api().curl_multi_init();
   host_ = host.trimmed().toUtf8();
   user_ = user.toUtf8();
   password_ = password.toUtf8();
   dir_.clear();
   Prepare(Url({}));
-  curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // log in and stay
+  Api().curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // log in and stay
   connected_ = Perform(failure);
   if (!connected_) Disconnect();
   return connected_;
@@ -63,8 +91,8 @@ bool FtpSession::Connect(const QString& host, const QString& user, const QString
 bool FtpSession::Disconnect() {
   if (busy_) return false;
   connected_ = false;
-  if (easy_) curl_easy_cleanup(easy_);
-  if (multi_) curl_multi_cleanup(multi_);  // closes the kept connection
+  if (easy_) Api().curl_easy_cleanup(easy_);
+  if (multi_) Api().curl_multi_cleanup(multi_);  // closes the kept connection
   easy_ = multi_ = nullptr;
   return true;
 }
@@ -102,13 +130,13 @@ QByteArray FtpSession::Url(const QStringList& dirs, const QString& file) const {
 }
 
 void FtpSession::Prepare(const QByteArray& url) {
-  curl_easy_reset(easy_);  // keeps the connection
-  curl_easy_setopt(easy_, CURLOPT_URL, url.constData());
-  curl_easy_setopt(easy_, CURLOPT_USERNAME, user_.constData());
-  curl_easy_setopt(easy_, CURLOPT_PASSWORD, password_.constData());
-  curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
-  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy_, CURLOPT_FTP_USE_EPSV, 1L);  // passive; binary is curl's default type
+  Api().curl_easy_reset(easy_);  // keeps the connection
+  Api().curl_easy_setopt(easy_, CURLOPT_URL, url.constData());
+  Api().curl_easy_setopt(easy_, CURLOPT_USERNAME, user_.constData());
+  Api().curl_easy_setopt(easy_, CURLOPT_PASSWORD, password_.constData());
+  Api().curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
+  Api().curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+  Api().curl_easy_setopt(easy_, CURLOPT_FTP_USE_EPSV, 1L);  // passive; binary is curl's default type
 }
 
 bool FtpSession::Idle(QString& failure) const {
@@ -121,13 +149,13 @@ bool FtpSession::Idle(QString& failure) const {
 bool FtpSession::Perform(QString& failure) {
   busy_ = true;
   errorBuffer_[0] = 0;
-  curl_multi_add_handle(multi_, easy_);
+  Api().curl_multi_add_handle(multi_, easy_);
   CURLcode code = CURLE_OK;
   interrupted_ = false;
   for (int running = 1;;) {
-    curl_multi_perform(multi_, &running);
+    Api().curl_multi_perform(multi_, &running);
     if (!running) break;
-    curl_multi_poll(multi_, nullptr, 0, 50, nullptr);
+    Api().curl_multi_poll(multi_, nullptr, 0, 50, nullptr);
     ProcessPendingEvents();  // the window paints while the server is waited for
     if (Host().PauseRequested()) {
       interrupted_ = true;
@@ -135,9 +163,9 @@ bool FtpSession::Perform(QString& failure) {
     }
   }
   int left = 0;
-  while (CURLMsg* message = curl_multi_info_read(multi_, &left))
+  while (CURLMsg* message = Api().curl_multi_info_read(multi_, &left))
     if (message->msg == CURLMSG_DONE) code = message->data.result;
-  curl_multi_remove_handle(multi_, easy_);  // an interrupted request's connection is closed
+  Api().curl_multi_remove_handle(multi_, easy_);  // an interrupted request's connection is closed
   busy_ = false;
   if (interrupted_) {
     failure = Bilingual(u"The transfer was interrupted by the Pause key."_s,
@@ -145,7 +173,7 @@ bool FtpSession::Perform(QString& failure) {
     return false;
   }
   if (code == CURLE_OK) return true;
-  failure = QString::fromUtf8(curl_easy_strerror(code));
+  failure = QString::fromUtf8(Api().curl_easy_strerror(code));
   const QString detail = QString::fromUtf8(errorBuffer_).trimmed();
   if (!detail.isEmpty() && detail != failure) failure += u" ("_s + detail + u')';
   return false;
@@ -161,8 +189,8 @@ bool FtpSession::Download(const QString& remoteName, const QString& localPath, Q
     return false;
   }
   Prepare(url);
-  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, WriteToFile);
-  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &file);
+  Api().curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, WriteToFile);
+  Api().curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &file);
   if (!Perform(failure)) return false;  // the unfinished copy is removed with `file`
   if (file.commit()) return true;
   failure = file.errorString();
@@ -179,10 +207,10 @@ bool FtpSession::Upload(const QString& localPath, const QString& remoteName, QSt
     return false;
   }
   Prepare(url);
-  curl_easy_setopt(easy_, CURLOPT_UPLOAD, 1L);  // STOR: replaces, from the beginning
-  curl_easy_setopt(easy_, CURLOPT_READFUNCTION, ReadFromFile);
-  curl_easy_setopt(easy_, CURLOPT_READDATA, &file);
-  curl_easy_setopt(easy_, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+  Api().curl_easy_setopt(easy_, CURLOPT_UPLOAD, 1L);  // STOR: replaces, from the beginning
+  Api().curl_easy_setopt(easy_, CURLOPT_READFUNCTION, ReadFromFile);
+  Api().curl_easy_setopt(easy_, CURLOPT_READDATA, &file);
+  Api().curl_easy_setopt(easy_, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
   return Perform(failure);
 }
 
@@ -190,7 +218,7 @@ bool FtpSession::ChangeDir(const QString& dir, QString& failure) {
   if (!Idle(failure)) return false;
   const QStringList target = Resolve(dir);
   Prepare(Url(target));
-  curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // only the CWD commands
+  Api().curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // only the CWD commands
   if (!Perform(failure)) return false;
   dir_ = target;
   return true;
@@ -200,9 +228,9 @@ bool FtpSession::MakeDir(const QString& dir, QString& failure) {
   if (!Idle(failure)) return false;
   const QStringList target = Resolve(dir);
   Prepare(Url(target));
-  curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+  Api().curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
   // CWD; when that fails, MKD and CWD again.
-  curl_easy_setopt(easy_, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_RETRY));
+  Api().curl_easy_setopt(easy_, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_RETRY));
   if (!Perform(failure)) return false;
   dir_ = target;
   return true;
@@ -211,9 +239,9 @@ bool FtpSession::MakeDir(const QString& dir, QString& failure) {
 bool FtpSession::ListCurrentDir(QByteArray& listing, QString& failure) {
   if (!Idle(failure)) return false;
   Prepare(Url(dir_));
-  curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, "MLSD");
-  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, AppendToBytes);
-  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &listing);
+  Api().curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, "MLSD");
+  Api().curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, AppendToBytes);
+  Api().curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &listing);
   return Perform(failure);
 }
 
