@@ -83,7 +83,7 @@ constexpr TableHeading kWordHeadings[] = {
     {TableId::DB, 39},      {TableId::Arduino, 31}, {TableId::Dialog, 43}, {TableId::JS, 35},
 };
 
-QString HelpText(const T_FunctionDescription& d) { return d.Description[std::size_t(LanguageIndex())]; }
+QString HelpText(const T_FunctionDescription& d) { return d.Description()[std::size_t(LanguageIndex())]; }
 
 void SetLanguageNumber(QAction* a, int n) {
   a->setProperty("catalogue", n);

@@ -68,7 +68,6 @@ DescriptionTable Load(const TableSource& source) {
   t.id = source.id;
   const QString base = QString::fromUtf16(source.file);
   const QJsonObject data = ReadJson(u":/tressaly/functions/"_s + base + u".json"_s);
-  const QJsonObject help = ReadJson(u":/tressaly/help/"_s + base + u".json"_s);
   t.name = data.value(u"table"_s).toString();
   t.kind = wkNone;
   const QString kind = data.value(u"kind"_s).toString();
@@ -88,9 +87,7 @@ DescriptionTable Load(const TableSource& source) {
     d.Obj = TJSF_obj(IndexOf(kObjNames, o.value(u"obj"_s).toString()));
     for (const QJsonValue& type : o.value(u"types"_s).toArray())
       d.Types |= 1u << IndexOf(kTypeNames, type.toString());
-    const QString key = d.Formula.isEmpty() ? d.Sinonim : d.CanonicalName();
-    const QJsonObject texts = help.value(key).toObject();
-    d.Description = {texts.value(u"en"_s).toString(), texts.value(u"ru"_s).toString()};
+    d.Table = source.id;
     t.entries.push_back(std::move(d));
   }
   BuildLookup(t, source.synonymPass);
@@ -109,6 +106,18 @@ const std::vector<DescriptionTable>& Tables() {
 }  // namespace
 
 const DescriptionTable& Table(TableId id) { return Tables()[std::size_t(id)]; }
+
+std::array<QString, 2> T_FunctionDescription::Description() const {
+  static std::array<QJsonObject, std::size(kSources)> help;
+  static std::array<bool, std::size(kSources)> read{};
+  const std::size_t i = std::size_t(Table);
+  if (!read[i]) {
+    help[i] = ReadJson(u":/tressaly/help/"_s + QString::fromUtf16(kSources[i].file) + u".json"_s);
+    read[i] = true;
+  }
+  const QJsonObject texts = help[i].value(Formula.isEmpty() ? Sinonim : CanonicalName()).toObject();
+  return {texts.value(u"en"_s).toString(), texts.value(u"ru"_s).toString()};
+}
 
 const std::array<TableId, 8>& HelpTableOrder() {
   static constexpr std::array<TableId, 8> kOrder = {TableId::General, TableId::JS,  TableId::Graph,

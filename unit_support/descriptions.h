@@ -20,20 +20,24 @@ constexpr bool HasType(fTypes set, fType t) { return (set >> t) & 1u; }
 
 enum TJSF_obj : std::uint8_t { jso_None, jso_Str, jso_String, jso_Date, jso_Math, jso_RE };
 
+enum class TableId { General, Graph, Dialog, DB, OS, FTP, Arduino, JS, Topics };
+
 struct T_FunctionDescription {
   QString ReturnType;  // JavaScript table only: "str", "bool", "float", "int"
   TJSF_obj Obj = jso_None;
   QString Formula;
-  std::array<QString, 2> Description;  // help text: 0 English, 1 Russian
   QString Sinonim;
   fTypes Types = 0;
+  TableId Table = TableId::General;
+
+  // The help text: 0 English, 1 Russian. Read from the help files the first time any is asked
+  // for, not at start-up.
+  std::array<QString, 2> Description() const;
 
   bool isEmpty() const { return Formula.isEmpty() && Sinonim.isEmpty(); }
   // The part of the formula before "(": the name calls are dispatched under.
   QString CanonicalName() const { return Formula.section(u'(', 0, 0); }
 };
-
-enum class TableId { General, Graph, Dialog, DB, OS, FTP, Arduino, JS, Topics };
 
 struct DescriptionTable {
   TableId id;

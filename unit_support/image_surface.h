@@ -18,27 +18,23 @@ class ImageSurface : public GraphicsSurface {
            size.height() <= kMaxSide;
   }
 
+  // The pictures are made white when first painted on or shown: most runs never paint, and
+  // filling two screen-sized pictures would take a good part of the start-up.
   bool Resize(QSize size) override {
     if (!Fits(size) || qint64(size.width()) * size.height() > kMaxPixels) return false;
-    QImage picture(size, QImage::Format_RGB32);
-    if (picture.isNull()) return false;  // no memory for it
-    QImage upper(size, QImage::Format_RGB32);
-    if (upper.isNull()) return false;
-    picture.fill(Qt::white);
-    upper.fill(Qt::white);
-    layers_[0] = std::move(picture);
-    layers_[1] = std::move(upper);
+    size_ = size;
+    layers_[0] = layers_[1] = QImage();
     return true;
   }
-  QSize Size() const override { return layers_[0].size(); }
+  QSize Size() const override { return size_; }
   QImage* Layer(int layer) override {
-    if (layer != 1 && layer != 2) return nullptr;
-    QImage& image = layers_[layer - 1];
-    return image.isNull() ? nullptr : &image;
+    if ((layer != 1 && layer != 2) || !Made()) return nullptr;
+    return &layers_[layer - 1];
   }
 
   // What is shown: layer 1 with the pixels of layer 2 that are not white over it.
   QImage Composed() const {
+    if (!Made()) return {};
     QImage picture = layers_[0].copy();
     const QImage& upper = layers_[1];
     if (picture.isNull() || upper.size() != picture.size()) return picture;
@@ -52,5 +48,19 @@ class ImageSurface : public GraphicsSurface {
   }
 
  private:
-  QImage layers_[2];
+  // Makes the white pictures of the current size; false when there is no memory for them.
+  bool Made() const {
+    if (!layers_[0].isNull() && !layers_[1].isNull()) return true;
+    if (size_.isEmpty()) return false;
+    QImage picture(size_, QImage::Format_RGB32), upper(size_, QImage::Format_RGB32);
+    if (picture.isNull() || upper.isNull()) return false;
+    picture.fill(Qt::white);
+    upper.fill(Qt::white);
+    layers_[0] = std::move(picture);
+    layers_[1] = std::move(upper);
+    return true;
+  }
+
+  QSize size_;
+  mutable QImage layers_[2];
 };

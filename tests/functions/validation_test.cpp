@@ -154,10 +154,10 @@ TEST_F(Validation, EveryFilledSlotHasHelpInBothLanguages) {
       if (d.isEmpty()) continue;
       ++filled;
       const QString name = d.Formula.isEmpty() ? d.Sinonim : d.CanonicalName();
-      EXPECT_FALSE(d.Description[0].isEmpty()) << name.toStdString();
-      EXPECT_FALSE(d.Description[1].isEmpty()) << name.toStdString();
-      EXPECT_TRUE(d.Description[0].contains(u"Example"_s)) << name.toStdString();
-      EXPECT_TRUE(d.Description[1].contains(u"Пример"_s)) << name.toStdString();
+      EXPECT_FALSE(d.Description()[0].isEmpty()) << name.toStdString();
+      EXPECT_FALSE(d.Description()[1].isEmpty()) << name.toStdString();
+      EXPECT_TRUE(d.Description()[0].contains(u"Example"_s)) << name.toStdString();
+      EXPECT_TRUE(d.Description()[1].contains(u"Пример"_s)) << name.toStdString();
     }
   EXPECT_EQ(filled, 71 + 23 + 5 + 5 + 31 + 13 + 11 + 39);
 }
