@@ -370,6 +370,7 @@ void ReadElement(TWordArray& w, int position) {
   } else {
     SetNumber(v, a.P->floats[at], wkFloat);
   }
+  v.slot = w[position].slot;  // the element stands where its name stood (traced reductions)
   w.replaceRange(position, ref.closeIndex, v);
 }
 

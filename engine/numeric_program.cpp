@@ -3,26 +3,38 @@
 #include <array>
 #include <cmath>
 
+#include "engine/arrays.h"
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 
-namespace {
-
-struct Operand {
-  std::uint8_t slot;
-  std::int32_t varIndex;  // 0 for a literal
-  TWordKind kind;         // a variable's kind when the program was made
-  double number;          // a literal's value
-  bool truth;
+// Where an index of an element comes from: a number written in the line, a variable, or an
+// expression of the line's words (which has a program of its own).
+struct ElementIndex {
+  enum From : std::uint8_t { Literal, Variable, Expression } from;
+  double literal = 0;
+  std::int32_t varIndex = 0;
+  int first = 0, last = 0;  // the expression's words
 };
 
-struct Value {
+struct NumericOperand {
+  std::uint8_t slot;
+  std::int32_t varIndex;  // 0 for a literal or an element
+  TWordKind kind;         // a variable's or an array's kind when the program was made
+  double number;          // a literal's value
+  bool truth;
+  QString arrayName;      // an element's array
+  std::vector<ElementIndex> indexes;
+};
+
+struct NumericValue {
   double number;
   bool truth;
   TWordKind kind;
 };
+
+namespace {
 
 bool IsPlainValueKind(TWordKind k) { return k == wkFloat || k == wkInt || k == wkBool; }
 
@@ -33,8 +45,8 @@ constexpr std::uint32_t kTraceableOperators =
     (1u << opNotEqual) | (1u << opShiftLeft) | (1u << opShiftRight) | (1u << opBitAnd) |
     (1u << opBitXor) | (1u << opBitOr);
 
-// Whether the words can ever make a program: operands, operators and round brackets only,
-// and at least one operator.
+// Whether the words can ever make a program: operands (numbers, truth values, variables,
+// elements), operators and brackets only, and at least one operator.
 bool MayMakeProgram(const TWordArray& words, int from, int to) {
   if (to <= from || to - from + 1 > 255) return false;
   bool anOperator = false;
@@ -45,6 +57,7 @@ bool MayMakeProgram(const TWordArray& words, int from, int to) {
     switch (w.kind) {
       case wkFloat: case wkInt: case wkBool: case wkConst: case wkColor: case wkMouseEvent:
       case wkOpeningBracket: case wkClosingBracket:
+      case wkArrayName: case wkOpeningSquareBracket: case wkClosingSquareBracket: case wkComma:
         break;
       case wkOperator:
         if (!(kTraceableOperators & (1u << w.op))) return false;
@@ -57,13 +70,13 @@ bool MayMakeProgram(const TWordArray& words, int from, int to) {
   return anOperator;
 }
 
-void SetValue(Value& v, double number, TWordKind kind) { v = {number, false, kind}; }
-void SetTruth(Value& v, bool truth) { v = {truth ? 1.0 : 0.0, truth, wkBool}; }
+void SetValue(NumericValue& v, double number, TWordKind kind) { v = {number, false, kind}; }
+void SetTruth(NumericValue& v, bool truth) { v = {truth ? 1.0 : 0.0, truth, wkBool}; }
 
 }  // namespace
 
 struct NumericProgram {
-  std::vector<Operand> operands;
+  std::vector<NumericOperand> operands;
   std::vector<TracedStep> steps;
   std::uint8_t resultSlot = 0;
 };
@@ -106,27 +119,100 @@ NumericPrograms::Entry* NumericPrograms::Find(int from, int to) const {
   return nullptr;
 }
 
-bool NumericPrograms::Run(int from, int to, TWordStatus& result) const {
+bool NumericPrograms::Run(const TWordArray& words, int from, int to, TWordStatus& result,
+                          GeneralEvaluation evaluate) const {
+  NumericValue r;
+  if (!Compute(words, from, to, evaluate, false, r)) return false;
+  ++g_runs;
+  result = TWordStatus{};
+  if (r.kind == wkBool) SetBool(result, r.truth);
+  else SetNumber(result, r.number, r.kind);
+  return true;
+}
+
+namespace {
+
+bool VariableValue(std::int32_t varIndex, TWordKind kind, NumericValue& v) {
+  const std::vector<Tvariable>& vars = Engine().Variables;
+  if (std::size_t(varIndex) > vars.size()) return false;
+  const Tvariable& var = vars[std::size_t(varIndex - 1)];
+  if (var.kind != kind) return false;
+  if (kind == wkBool) SetTruth(v, SameName(var.VarVal, u"TRUE"));
+  else SetValue(v, var.Number(), kind);
+  return true;
+}
+
+}  // namespace
+
+// The element as ReadElement reads it; false for anything that reading would report (the
+// general way then reports it).
+bool NumericPrograms::ElementValue(const TWordArray& words, const NumericOperand& o, GeneralEvaluation evaluate,
+                                   NumericValue& v) const {
+  EngineState& e = Engine();
+  const int array = FindArray(o.arrayName);
+  if (array == 0 || e.Array(array).data_type != o.kind) return false;
+  std::int64_t indexes[kMaxArrayDimensions];
+  int given = 0;
+  for (const ElementIndex& s : o.indexes) {
+    NumericValue index{0, false, wkFloat};
+    if (s.from == ElementIndex::Literal) {
+      index.number = s.literal;
+    } else if (s.from == ElementIndex::Variable) {
+      const std::vector<Tvariable>& vars = e.Variables;
+      if (std::size_t(s.varIndex) > vars.size()) return false;
+      const TWordKind kind = vars[std::size_t(s.varIndex - 1)].kind;
+      if (!IsNumberKind(kind) || !VariableValue(s.varIndex, kind, index)) return false;
+    } else if (!Compute(words, s.first, s.last, evaluate, true, index) || !IsNumberKind(index.kind)) {
+      return false;
+    }
+    if (!(std::fabs(index.number) < 9e15)) return false;
+    indexes[given++] = std::int64_t(RoundHalfEven(index.number));
+  }
+  const t_arr_specification& a = e.Array(array);
+  std::int64_t offset = 0, multiplier = 1;
+  for (int d = given - 1; d >= 0; --d) {
+    const std::int64_t lo = a.first[std::size_t(d)] + 1, hi = a.first[std::size_t(d)] + a.dim[std::size_t(d)];
+    if (indexes[d] < lo || indexes[d] > hi) return false;
+    offset += (indexes[d] - lo) * multiplier;
+    multiplier *= a.dim[std::size_t(d)];
+  }
+  if (offset >= a.count) return false;
+  if (a.data_type == wkInt) SetValue(v, double(a.P->ints[std::size_t(offset)]), wkInt);
+  else SetValue(v, a.P->floats[std::size_t(offset)], wkFloat);
+  return true;
+}
+
+bool NumericPrograms::Compute(const TWordArray& words, int from, int to, GeneralEvaluation evaluate,
+                              bool mayTrace, NumericValue& out) const {
   const Entry* entry = Find(from, to);
+  if ((!entry || !entry->program) && mayTrace && (!entry || !entry->general) && MayMakeProgram(words, from, to)) {
+    // An index expression met for the first time: evaluated the general way (it reads only
+    // values, so the evaluation changes nothing but the error text), making its program.
+    TWordStatus r;
+    Evaluate(words, from, to, r, evaluate);
+    if (ErrorPending()) {
+      Engine().ErrorText.clear();
+      return false;
+    }
+    out = {r.float_val, r.bool_val, r.kind};
+    return IsPlainValueKind(r.kind);
+  }
   if (!entry || !entry->program) return false;
   const NumericProgram& p = *entry->program;
-  const std::vector<Tvariable>& vars = Engine().Variables;
-  std::array<Value, 256> slots;
-  for (const Operand& o : p.operands) {
-    Value& v = slots[o.slot];
-    if (o.varIndex == 0) {
+  std::array<NumericValue, 256> slots;
+  for (const NumericOperand& o : p.operands) {
+    NumericValue& v = slots[o.slot];
+    if (!o.arrayName.isEmpty()) {
+      if (!ElementValue(words, o, evaluate, v)) return false;
+    } else if (o.varIndex == 0) {
       v = {o.number, o.truth, o.kind};
-      continue;
+    } else if (!VariableValue(o.varIndex, o.kind, v)) {
+      return false;
     }
-    if (std::size_t(o.varIndex) > vars.size()) return false;
-    const Tvariable& var = vars[std::size_t(o.varIndex - 1)];
-    if (var.kind != o.kind) return false;
-    if (o.kind == wkBool) SetTruth(v, SameName(var.VarVal, u"TRUE"));
-    else SetValue(v, var.Number(), o.kind);
   }
   for (const TracedStep& s : p.steps) {
-    Value& a = slots[s.left];
-    const Value& b = slots[s.right];
+    NumericValue& a = slots[s.left];
+    const NumericValue& b = slots[s.right];
     switch (s.operation) {
       case TracedOperation::Arithmetic: {
         const double r = ArithmeticValue(a.number, s.op, b.number);
@@ -150,15 +236,41 @@ bool NumericPrograms::Run(int from, int to, TWordStatus& result) const {
       case TracedOperation::Untraceable: return false;
     }
   }
-  const Value& r = slots[p.resultSlot];
-  ++g_runs;
-  result = TWordStatus{};
-  if (r.kind == wkBool) SetBool(result, r.truth);
-  else SetNumber(result, r.number, r.kind);
+  out = slots[p.resultSlot];
   return true;
 }
 
 namespace {
+
+// The indexes of the element whose name is words[at], as ElementOffset cuts them; false when
+// one is no literal, variable or program-worthy expression.
+bool ElementIndexes(const TWordArray& words, int at, std::vector<ElementIndex>& indexes) {
+  if (words[at + 1].kind != wkOpeningSquareBracket) return false;
+  int depth = 0, first = at + 2;
+  for (int i = first; i <= words.lastIndex(); ++i) {
+    const TWordKind k = words[i].kind;
+    if (k == wkOpeningSquareBracket || k == wkOpeningBracket) ++depth;
+    if ((k == wkClosingSquareBracket || k == wkClosingBracket) && depth > 0) {
+      --depth;
+      continue;
+    }
+    if (depth > 0 || (k != wkComma && k != wkClosingSquareBracket)) continue;
+    if (indexes.size() == kMaxArrayDimensions) return false;
+    const TWordStatus& w = words[first];
+    if (first == i - 1 && w.kind == wkFloat && w.var_index == 0) {
+      indexes.push_back({ElementIndex::Literal, w.float_val});
+    } else if (first == i - 1 && w.var_index >= 1) {
+      indexes.push_back({ElementIndex::Variable, 0, w.var_index});
+    } else if (MayMakeProgram(words, first, i - 1)) {
+      indexes.push_back({ElementIndex::Expression, 0, 0, first, i - 1});
+    } else {
+      return false;
+    }
+    first = i + 1;
+    if (k == wkClosingSquareBracket) return true;
+  }
+  return false;
+}
 
 // The program a traced evaluation stands for, or nullptr when the evaluation is not one a
 // program can repeat exactly.
@@ -175,8 +287,14 @@ std::unique_ptr<NumericProgram> MakeProgram(const TWordArray& words, int from, c
   for (const TWordStatus& w : t.start) {
     if (w.kind == wkOperator || w.kind == wkOpeningBracket || w.kind == wkClosingBracket) continue;
     if (!IsPlainValueKind(w.kind) || w.slot == 0) return nullptr;
-    const std::int32_t varIndex = words[from + w.slot - 1].var_index;
-    p->operands.push_back({w.slot, varIndex, w.kind, w.float_val, w.bool_val});
+    const int at = from + w.slot - 1;
+    const TWordStatus& original = words[at];
+    NumericOperand o{w.slot, original.var_index, w.kind, w.float_val, w.bool_val, {}, {}};
+    if (original.kind == wkArrayName && original.var_index == 0) {
+      if (w.kind == wkBool || !ElementIndexes(words, at, o.indexes)) return nullptr;
+      o.arrayName = original.str;
+    }
+    p->operands.push_back(std::move(o));
   }
   p->steps = t.steps;
   p->resultSlot = result.slot;

@@ -70,3 +70,41 @@ TEST_F(NumericProgramTest, FailuresOnLaterPassesReportAsTheFirstPassWould) {
     EXPECT_EQ(later.section(u'\r', 0, 0), atOnce.section(u'\r', 0, 0));
   }
 }
+
+TEST_F(NumericProgramTest, ElementsReadAsTheGeneralEvaluationReadsThem) {
+  QStringList setUp = kSetUp;
+  setUp << u"array I[5]int"_s << u"array G[3,4]float"_s << u"I[2] = 9"_s << u"I[3] = -4"_s
+        << u"G[2,3] = 0.25"_s << u"G[3,4] = 7.5"_s;
+  const QStringList expressions = {u"I[2] + 1"_s, u"I[n] * I[2]"_s, u"I[n - 1] / 2"_s,
+                                   u"G[2, n] + G[n, I[2] - 5]"_s, u"G[(n + 1) / 2, 3] * a"_s,
+                                   u"I[2] > G[3,4]"_s, u"-I[3] % 3"_s};
+  for (const QString& expression : expressions) {
+    SCOPED_TRACE(expression.toStdString());
+    QStringList lines = setUp;
+    lines << u"FOR k = 1,4"_s << u"  r = "_s + expression << u"  IF k = 1"_s << u"    r1 = r"_s;
+    const std::uint64_t runsBefore = NumericPrograms::RunCount();
+    ASSERT_EQ(Run(lines), QString());
+    EXPECT_GE(NumericPrograms::RunCount() - runsBefore, 2u);
+    EXPECT_EQ(Value(u"r"_s), Value(u"r1"_s));
+    EXPECT_EQ(KindOf(u"r"_s), KindOf(u"r1"_s));
+  }
+}
+
+TEST_F(NumericProgramTest, ElementFailuresOnLaterPassesReportAsTheFirstPassWould) {
+  // An index that leaves the bounds, an index expression that divides by zero, or an array
+  // that became texts.
+  const QStringList cases[][2] = {
+      {{u"array A[3]int"_s, u"j = 1"_s, u"FOR k = 1,5"_s, u"  r = A[j] + 1"_s, u"  j = j + 1"_s},
+       {u"array A[3]int"_s, u"j = 4"_s, u"r = A[j] + 1"_s}},
+      {{u"array A[3]int"_s, u"j = 3"_s, u"FOR k = 1,5"_s, u"  r = A[3 / j] + 1"_s, u"  j = j - 1"_s},
+       {u"array A[3]int"_s, u"j = 0"_s, u"r = A[3 / j] + 1"_s}},
+      {{u"array A[3]int"_s, u"FOR k = 1,5"_s, u"  r = A[2] + 1"_s, u"  IF k = 3"_s, u"    array A[3]string"_s},
+       {u"array A[3]string"_s, u"r = A[2] + 1"_s}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0].join(u" | "_s).toStdString());
+    const QString atOnce = Run(c[1]);
+    ASSERT_FALSE(atOnce.isEmpty());
+    EXPECT_EQ(Run(c[0]).section(u'\r', 0, 0), atOnce.section(u'\r', 0, 0));
+  }
+}
