@@ -123,7 +123,7 @@ struct EngineState {
 
   // State of a step
   std::int32_t CurrentLine = 0;
-  QString CurrentLineText;
+  QString CurrentLineText;  // where a line read anew is put together (line_cache.cpp)
   std::int32_t FunctionLevel = 0;
   std::uint8_t RunMode = rmIdle;
   QString ErrorText;

@@ -35,10 +35,7 @@ std::shared_ptr<const LineWords> ReadLineWords(int line) {
   const NamesState state = NamesState::Current();
   if (std::size_t(line) < cache.size()) {
     const auto sameSource = [&](const CacheEntry& c) { return SameText(c.source, source); };
-    if (const CacheEntry* c = cache[std::size_t(line)].Find(state, sameSource)) {
-      e.CurrentLineText = c->words->text;
-      return c->words;
-    }
+    if (const CacheEntry* c = cache[std::size_t(line)].Find(state, sameSource)) return c->words;
   }
   auto result = std::make_shared<LineWords>();
   e.CurrentLineText = TrimControl(StripComment(source));

@@ -17,9 +17,9 @@ struct LineWords {
 };
 
 
-// Reads the line: sets CurrentLineText and returns its words (a blank or comment-only line
-// gives an empty text and no words). Returns nullptr with ErrorText set when the words cannot
-// be read; CurrentLineText is then set all the same.
+// Reads the line and returns its words (a blank or comment-only line gives an empty text and
+// no words). Returns nullptr with ErrorText set when the words cannot be read. A line read
+// anew is put together in CurrentLineText (continuations joined).
 std::shared_ptr<const LineWords> ReadLineWords(int line);
 
 void ClearLineCache();

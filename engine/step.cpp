@@ -115,7 +115,7 @@ void ExecuteAssignment(const TWordArray& w) {
     e.AssignTarget = created + 1;
   }
   Tvariable& v = e.Variables[std::size_t(e.AssignTarget - 1)];
-  v.VarVal = value.str;
+  v.VarVal = std::move(value.str);
   v.kind = value.kind;
   e.LastAssignedVariable = e.AssignTarget;
   AdvanceLine();
@@ -246,7 +246,7 @@ void ExecuteStatement(TWordKind& kind) {
       e.RunMode = rmIdle;
       return;
     default:
-      RaiseScriptError(MessageText(msg::kIncorrectExpression, {e.CurrentLineText}));
+      RaiseScriptError(MessageText(msg::kIncorrectExpression, {line->text}));
   }
 }
 
