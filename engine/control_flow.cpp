@@ -154,7 +154,7 @@ void ExecuteIf(const TWordArray& w) {
   }
   int elseLine = 0;
   if (candidate > e.CurrentLine && LineIndentAt(candidate) == ifIndent &&
-      AsciiUpper(TrimControl(StripComment(e.ScriptLines[candidate]))) == u"ELSE"_s)
+      SameName(CodeOf(e.ScriptLines[candidate]), u"ELSE"))
     elseLine = candidate;
 
   if (condition == u"true"_s) {

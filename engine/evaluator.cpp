@@ -132,7 +132,7 @@ bool PerformCalls(TWordArray& w) {
     if (!IsCallKind(kind) || kind == wkVBSFunction) continue;
     const int power = w[i].power;
     e.CallExpression = w[i].str;
-    if (kind == wkScriptFunction) e.CalledScriptFunction = e.CallExpression.section(u'(', 0, 0);
+    if (kind == wkScriptFunction) e.CalledScriptFunction = TextBeforeBracket(e.CallExpression);
 
     TWordStatus result;
     if (kind == wkScriptFunction && TakeCompletedCall(e.CallExpression, result)) {

@@ -3,7 +3,10 @@
 #include "engine/engine_state.h"
 #include "engine/names.h"
 
-QString StripComment(const QString& line) {
+namespace {
+
+// Where the code part of the line ends (before the blanks that precede a comment).
+qsizetype CodeEnd(const QString& line) {
   bool inString = false;
   for (qsizetype i = 0; i < line.size(); ++i) {
     const QChar c = line[i];
@@ -12,15 +15,29 @@ QString StripComment(const QString& line) {
     } else if (!inString && (c == u'#' || c == u';')) {
       qsizetype end = i;
       while (end > 0 && line[end - 1] == u' ') --end;
-      return line.left(end);
+      return end;
     }
   }
-  return line;
+  return line.size();
+}
+
+}  // namespace
+
+QString StripComment(const QString& line) {
+  const qsizetype end = CodeEnd(line);
+  return end == line.size() ? line : line.left(end);
+}
+
+QStringView CodeOf(const QString& line) {
+  qsizetype from = 0, to = CodeEnd(line);
+  while (from < to && IsTrimmable(line[from])) ++from;
+  while (to > from && IsTrimmable(line[to - 1])) --to;
+  return QStringView(line).mid(from, to - from);
 }
 
 int LineIndentOf(const QString& line) {
-  const QString code = StripComment(line);
-  if (TrimControl(code).isEmpty()) return -1;
+  const QStringView code = QStringView(line).left(CodeEnd(line));
+  if (CodeOf(line).isEmpty()) return -1;
   int spaces = 0;
   while (spaces < code.size() && code[spaces] == u' ') ++spaces;
   return code[spaces] == u'>' ? -1 : spaces;

@@ -7,6 +7,9 @@
 // literal, without the blanks right before it. Double quotes do not protect.
 QString StripComment(const QString& line);
 
+// TrimControl(StripComment(line)) without copying: a view into the line.
+QStringView CodeOf(const QString& line);
+
 // Spaces before the first character of the code part; -1 for a blank or comment-only line
 // and for a continuation line (one whose first character is ">").
 int LineIndentOf(const QString& line);

@@ -6,6 +6,9 @@
 
 // Upper/lower-cases the ASCII letters a-z only; Cyrillic, Greek and the rest stay as written.
 QString AsciiUpper(QStringView s);
+// The text before the first "(" (all of it without one): the name of a call.
+inline QString TextBeforeBracket(const QString& text) { return text.left(text.indexOf(u'(')); }
+
 QString AsciiLower(QStringView s);
 // Name equality without regard to ASCII case.
 bool SameName(QStringView a, QStringView b);

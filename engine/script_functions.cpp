@@ -232,7 +232,7 @@ void PopBlock() {
 void CallScriptFunction(const QString& callText, const TWordArray& args, TWordStatus& result) {
   EngineState& e = Engine();
   result = EmptyWord;
-  QString name = callText.section(u'(', 0, 0).trimmed();
+  QString name = TextBeforeBracket(callText).trimmed();
   if (name.isEmpty()) name = callText.trimmed();
   name = AsciiLower(name);
 
