@@ -23,38 +23,66 @@ QString GeneralNumberText(double value, int digits, int maxPlainExponent, int mi
   if (!std::isfinite(value)) return NonFiniteText(value);
   if (value == 0) return u"0"_s;
 
-  // Round to the requested significant digits: "d.ddd...e±xx".
-  char buf[64];
-  const auto res =
-      std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, digits - 1);
-  *res.ptr = '\0';
-  const std::string_view sci(buf, std::size_t(res.ptr - buf));
-  const std::size_t ePos = sci.find('e');
-  const bool negative = sci.front() == '-';
-  std::string mantissa;
-  for (char c : sci.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0)))
-    if (c != '.') mantissa += c;
-  while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-  const int X = std::atoi(sci.data() + ePos + 1) + 1;  // value = 0.mantissa * 10^X
+  // Round to the requested significant digits: "[-]d.ddd...e±xx". Everything below works in
+  // fixed buffers: this runs for every fractional result.
+  char sci[48];
+  const auto res = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1);
+  const char* p = sci;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  char mantissa[40];
+  int m = 0;
+  for (; p < res.ptr && *p != 'e'; ++p)
+    if (*p != '.') mantissa[m++] = *p;
+  while (m > 1 && mantissa[m - 1] == '0') --m;
+  int exponent = 0;
+  bool exponentNegative = false;
+  if (p < res.ptr) ++p;  // 'e'
+  if (p < res.ptr && (*p == '-' || *p == '+')) exponentNegative = *p++ == '-';
+  for (; p < res.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+  const int X = (exponentNegative ? -exponent : exponent) + 1;  // value = 0.mantissa * 10^X
 
-  std::string out = negative ? "-" : "";
+  char out[96];
+  int n = 0;
+  const auto put = [&](char c) { out[n++] = c; };
+  const auto putDigits = [&](int from, int to) {
+    for (int i = from; i < to; ++i) put(mantissa[i]);
+  };
+  if (negative) put('-');
   if (X > maxPlainExponent || X < -3) {
-    out += mantissa[0];
-    if (mantissa.size() > 1) out += '.' + mantissa.substr(1);
-    out += 'E';
-    const int e = X - 1;
-    if (e < 0) out += '-';
-    std::string mag = std::to_string(std::abs(e));
-    while (int(mag.size()) < minExponentDigits) mag.insert(mag.begin(), '0');
-    out += mag;
+    put(mantissa[0]);
+    if (m > 1) {
+      put('.');
+      putDigits(1, m);
+    }
+    put('E');
+    int e = X - 1;
+    if (e < 0) {
+      put('-');
+      e = -e;
+    }
+    char magnitude[12];
+    int k = 0;
+    do {
+      magnitude[k++] = char('0' + e % 10);
+      e /= 10;
+    } while (e != 0);
+    while (k < minExponentDigits && k < int(sizeof magnitude)) magnitude[k++] = '0';
+    while (k > 0) put(magnitude[--k]);
   } else if (X <= 0) {
-    out += "0." + std::string(std::size_t(-X), '0') + mantissa;
-  } else if (X >= int(mantissa.size())) {
-    out += mantissa + std::string(std::size_t(X) - mantissa.size(), '0');
+    put('0');
+    put('.');
+    for (int i = 0; i < -X; ++i) put('0');
+    putDigits(0, m);
+  } else if (X >= m) {
+    putDigits(0, m);
+    for (int i = m; i < X; ++i) put('0');
   } else {
-    out += mantissa.substr(0, std::size_t(X)) + '.' + mantissa.substr(std::size_t(X));
+    putDigits(0, X);
+    put('.');
+    putDigits(X, m);
   }
-  return QString::fromLatin1(out.data(), qsizetype(out.size()));
+  return QString::fromLatin1(out, n);
 }
 
 QString NumberText(double value) {

@@ -88,6 +88,7 @@ DescriptionTable Load(const TableSource& source) {
     for (const QJsonValue& type : o.value(u"types"_s).toArray())
       d.Types |= 1u << IndexOf(kTypeNames, type.toString());
     d.Table = source.id;
+    d.Canonical = d.Formula.section(u'(', 0, 0);
     t.entries.push_back(std::move(d));
   }
   BuildLookup(t, source.synonymPass);

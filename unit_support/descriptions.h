@@ -35,8 +35,10 @@ struct T_FunctionDescription {
   std::array<QString, 2> Description() const;
 
   bool isEmpty() const { return Formula.isEmpty() && Sinonim.isEmpty(); }
-  // The part of the formula before "(": the name calls are dispatched under.
-  QString CanonicalName() const { return Formula.section(u'(', 0, 0); }
+  // The part of the formula before "(": the name calls are dispatched under (kept by the
+  // tables when they are read; every call asks for it).
+  QString CanonicalName() const { return Canonical.isNull() ? Formula.section(u'(', 0, 0) : Canonical; }
+  QString Canonical;
 };
 
 struct DescriptionTable {

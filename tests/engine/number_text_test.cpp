@@ -3,7 +3,11 @@
 #include "engine_fixture.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "engine/engine_state.h"
 #include "engine/messages.h"
@@ -108,3 +112,63 @@ TEST_F(NumberTextTest, FormatNumberWidthFixedAndGeneralForms) {
 }
 
 }  // namespace
+
+namespace {
+
+// The general form built from printf's correctly rounded digits, written plainly with strings:
+// the reference the fast writer is held to.
+QString ReferenceGeneralText(double value, int digits, int maxPlainExponent, int minExponentDigits) {
+  if (value == 0) return u"0"_s;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
+  const std::string sci(buf);
+  const std::size_t ePos = sci.find('e');
+  const bool negative = sci.front() == '-';
+  std::string mantissa;
+  for (char c : sci.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0)))
+    if (c != '.') mantissa += c;
+  while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
+  const int X = std::atoi(sci.c_str() + ePos + 1) + 1;
+  std::string out = negative ? "-" : "";
+  if (X > maxPlainExponent || X < -3) {
+    out += mantissa[0];
+    if (mantissa.size() > 1) out += '.' + mantissa.substr(1);
+    std::string mag = std::to_string(std::abs(X - 1));
+    while (int(mag.size()) < minExponentDigits) mag.insert(mag.begin(), '0');
+    out += std::string("E") + (X - 1 < 0 ? "-" : "") + mag;
+  } else if (X <= 0) {
+    out += "0." + std::string(std::size_t(-X), '0') + mantissa;
+  } else if (X >= int(mantissa.size())) {
+    out += mantissa + std::string(std::size_t(X) - mantissa.size(), '0');
+  } else {
+    out += mantissa.substr(0, std::size_t(X)) + '.' + mantissa.substr(std::size_t(X));
+  }
+  return QString::fromStdString(out);
+}
+
+}  // namespace
+
+TEST_F(NumberTextTest, GeneralFormMatchesTheReferenceOverManyValues) {
+  // Random bit patterns over the whole range, decimal fractions, and values at the edges of
+  // the plain form, in both settings the program uses.
+  std::uint64_t state = 0x9E3779B97F4A7C15u;
+  const auto next = [&] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  std::vector<double> values = {1e15, 999999999999999.5, 1e-3, 9.99999999999999e-4, 0.001, 123.456,
+                                -0.000123456789012345, 5e-324, 1.7976931348623157e308, 0.1 + 0.2};
+  for (int i = 0; i < 20000; ++i) {
+    double v;
+    const std::uint64_t bits = next();
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+    values.push_back(double(std::int64_t(next() % 2000000) - 1000000) / double(1 + next() % 100000));
+  }
+  for (double v : values) {
+    ASSERT_EQ(GeneralNumberText(v, 15, 15, 1), ReferenceGeneralText(v, 15, 15, 1)) << v;
+    ASSERT_EQ(GeneralNumberText(v, 5, 5, 3), ReferenceGeneralText(v, 5, 5, 3)) << v;
+  }
+}
