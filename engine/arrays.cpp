@@ -298,12 +298,7 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
       return false;
     }
     const TWordKind k = w[i].kind;
-    if (k == wkOpeningSquareBracket || k == wkOpeningBracket) ++depth;
-    if ((k == wkClosingSquareBracket || k == wkClosingBracket) && depth > 0) {
-      --depth;
-      continue;
-    }
-    if (depth > 0 || (k != wkComma && k != wkClosingSquareBracket)) continue;
+    if (!EndsElementIndex(k, depth)) continue;
     // words from..i-1 are one index
     if (given == kMaxArrayDimensions) {
       RaiseScriptError(MessageText(msg::kTooManyDimensions, {name}));
@@ -337,23 +332,25 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
       break;
     }
   }
-  const t_arr_specification& a = e.Array(ref.array);
-  std::int64_t offset = 0, multiplier = 1;
-  for (int d = given - 1; d >= 0; --d) {
-    const std::int64_t lo = a.first[std::size_t(d)] + 1, hi = a.first[std::size_t(d)] + a.dim[std::size_t(d)];
-    if (indexes[d] < lo || indexes[d] > hi) {
-      RaiseScriptError(MessageText(msg::kIndexOutOfRange, {name}));
-      return false;
-    }
-    offset += (indexes[d] - lo) * multiplier;
-    multiplier *= a.dim[std::size_t(d)];
-  }
-  if (offset >= a.count) {  // fewer dimensions declared than indexes given
+  std::int64_t offset = 0;
+  if (!OffsetOfIndexes(e.Array(ref.array), indexes, given, offset)) {
     RaiseScriptError(MessageText(msg::kIndexOutOfRange, {name}));
     return false;
   }
   ref.offset = offset;
   return true;
+}
+
+bool OffsetOfIndexes(const t_arr_specification& a, const std::int64_t* indexes, int given, std::int64_t& offset) {
+  std::int64_t multiplier = 1;
+  offset = 0;
+  for (int d = given - 1; d >= 0; --d) {
+    const std::int64_t lo = a.first[std::size_t(d)] + 1, hi = a.first[std::size_t(d)] + a.dim[std::size_t(d)];
+    if (indexes[d] < lo || indexes[d] > hi) return false;
+    offset += (indexes[d] - lo) * multiplier;
+    multiplier *= a.dim[std::size_t(d)];
+  }
+  return offset < a.count;  // fewer dimensions declared than indexes given
 }
 
 void ReadElement(TWordArray& w, int position) {

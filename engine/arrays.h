@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include "engine/engine_state.h"
 #include "engine/words.h"
 
 struct ElementRef {
@@ -23,6 +24,19 @@ int DeclareArrayOf(const QString& name, const QList<qint64>& sizes, TWordKind ty
                    const QList<TWordStatus>& values = {});
 // Reads the array name at `position` and its bracketed indexes.
 bool ElementOffset(const TWordArray& words, int position, ElementRef& ref);
+// Follows the brackets inside an element's indexes, word by word: true when the word of kind
+// `k` ends an index (a comma or the closing "]" outside any inner bracket).
+inline bool EndsElementIndex(TWordKind k, int& depth) {
+  if (k == wkOpeningSquareBracket || k == wkOpeningBracket) ++depth;
+  if ((k == wkClosingSquareBracket || k == wkClosingBracket) && depth > 0) {
+    --depth;
+    return false;
+  }
+  return depth == 0 && (k == wkComma || k == wkClosingSquareBracket);
+}
+// The offset of the element at the whole-number indexes in the array's elements; false when an
+// index lies outside its bounds or there are more indexes than dimensions.
+bool OffsetOfIndexes(const t_arr_specification& a, const std::int64_t* indexes, int given, std::int64_t& offset);
 // Replaces the array name at `position` and its indexes by the element's value.
 void ReadElement(TWordArray& words, int position);
 // name[indexes] = expression

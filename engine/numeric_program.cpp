@@ -169,14 +169,8 @@ bool NumericPrograms::ElementValue(const TWordArray& words, const NumericOperand
     indexes[given++] = std::int64_t(RoundHalfEven(index.number));
   }
   const t_arr_specification& a = e.Array(array);
-  std::int64_t offset = 0, multiplier = 1;
-  for (int d = given - 1; d >= 0; --d) {
-    const std::int64_t lo = a.first[std::size_t(d)] + 1, hi = a.first[std::size_t(d)] + a.dim[std::size_t(d)];
-    if (indexes[d] < lo || indexes[d] > hi) return false;
-    offset += (indexes[d] - lo) * multiplier;
-    multiplier *= a.dim[std::size_t(d)];
-  }
-  if (offset >= a.count) return false;
+  std::int64_t offset = 0;
+  if (!OffsetOfIndexes(a, indexes, given, offset)) return false;
   if (a.data_type == wkInt) SetValue(v, double(a.P->ints[std::size_t(offset)]), wkInt);
   else SetValue(v, a.P->floats[std::size_t(offset)], wkFloat);
   return true;
@@ -249,12 +243,7 @@ bool ElementIndexes(const TWordArray& words, int at, std::vector<ElementIndex>& 
   int depth = 0, first = at + 2;
   for (int i = first; i <= words.lastIndex(); ++i) {
     const TWordKind k = words[i].kind;
-    if (k == wkOpeningSquareBracket || k == wkOpeningBracket) ++depth;
-    if ((k == wkClosingSquareBracket || k == wkClosingBracket) && depth > 0) {
-      --depth;
-      continue;
-    }
-    if (depth > 0 || (k != wkComma && k != wkClosingSquareBracket)) continue;
+    if (!EndsElementIndex(k, depth)) continue;
     if (indexes.size() == kMaxArrayDimensions) return false;
     const TWordStatus& w = words[first];
     if (first == i - 1 && w.kind == wkFloat && w.var_index == 0) {

@@ -24,18 +24,11 @@ struct MixerApi {
   TRESSALY_MIXER_FUNCTIONS(TRESSALY_LAZY_POINTER)
 };
 
-MixerApi& Api() {
-  static MixerApi api;
-  return api;
-}
-
-bool LoadMixer(QString& problem) {
-  static LazyLibrary library("libSDL2_mixer-2.0.so.0");
-  static bool bound = false;
-  if (bound) return true;
-  MixerApi& api = Api();
-  bound = library.Bind({TRESSALY_MIXER_FUNCTIONS(TRESSALY_LAZY_BINDING)}, problem);
-  return bound;
+LazyFunctions<MixerApi>& Mixer() {
+  static LazyFunctions<MixerApi> mixer("libSDL2_mixer-2.0.so.0", [](LazyLibrary& library, MixerApi& api, QString& problem) {
+    return library.Bind({TRESSALY_MIXER_FUNCTIONS(TRESSALY_LAZY_BINDING)}, problem);
+  });
+  return mixer;
 }
 
 struct Player {
@@ -46,9 +39,9 @@ struct Player {
   ~Player() {
     Close();
     if (outputOpen) {
-      Api().Mix_CloseAudio();
-      Api().Mix_Quit();
-      Api().SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      Mixer()->Mix_CloseAudio();
+      Mixer()->Mix_Quit();
+      Mixer()->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
   }
 
@@ -58,9 +51,9 @@ struct Player {
     const int savedStderr = dup(STDERR_FILENO);
     const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (savedStderr >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-    bool opened = Api().SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    if (opened && Api().Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
-      Api().SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    bool opened = Mixer()->SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (opened && Mixer()->Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+      Mixer()->SDL_QuitSubSystem(SDL_INIT_AUDIO);
       opened = false;
     }
     if (savedStderr >= 0 && null >= 0) dup2(savedStderr, STDERR_FILENO);
@@ -71,32 +64,33 @@ struct Player {
 
   bool OpenOutput(QString& problem) {
     if (outputOpen) return true;
-    if (!LoadMixer(problem)) return false;
+    if (!Mixer().Load(problem)) return false;
     // The console host owns Ctrl+C; SDL must not take the signal handlers.
-    Api().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    Mixer()->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (!TryOutput()) {
       // No usable device: play on the dummy output, which keeps real time silently.
-      Api().SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+      Mixer()->SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
       if (!TryOutput()) {
-        problem = QString::fromUtf8(Api().SDL_GetError());
+        problem = QString::fromUtf8(Mixer()->SDL_GetError());
         return false;
       }
     }
-    Api().Mix_Init(MIX_INIT_MP3);
+    Mixer()->Mix_Init(MIX_INIT_MP3);
     outputOpen = true;
     return true;
   }
 
   void Close() {
     if (!music) return;
-    Api().Mix_HaltMusic();
-    Api().Mix_FreeMusic(music);
+    Mixer()->Mix_HaltMusic();
+    Mixer()->Mix_FreeMusic(music);
     music = nullptr;
     lengthMs = -1;
   }
 };
 
 Player& ThePlayer() {
+  Mixer();  // made first, so that it outlives the player, which closes the output at the end
   static Player player;
   return player;
 }
@@ -111,15 +105,15 @@ bool Start(const QString& path, QString& problem) {
   Player& p = ThePlayer();
   p.Close();
   if (!p.OpenOutput(problem)) return false;
-  p.music = Api().Mix_LoadMUS(QFile::encodeName(path).constData());
+  p.music = Mixer()->Mix_LoadMUS(QFile::encodeName(path).constData());
   if (!p.music) {
-    problem = QString::fromUtf8(Api().SDL_GetError());
+    problem = QString::fromUtf8(Mixer()->SDL_GetError());
     return false;
   }
-  const double seconds = Api().Mix_MusicDuration(p.music);
+  const double seconds = Mixer()->Mix_MusicDuration(p.music);
   p.lengthMs = seconds >= 0 ? qint64(seconds * 1000 + 0.5) : -1;
-  if (Api().Mix_PlayMusic(p.music, 0) != 0) {
-    problem = QString::fromUtf8(Api().SDL_GetError());
+  if (Mixer()->Mix_PlayMusic(p.music, 0) != 0) {
+    problem = QString::fromUtf8(Mixer()->SDL_GetError());
     p.Close();
     return false;
   }
@@ -131,7 +125,7 @@ qint64 LengthMs() {
 }
 
 bool Playing() {
-  return ThePlayer().music && Api().Mix_PlayingMusic() != 0;
+  return ThePlayer().music && Mixer()->Mix_PlayingMusic() != 0;
 }
 
 void WaitAndClose() {
@@ -143,11 +137,11 @@ void WaitAndClose() {
     for (qint64 left = p.lengthMs; left > 0; left = p.lengthMs - timer.elapsed())
       QThread::msleep(quint64(std::min<qint64>(left, 50)));
   } else {
-    double position = Api().Mix_GetMusicPosition(p.music);
+    double position = Mixer()->Mix_GetMusicPosition(p.music);
     qint64 lastProgress = 0;
-    while (Api().Mix_PlayingMusic() && timer.elapsed() - lastProgress < 2000) {
+    while (Mixer()->Mix_PlayingMusic() && timer.elapsed() - lastProgress < 2000) {
       QThread::msleep(20);
-      const double now = Api().Mix_GetMusicPosition(p.music);
+      const double now = Mixer()->Mix_GetMusicPosition(p.music);
       if (now != position) {
         position = now;
         lastProgress = timer.elapsed();

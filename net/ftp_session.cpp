@@ -27,21 +27,14 @@ struct CurlApi {
   TRESSALY_CURL_FUNCTIONS(TRESSALY_LAZY_POINTER)
 };
 
-CurlApi& Api() {
-  static CurlApi api;
-  return api;
-}
-
-// Opens libcurl and initialises it, once.
-bool LoadCurl(QString& problem) {
-  static LazyLibrary library("libcurl.so.4");
-  static bool ready = false;
-  if (ready) return true;
-  CurlApi& api = Api();
-  if (!library.Bind({TRESSALY_CURL_FUNCTIONS(TRESSALY_LAZY_BINDING)}, problem)) return false;
-  api.curl_global_init(CURL_GLOBAL_DEFAULT);
-  ready = true;
-  return true;
+// libcurl, opened and initialised at the first connection.
+LazyFunctions<CurlApi>& Curl() {
+  static LazyFunctions<CurlApi> curl("libcurl.so.4", [](LazyLibrary& library, CurlApi& api, QString& problem) {
+    if (!library.Bind({TRESSALY_CURL_FUNCTIONS(TRESSALY_LAZY_BINDING)}, problem)) return false;
+    api.curl_global_init(CURL_GLOBAL_DEFAULT);
+    return true;
+  });
+  return curl;
 }
 
 size_t AppendToBytes(char* data, size_t size, size_t count, void* target) {
@@ -74,15 +67,15 @@ bool FtpSession::Connect(const QString& host, const QString& user, const QString
                          QString& failure) {
   if (!Idle(failure)) return false;
   Disconnect();
-  if (!LoadCurl(failure)) return false;
-  easy_ = Api().curl_easy_init();
-  multi_ = Api().curl_multi_init();
+  if (!Curl().Load(failure)) return false;
+  easy_ = Curl()->curl_easy_init();
+  multi_ = Curl()->curl_multi_init();
   host_ = host.trimmed().toUtf8();
   user_ = user.toUtf8();
   password_ = password.toUtf8();
   dir_.clear();
   Prepare(Url({}));
-  Api().curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // log in and stay
+  Curl()->curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // log in and stay
   connected_ = Perform(failure);
   if (!connected_) Disconnect();
   return connected_;
@@ -91,8 +84,8 @@ bool FtpSession::Connect(const QString& host, const QString& user, const QString
 bool FtpSession::Disconnect() {
   if (busy_) return false;
   connected_ = false;
-  if (easy_) Api().curl_easy_cleanup(easy_);
-  if (multi_) Api().curl_multi_cleanup(multi_);  // closes the kept connection
+  if (easy_) Curl()->curl_easy_cleanup(easy_);
+  if (multi_) Curl()->curl_multi_cleanup(multi_);  // closes the kept connection
   easy_ = multi_ = nullptr;
   return true;
 }
@@ -130,13 +123,13 @@ QByteArray FtpSession::Url(const QStringList& dirs, const QString& file) const {
 }
 
 void FtpSession::Prepare(const QByteArray& url) {
-  Api().curl_easy_reset(easy_);  // keeps the connection
-  Api().curl_easy_setopt(easy_, CURLOPT_URL, url.constData());
-  Api().curl_easy_setopt(easy_, CURLOPT_USERNAME, user_.constData());
-  Api().curl_easy_setopt(easy_, CURLOPT_PASSWORD, password_.constData());
-  Api().curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
-  Api().curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-  Api().curl_easy_setopt(easy_, CURLOPT_FTP_USE_EPSV, 1L);  // passive; binary is curl's default type
+  Curl()->curl_easy_reset(easy_);  // keeps the connection
+  Curl()->curl_easy_setopt(easy_, CURLOPT_URL, url.constData());
+  Curl()->curl_easy_setopt(easy_, CURLOPT_USERNAME, user_.constData());
+  Curl()->curl_easy_setopt(easy_, CURLOPT_PASSWORD, password_.constData());
+  Curl()->curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_FTP_USE_EPSV, 1L);  // passive; binary is curl's default type
 }
 
 bool FtpSession::Idle(QString& failure) const {
@@ -149,13 +142,13 @@ bool FtpSession::Idle(QString& failure) const {
 bool FtpSession::Perform(QString& failure) {
   busy_ = true;
   errorBuffer_[0] = 0;
-  Api().curl_multi_add_handle(multi_, easy_);
+  Curl()->curl_multi_add_handle(multi_, easy_);
   CURLcode code = CURLE_OK;
   interrupted_ = false;
   for (int running = 1;;) {
-    Api().curl_multi_perform(multi_, &running);
+    Curl()->curl_multi_perform(multi_, &running);
     if (!running) break;
-    Api().curl_multi_poll(multi_, nullptr, 0, 50, nullptr);
+    Curl()->curl_multi_poll(multi_, nullptr, 0, 50, nullptr);
     ProcessPendingEvents();  // the window paints while the server is waited for
     if (Host().PauseRequested()) {
       interrupted_ = true;
@@ -163,9 +156,9 @@ bool FtpSession::Perform(QString& failure) {
     }
   }
   int left = 0;
-  while (CURLMsg* message = Api().curl_multi_info_read(multi_, &left))
+  while (CURLMsg* message = Curl()->curl_multi_info_read(multi_, &left))
     if (message->msg == CURLMSG_DONE) code = message->data.result;
-  Api().curl_multi_remove_handle(multi_, easy_);  // an interrupted request's connection is closed
+  Curl()->curl_multi_remove_handle(multi_, easy_);  // an interrupted request's connection is closed
   busy_ = false;
   if (interrupted_) {
     failure = Bilingual(u"The transfer was interrupted by the Pause key."_s,
@@ -173,7 +166,7 @@ bool FtpSession::Perform(QString& failure) {
     return false;
   }
   if (code == CURLE_OK) return true;
-  failure = QString::fromUtf8(Api().curl_easy_strerror(code));
+  failure = QString::fromUtf8(Curl()->curl_easy_strerror(code));
   const QString detail = QString::fromUtf8(errorBuffer_).trimmed();
   if (!detail.isEmpty() && detail != failure) failure += u" ("_s + detail + u')';
   return false;
@@ -189,8 +182,8 @@ bool FtpSession::Download(const QString& remoteName, const QString& localPath, Q
     return false;
   }
   Prepare(url);
-  Api().curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, WriteToFile);
-  Api().curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &file);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, WriteToFile);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &file);
   if (!Perform(failure)) return false;  // the unfinished copy is removed with `file`
   if (file.commit()) return true;
   failure = file.errorString();
@@ -207,10 +200,10 @@ bool FtpSession::Upload(const QString& localPath, const QString& remoteName, QSt
     return false;
   }
   Prepare(url);
-  Api().curl_easy_setopt(easy_, CURLOPT_UPLOAD, 1L);  // STOR: replaces, from the beginning
-  Api().curl_easy_setopt(easy_, CURLOPT_READFUNCTION, ReadFromFile);
-  Api().curl_easy_setopt(easy_, CURLOPT_READDATA, &file);
-  Api().curl_easy_setopt(easy_, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+  Curl()->curl_easy_setopt(easy_, CURLOPT_UPLOAD, 1L);  // STOR: replaces, from the beginning
+  Curl()->curl_easy_setopt(easy_, CURLOPT_READFUNCTION, ReadFromFile);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_READDATA, &file);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
   return Perform(failure);
 }
 
@@ -218,7 +211,7 @@ bool FtpSession::ChangeDir(const QString& dir, QString& failure) {
   if (!Idle(failure)) return false;
   const QStringList target = Resolve(dir);
   Prepare(Url(target));
-  Api().curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // only the CWD commands
+  Curl()->curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);  // only the CWD commands
   if (!Perform(failure)) return false;
   dir_ = target;
   return true;
@@ -228,9 +221,9 @@ bool FtpSession::MakeDir(const QString& dir, QString& failure) {
   if (!Idle(failure)) return false;
   const QStringList target = Resolve(dir);
   Prepare(Url(target));
-  Api().curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
   // CWD; when that fails, MKD and CWD again.
-  Api().curl_easy_setopt(easy_, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_RETRY));
+  Curl()->curl_easy_setopt(easy_, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_RETRY));
   if (!Perform(failure)) return false;
   dir_ = target;
   return true;
@@ -239,13 +232,14 @@ bool FtpSession::MakeDir(const QString& dir, QString& failure) {
 bool FtpSession::ListCurrentDir(QByteArray& listing, QString& failure) {
   if (!Idle(failure)) return false;
   Prepare(Url(dir_));
-  Api().curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, "MLSD");
-  Api().curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, AppendToBytes);
-  Api().curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &listing);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, "MLSD");
+  Curl()->curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, AppendToBytes);
+  Curl()->curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &listing);
   return Perform(failure);
 }
 
 FtpSession& Ftp() {
+  Curl();  // made first, so that it outlives the session, which disconnects at the end
   static FtpSession session;
   return session;
 }

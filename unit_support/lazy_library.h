@@ -39,3 +39,26 @@ class LazyLibrary {
 };
 
 #define TRESSALY_LAZY_BINDING(function) LazyLibrary::Binding{#function, reinterpret_cast<void**>(&api.function)},
+
+// The functions of one library, bound together the first time they are needed. `Functions` is
+// a struct of TRESSALY_LAZY_POINTER members; `bind` binds them (TRESSALY_LAZY_BINDING, with the
+// struct named `api`) and may set the library up.
+template <typename Functions>
+class LazyFunctions {
+ public:
+  using Binder = bool (*)(LazyLibrary& library, Functions& api, QString& problem);
+  LazyFunctions(const char* soname, Binder bind) : library_(soname), bind_(bind) {}
+
+  // False with `problem` set when the library or one of its functions is missing.
+  bool Load(QString& problem) {
+    if (!bound_) bound_ = bind_(library_, functions_, problem);
+    return bound_;
+  }
+  const Functions* operator->() const { return &functions_; }
+
+ private:
+  LazyLibrary library_;
+  Binder bind_;
+  Functions functions_;
+  bool bound_ = false;
+};
