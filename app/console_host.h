@@ -4,7 +4,6 @@
 // console_surface.h and console_information.h.
 #pragma once
 
-#include <QElapsedTimer>
 
 #include "engine/event_throttle.h"
 #include "engine/run_host.h"

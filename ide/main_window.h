@@ -17,7 +17,6 @@
 #pragma once
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QSplitter>
