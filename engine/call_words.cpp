@@ -60,5 +60,3 @@ std::shared_ptr<const CallWords> ReadCallWords(const QString& callText) {
   kept[callText].Keep(state, call);
   return call;
 }
-
-void ClearCallWords() { Kept().clear(); }

@@ -21,5 +21,3 @@ struct CallWords {
 // The call text read into its parts. Returns nullptr with ErrorText set when the arguments
 // cannot be read (such texts are not kept).
 std::shared_ptr<const CallWords> ReadCallWords(const QString& callText);
-
-void ClearCallWords();

@@ -218,7 +218,7 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
   // The words of the executing line and of call arguments keep programs for their numeric
   // expressions.
   if (const NumericPrograms* programs = ProgramWordsScope::ProgramsOf(words)) {
-    if (!programs->Run(words, from, to, result, EvaluateCopy)) programs->Evaluate(words, from, to, result, EvaluateCopy);
+    programs->Evaluate(words, from, to, result, EvaluateCopy);
     return;
   }
   TWordArray w;

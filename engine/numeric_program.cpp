@@ -113,32 +113,26 @@ std::uint64_t NumericPrograms::RunCount() { return g_runs; }
 NumericPrograms::NumericPrograms() = default;
 NumericPrograms::~NumericPrograms() = default;
 
-NumericPrograms::Entry* NumericPrograms::Find(int from, int to) const {
+NumericPrograms::Entry& NumericPrograms::EntryFor(const TWordArray& words, int from, int to) const {
   for (const auto& e : entries_)
-    if (e->from == from && e->to == to) return e.get();
-  return nullptr;
-}
-
-bool NumericPrograms::Run(const TWordArray& words, int from, int to, TWordStatus& result,
-                          GeneralEvaluation evaluate) const {
-  NumericValue r;
-  if (!Compute(words, from, to, evaluate, false, r)) return false;
-  ++g_runs;
-  result = TWordStatus{};
-  if (r.kind == wkBool) SetBool(result, r.truth);
-  else SetNumber(result, r.number, r.kind);
-  return true;
+    if (e->from == from && e->to == to) return *e;
+  entries_.push_back(std::make_unique<Entry>(Entry{from, to, !MayMakeProgram(words, from, to), nullptr}));
+  return *entries_.back();
 }
 
 namespace {
 
-bool VariableValue(std::int32_t varIndex, TWordKind kind, NumericValue& v) {
+const Tvariable* VariableAt(std::int32_t varIndex) {
   const std::vector<Tvariable>& vars = Engine().Variables;
-  if (std::size_t(varIndex) > vars.size()) return false;
-  const Tvariable& var = vars[std::size_t(varIndex - 1)];
-  if (var.kind != kind) return false;
-  if (kind == wkBool) SetTruth(v, SameName(var.VarVal, u"TRUE"));
-  else SetValue(v, var.Number(), kind);
+  return std::size_t(varIndex) <= vars.size() ? &vars[std::size_t(varIndex - 1)] : nullptr;
+}
+
+// The variable's value when it holds the expected kind.
+bool VariableValue(std::int32_t varIndex, TWordKind kind, NumericValue& v) {
+  const Tvariable* var = VariableAt(varIndex);
+  if (!var || var->kind != kind) return false;
+  if (kind == wkBool) SetTruth(v, SameName(var->VarVal, u"TRUE"));
+  else SetValue(v, var->Number(), kind);
   return true;
 }
 
@@ -158,11 +152,9 @@ bool NumericPrograms::ElementValue(const TWordArray& words, const NumericOperand
     if (s.from == ElementIndex::Literal) {
       index.number = s.literal;
     } else if (s.from == ElementIndex::Variable) {
-      const std::vector<Tvariable>& vars = e.Variables;
-      if (std::size_t(s.varIndex) > vars.size()) return false;
-      const TWordKind kind = vars[std::size_t(s.varIndex - 1)].kind;
-      if (!IsNumberKind(kind) || !VariableValue(s.varIndex, kind, index)) return false;
-    } else if (!Compute(words, s.first, s.last, evaluate, true, index) || !IsNumberKind(index.kind)) {
+      const Tvariable* var = VariableAt(s.varIndex);
+      if (!var || !IsNumberKind(var->kind) || !VariableValue(s.varIndex, var->kind, index)) return false;
+    } else if (!IndexValue(words, s.first, s.last, evaluate, index) || !IsNumberKind(index.kind)) {
       return false;
     }
     if (!(std::fabs(index.number) < 9e15)) return false;
@@ -176,23 +168,23 @@ bool NumericPrograms::ElementValue(const TWordArray& words, const NumericOperand
   return true;
 }
 
-bool NumericPrograms::Compute(const TWordArray& words, int from, int to, GeneralEvaluation evaluate,
-                              bool mayTrace, NumericValue& out) const {
-  const Entry* entry = Find(from, to);
-  if ((!entry || !entry->program) && mayTrace && (!entry || !entry->general) && MayMakeProgram(words, from, to)) {
-    // An index expression met for the first time: evaluated the general way (it reads only
-    // values, so the evaluation changes nothing but the error text), making its program.
-    TWordStatus r;
-    Evaluate(words, from, to, r, evaluate);
-    if (ErrorPending()) {
-      Engine().ErrorText.clear();
-      return false;
-    }
-    out = {r.float_val, r.bool_val, r.kind};
-    return IsPlainValueKind(r.kind);
+bool NumericPrograms::IndexValue(const TWordArray& words, int from, int to, GeneralEvaluation evaluate,
+                                 NumericValue& out) const {
+  Entry& entry = EntryFor(words, from, to);
+  if (entry.program && Replay(*entry.program, words, evaluate, out)) return true;
+  if (entry.general) return false;
+  TWordStatus r;
+  EvaluateGenerally(entry, words, r, evaluate);
+  if (ErrorPending()) {
+    Engine().ErrorText.clear();
+    return false;
   }
-  if (!entry || !entry->program) return false;
-  const NumericProgram& p = *entry->program;
+  out = {r.float_val, r.bool_val, r.kind};
+  return IsPlainValueKind(r.kind);
+}
+
+bool NumericPrograms::Replay(const NumericProgram& p, const TWordArray& words, GeneralEvaluation evaluate,
+                             NumericValue& out) const {
   std::array<NumericValue, 256> slots;
   for (const NumericOperand& o : p.operands) {
     NumericValue& v = slots[o.slot];
@@ -210,10 +202,8 @@ bool NumericPrograms::Compute(const TWordArray& words, int from, int to, General
     switch (s.operation) {
       case TracedOperation::Arithmetic: {
         const double r = ArithmeticValue(a.number, s.op, b.number);
-        // A failed operation reports its error the general way.
-        if (!std::isfinite(r) && (s.op == opMultiply || s.op == opDivide || s.op == opRemainder))
-          return false;
-        SetValue(a, r, a.kind == wkInt && b.kind == wkInt && s.op != opDivide ? wkInt : wkFloat);
+        if (ArithmeticFailed(r, s.op)) return false;  // reported the general way
+        SetValue(a, r, ArithmeticKind(a.kind, b.kind, s.op));
         break;
       }
       case TracedOperation::Bitwise: {
@@ -294,20 +284,29 @@ std::unique_ptr<NumericProgram> MakeProgram(const TWordArray& words, int from, c
 
 void NumericPrograms::Evaluate(const TWordArray& words, int from, int to, TWordStatus& result,
                                GeneralEvaluation evaluate) const {
-  Entry* entry = Find(from, to);
-  if (!entry) {
-    entries_.push_back(std::make_unique<Entry>(Entry{from, to, !MayMakeProgram(words, from, to), nullptr}));
-    entry = entries_.back().get();
+  Entry& entry = EntryFor(words, from, to);
+  NumericValue r;
+  if (entry.program && Replay(*entry.program, words, evaluate, r)) {
+    ++g_runs;
+    result = TWordStatus{};
+    if (r.kind == wkBool) SetBool(result, r.truth);
+    else SetNumber(result, r.number, r.kind);
+    return;
   }
+  EvaluateGenerally(entry, words, result, evaluate);
+}
+
+void NumericPrograms::EvaluateGenerally(Entry& entry, const TWordArray& words, TWordStatus& result,
+                                        GeneralEvaluation evaluate) const {
   TWordArray w;
-  w.assign(words, from, to);
-  if (entry->general) {
+  w.assign(words, entry.from, entry.to);
+  if (entry.general) {
     evaluate(w, result, nullptr);
     return;
   }
   for (int i = 0; i <= w.lastIndex(); ++i) w[i].slot = std::uint8_t(i + 1);
   ReductionTrace trace;
   evaluate(w, result, &trace);
-  entry->program = ErrorPending() ? nullptr : MakeProgram(words, from, trace, result);
+  entry.program = ErrorPending() ? nullptr : MakeProgram(words, entry.from, trace, result);
   result.slot = 0;
 }

@@ -24,25 +24,27 @@ class NumericPrograms {
   NumericPrograms(const NumericPrograms&) = delete;
   NumericPrograms& operator=(const NumericPrograms&) = delete;
 
-  // Evaluates words from..to of the line they belong to. Returns false when the expression
-  // has to be evaluated the general way (and then `Trace` may make a program of it).
   // `evaluate` is the general evaluation of a prepared copy of the words.
   using GeneralEvaluation = void (*)(TWordArray& copy, TWordStatus& result, ReductionTrace* trace);
-  bool Run(const TWordArray& words, int from, int to, TWordStatus& result, GeneralEvaluation evaluate) const;
+  // Evaluates words from..to of the list the programs belong to: by the expression's program
+  // when it has one that applies, else the general way, recording a program when the
+  // expression allows one.
+  void Evaluate(const TWordArray& words, int from, int to, TWordStatus& result,
+                GeneralEvaluation evaluate) const;
   // How many evaluations a program has made so far (for tests and benchmarks).
   static std::uint64_t RunCount();
 
-  // Evaluates the general way, recording a program when the expression allows one.
-  void Evaluate(const TWordArray& words, int from, int to, TWordStatus& result,
-                GeneralEvaluation evaluate) const;
-
  private:
   struct Entry;
-  Entry* Find(int from, int to) const;
-  // The value of words from..to by their program; with `mayTrace`, an expression without a
-  // program yet is evaluated the general way and gets one.
-  bool Compute(const TWordArray& words, int from, int to, GeneralEvaluation evaluate, bool mayTrace,
-               NumericValue& out) const;
+  Entry& EntryFor(const TWordArray& words, int from, int to) const;
+  // The program's value; false when it does not apply (a kind changed, an operation fails).
+  bool Replay(const NumericProgram& program, const TWordArray& words, GeneralEvaluation evaluate,
+              NumericValue& out) const;
+  void EvaluateGenerally(Entry& entry, const TWordArray& words, TWordStatus& result,
+                         GeneralEvaluation evaluate) const;
+  // The value of an element's index expression, by its program or (it reads only values)
+  // the general way; false with nothing changed when that would report an error.
+  bool IndexValue(const TWordArray& words, int from, int to, GeneralEvaluation evaluate, NumericValue& out) const;
   bool ElementValue(const TWordArray& words, const NumericOperand& element, GeneralEvaluation evaluate,
                     NumericValue& out) const;
   mutable std::vector<std::unique_ptr<Entry>> entries_;

@@ -25,13 +25,12 @@ bool IsBool(const TWordStatus& w) { return w.kind == wkBool; }
 
 void Arithmetic(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {
   double v = ArithmeticValue(a.float_val, op, b.float_val);
-  const bool intResult = a.kind == wkInt && b.kind == wkInt && op != opDivide;
-  if (!std::isfinite(v) && (op == opMultiply || op == opDivide || op == opRemainder)) {
+  if (ArithmeticFailed(v, op)) {
     // The evaluation goes on with 0; the caller finds the error afterwards.
     Engine().ErrorText = u"Devision by zero."_s;
     v = 0;
   }
-  SetNumber(r, v, intResult ? wkInt : wkFloat);
+  SetNumber(r, v, ArithmeticKind(a.kind, b.kind, op));
 }
 
 void Bitwise(const TWordStatus& a, TOperator op, const TWordStatus& b, TWordStatus& r) {

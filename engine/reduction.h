@@ -1,6 +1,7 @@
 // The reduction of substituted words by operators (the rounds of Evaluate).
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -32,6 +33,14 @@ void ReduceWords(TWordArray& w, TWordStatus& result, ReductionTrace* trace = nul
 
 // The operations on plain numbers that the reduction applies.
 double ArithmeticValue(double a, TOperator op, double b);
+// An arithmetic result is whole when both operands are, except through division.
+inline TWordKind ArithmeticKind(TWordKind a, TWordKind b, TOperator op) {
+  return a == wkInt && b == wkInt && op != opDivide ? wkInt : wkFloat;
+}
+// A multiplication, division or remainder without a finite result is an error.
+inline bool ArithmeticFailed(double value, TOperator op) {
+  return !std::isfinite(value) && (op == opMultiply || op == opDivide || op == opRemainder);
+}
 // False when an operand is no whole non-negative number (message 229's case).
 bool BitwiseValue(double a, TOperator op, double b, double& result);
 bool CompareNumberValues(double a, TOperator op, double b);
