@@ -2,7 +2,6 @@
 // terminal or a pipe drives them: one answer a line, the end of input as Cancel.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -224,11 +223,3 @@ TEST(ConsoleMode, CanvasOptionIsCheckedBeforeTheRun) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  qputenv("TRESSALY_HOME", home.path().toUtf8());
-  QCoreApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

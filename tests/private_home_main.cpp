@@ -1,4 +1,4 @@
-// The database tests run in a program folder of their own.
+// The main of test programs that run in a program folder of their own (a fresh TRESSALY_HOME).
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
