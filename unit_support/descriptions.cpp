@@ -110,12 +110,8 @@ const DescriptionTable& Table(TableId id) { return Tables()[std::size_t(id)]; }
 
 std::array<QString, 2> T_FunctionDescription::Description() const {
   static std::array<QJsonObject, std::size(kSources)> help;
-  static std::array<bool, std::size(kSources)> read{};
   const std::size_t i = std::size_t(Table);
-  if (!read[i]) {
-    help[i] = ReadJson(u":/tressaly/help/"_s + QString::fromUtf16(kSources[i].file) + u".json"_s);
-    read[i] = true;
-  }
+  if (help[i].isEmpty()) help[i] = ReadJson(u":/tressaly/help/"_s + QString::fromUtf16(kSources[i].file) + u".json"_s);
   const QJsonObject texts = help[i].value(Formula.isEmpty() ? Sinonim : CanonicalName()).toObject();
   return {texts.value(u"en"_s).toString(), texts.value(u"ru"_s).toString()};
 }
