@@ -155,6 +155,7 @@ bool PerformCalls(TWordArray& w) {
     ApplyPower(result, power);
     result.oper_prioritet = 0;
     result.power = 0;
+    result.slot = w[i].slot;  // the value stands where its call stood (traced reductions)
     w[i] = result;
   }
   return true;

@@ -7,6 +7,16 @@
 
 #include "engine/words.h"
 
+// A function of one number, without side effects, that numeric programs compute directly.
+struct NumericFunction {
+  // The value Dispatch gives for the evaluated `argument` (a number); false when Dispatch must
+  // run because the result could differ (it would report an error, say).
+  bool (*value)(const NumericFunction& self, const TWordStatus& argument, double& result) = nullptr;
+  double (*math)(double) = nullptr;  // the computation, for families that share `value`
+
+  explicit operator bool() const { return value != nullptr; }
+};
+
 class FunctionUnit {
  public:
   virtual ~FunctionUnit() = default;
@@ -19,6 +29,8 @@ class FunctionUnit {
   virtual void Validate(QString& name, const TWordArray& args) {}
   // Carries out a call: `name` is canonical, `args` evaluated; failures go to RaiseScriptError.
   virtual void Dispatch(const QString& name, const TWordArray& args, TWordStatus& result) = 0;
+  // The direct computation of the function written `name`, when it is a NumericFunction.
+  virtual NumericFunction NumericFunctionFor(QStringView name) const { return {}; }
 
   // Lifecycle. Every hook may be left as it is.
   // Adds the unit's named constants to ConstantsTable: at registration and after every engine

@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "engine/arrays.h"
+#include "engine/call_words.h"
 #include "engine/engine_state.h"
+#include "engine/function_units.h"
 #include "engine/evaluator.h"
 #include "engine/messages.h"
 #include "engine/names.h"
@@ -18,6 +20,16 @@ struct ElementIndex {
   int first = 0, last = 0;  // the expression's words
 };
 
+// A call of a NumericFunction with one argument, standing where its call word stood.
+struct NumericCall {
+  NumericFunction function;
+  ElementIndex argument;  // in the call's own words
+  TWordKind argumentKind;
+  TWordStatus literal;    // the argument as the evaluation substitutes it, when it is a literal
+  std::shared_ptr<const CallWords> words;
+  QString text;           // the call word's text
+};
+
 struct NumericOperand {
   std::uint8_t slot;
   std::int32_t varIndex;  // 0 for a literal or an element
@@ -26,6 +38,7 @@ struct NumericOperand {
   bool truth;
   QString arrayName;      // an element's array
   std::vector<ElementIndex> indexes;
+  std::shared_ptr<const NumericCall> call;  // for a call
 };
 
 struct NumericValue {
@@ -38,6 +51,13 @@ namespace {
 
 bool IsPlainValueKind(TWordKind k) { return k == wkFloat || k == wkInt || k == wkBool; }
 
+// The direct computation of a call word's function, when it has one.
+NumericFunction NumericFunctionOf(const TWordStatus& call) {
+  if (!IsCallKind(call.kind) || call.kind == wkScriptFunction) return {};
+  const FunctionUnit* unit = FunctionUnitFor(call.kind);
+  return unit ? unit->NumericFunctionFor(TextBeforeBracket(call.str).trimmed()) : NumericFunction{};
+}
+
 constexpr std::uint32_t kTraceableOperators =
     (1u << opOr) | (1u << opAnd) | (1u << opNot) | (1u << opPlus) | (1u << opMinus) |
     (1u << opMultiply) | (1u << opDivide) | (1u << opRemainder) | (1u << opGreater) |
@@ -46,7 +66,7 @@ constexpr std::uint32_t kTraceableOperators =
     (1u << opBitXor) | (1u << opBitOr);
 
 // Whether the words can ever make a program: operands (numbers, truth values, variables,
-// elements), operators and brackets only, and at least one operator.
+// elements, calls of numeric functions), operators and brackets only, and at least one operator.
 bool MayMakeProgram(const TWordArray& words, int from, int to) {
   if (to <= from || to - from + 1 > 255) return false;
   bool anOperator = false;
@@ -64,7 +84,7 @@ bool MayMakeProgram(const TWordArray& words, int from, int to) {
         anOperator = true;
         break;
       default:
-        return false;
+        if (!NumericFunctionOf(w)) return false;
     }
   }
   return anOperator;
@@ -183,12 +203,53 @@ bool NumericPrograms::IndexValue(const TWordArray& words, int from, int to, Gene
   return IsPlainValueKind(r.kind);
 }
 
+bool NumericPrograms::ProgramValue(const TWordArray& words, int from, int to, GeneralEvaluation evaluate,
+                                   NumericValue& out) const {
+  const Entry& entry = EntryFor(words, from, to);
+  return entry.program && Replay(*entry.program, words, evaluate, out);
+}
+
+// The call's value as Dispatch gives it, from its argument evaluated the way the call's
+// evaluation would: a literal as it stands, a variable's text and number, an expression's
+// value with its text.
+bool NumericPrograms::CallValue(const NumericCall& c, GeneralEvaluation evaluate, NumericValue& v) const {
+  TWordStatus argument;
+  switch (c.argument.from) {
+    case ElementIndex::Literal:
+      argument = c.literal;
+      break;
+    case ElementIndex::Variable: {
+      const Tvariable* var = VariableAt(c.argument.varIndex);
+      if (!var || !IsNumberKind(var->kind)) return false;
+      argument.kind = var->kind;
+      argument.float_val = var->Number();
+      argument.str = var->VarVal;
+      break;
+    }
+    case ElementIndex::Expression: {
+      NumericValue x;
+      if (!c.words->programs.ProgramValue(c.words->words, c.argument.first, c.argument.last, evaluate, x) ||
+          !IsNumberKind(x.kind))
+        return false;
+      SetNumber(argument, x.number, x.kind);
+      break;
+    }
+  }
+  double result = 0;
+  if (!c.function.value(c.function, argument, result)) return false;
+  Engine().CallExpression = c.text;
+  SetValue(v, result, wkFloat);
+  return true;
+}
+
 bool NumericPrograms::Replay(const NumericProgram& p, const TWordArray& words, GeneralEvaluation evaluate,
                              NumericValue& out) const {
   std::array<NumericValue, 256> slots;
   for (const NumericOperand& o : p.operands) {
     NumericValue& v = slots[o.slot];
-    if (!o.arrayName.isEmpty()) {
+    if (o.call) {
+      if (!CallValue(*o.call, evaluate, v)) return false;
+    } else if (!o.arrayName.isEmpty()) {
       if (!ElementValue(words, o, evaluate, v)) return false;
     } else if (o.varIndex == 0) {
       v = {o.number, o.truth, o.kind};
@@ -251,10 +312,43 @@ bool ElementIndexes(const TWordArray& words, int at, std::vector<ElementIndex>& 
   return false;
 }
 
+// The call word as an operand; nullptr when its argument is not one a program can compute:
+// a single number literal, variable or numeric expression.
+std::shared_ptr<const NumericCall> MakeCall(const TWordStatus& word) {
+  const NumericFunction function = NumericFunctionOf(word);
+  if (!function) return nullptr;
+  // Kept since the evaluation just read it.
+  std::shared_ptr<const CallWords> words = ReadCallWords(word.str);
+  if (!words || words->shape != CallWords::WithArguments || words->hasElements) return nullptr;
+  const TWordArray& a = words->words;
+  const int last = a.lastIndex();
+  for (int i = 0; i <= last; ++i)
+    if (a[i].kind == wkComma) return nullptr;
+  auto call = std::make_shared<NumericCall>();
+  call->function = function;
+  call->text = word.str;
+  const TWordStatus& first = a[0];
+  if (last == 0 && first.var_index >= 1) {
+    call->argument = {ElementIndex::Variable, 0, first.var_index};
+  } else if (last == 0 && IsNumberKind(first.kind)) {
+    call->argument = {ElementIndex::Literal};
+    call->literal = first;
+  } else if (last == 0 && (first.kind == wkConst || first.kind == wkColor || first.kind == wkMouseEvent)) {
+    call->argument = {ElementIndex::Literal};
+    SetNumber(call->literal, first.float_val);  // as substitution writes a constant
+  } else if (MayMakeProgram(a, 0, last)) {
+    call->argument = {ElementIndex::Expression, 0, 0, 0, last};
+  } else {
+    return nullptr;
+  }
+  call->words = std::move(words);
+  return call;
+}
+
 // The program a traced evaluation stands for, or nullptr when the evaluation is not one a
-// program can repeat exactly.
+// program can repeat exactly; `never` tells that no later evaluation would do better.
 std::unique_ptr<NumericProgram> MakeProgram(const TWordArray& words, int from, const ReductionTrace& t,
-                                            const TWordStatus& result) {
+                                            const TWordStatus& result, bool& never) {
   if (!t.traceable || result.slot == 0 || !IsPlainValueKind(result.kind)) return nullptr;
   // The result must be a value the reduction made, not one of the words themselves (those
   // keep their own text and fields).
@@ -268,8 +362,13 @@ std::unique_ptr<NumericProgram> MakeProgram(const TWordArray& words, int from, c
     if (!IsPlainValueKind(w.kind) || w.slot == 0) return nullptr;
     const int at = from + w.slot - 1;
     const TWordStatus& original = words[at];
-    NumericOperand o{w.slot, original.var_index, w.kind, w.float_val, w.bool_val, {}, {}};
-    if (original.kind == wkArrayName && original.var_index == 0) {
+    NumericOperand o{w.slot, original.var_index, w.kind, w.float_val, w.bool_val, {}, {}, nullptr};
+    if (IsCallKind(original.kind)) {
+      if (w.kind != wkFloat || !(o.call = MakeCall(original))) {
+        never = true;
+        return nullptr;
+      }
+    } else if (original.kind == wkArrayName && original.var_index == 0) {
       if (w.kind == wkBool || !ElementIndexes(words, at, o.indexes)) return nullptr;
       o.arrayName = original.str;
     }
@@ -307,6 +406,8 @@ void NumericPrograms::EvaluateGenerally(Entry& entry, const TWordArray& words, T
   for (int i = 0; i <= w.lastIndex(); ++i) w[i].slot = std::uint8_t(i + 1);
   ReductionTrace trace;
   evaluate(w, result, &trace);
-  entry.program = ErrorPending() ? nullptr : MakeProgram(words, entry.from, trace, result);
+  bool never = false;
+  entry.program = ErrorPending() ? nullptr : MakeProgram(words, entry.from, trace, result, never);
+  entry.general = never;
   result.slot = 0;
 }

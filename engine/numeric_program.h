@@ -1,6 +1,7 @@
 // Numeric expressions of a cached line, reduced without words. The first evaluation of an
 // expression made only of numbers, truth values, variables and array elements holding them,
-// operators and brackets goes the general way with a trace; the trace becomes a program of operations on
+// calls of numeric functions (NumericFunction) with one such argument, operators and brackets
+// goes the general way with a trace; the trace becomes a program of operations on
 // slots that later evaluations replay on plain values, as long as every variable still holds
 // the kind it held then (the kinds decide which operations the reduction chooses). Only the
 // final value is written as text. Anything else the program cannot reproduce exactly (an
@@ -14,6 +15,7 @@
 #include "engine/words.h"
 
 struct NumericProgram;
+struct NumericCall;
 struct NumericOperand;
 struct NumericValue;
 
@@ -45,6 +47,9 @@ class NumericPrograms {
   // The value of an element's index expression, by its program or (it reads only values)
   // the general way; false with nothing changed when that would report an error.
   bool IndexValue(const TWordArray& words, int from, int to, GeneralEvaluation evaluate, NumericValue& out) const;
+  // The value of an expression by its program alone; false without one that applies.
+  bool ProgramValue(const TWordArray& words, int from, int to, GeneralEvaluation evaluate, NumericValue& out) const;
+  bool CallValue(const NumericCall& call, GeneralEvaluation evaluate, NumericValue& out) const;
   bool ElementValue(const TWordArray& words, const NumericOperand& element, GeneralEvaluation evaluate,
                     NumericValue& out) const;
   mutable std::vector<std::unique_ptr<Entry>> entries_;

@@ -21,6 +21,7 @@ FunctionUnit& GeneralUnit() {
                                    ResetCommandState();
                                    sound_player::Close();
                                  },
-                             .programEnding = [] { sound_player::Close(); }});
+                             .programEnding = [] { sound_player::Close(); },
+                             .numericFunction = MathNumericFunction});
   return unit;
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <span>
 
+#include "engine/function_units.h"
+#include "unit_support/descriptions.h"
 #include "unit_support/call_frame.h"
 
 // The families of general functions; each is defined in its own file.
@@ -19,6 +21,9 @@ std::span<const UnitFunctionEntry> MatrixFunctions();
 std::span<const UnitFunctionEntry> MiscFunctions();
 std::span<const UnitFunctionEntry> CommandFunctions();
 std::span<const UnitFunctionEntry> RegExpFunctions();
+
+// The math functions computed directly by numeric programs (see NumericFunction).
+NumericFunction MathNumericFunction(const T_FunctionDescription& function);
 
 // The dispatcher of the general table: runs the function with the canonical `name`.
 void CallGeneralFunction(const QString& name, const TWordArray& args, TWordStatus& result);

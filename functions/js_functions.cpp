@@ -134,7 +134,8 @@ void EvaluateInJavaScript(const QString& name, const TWordArray& args, TWordStat
 
 FunctionUnit& JavaScriptUnit() {
   static DescribedUnit unit(TableId::JS, CallJavaScriptFunction,
-                            {.programEnding = [] { JavaScriptHost::Instance().Release(); }});
+                            {.programEnding = [] { JavaScriptHost::Instance().Release(); },
+                             .numericFunction = JavaScriptNumericFunction});
   SetScriptInterruptCheck([] { return Host().PauseRequestedFromAnyThread(); });
   return unit;
 }

@@ -68,6 +68,31 @@ bool ArgumentNumber(const TWordStatus& argument, double& value) {
 
 }  // namespace
 
+namespace {
+
+// Infinities and NaN take the engine's way, with its texts and messages; the number text of
+// negative zero is "0".
+bool FinishResult(double result, double& value) {
+  if (!std::isfinite(result)) return false;
+  value = result == 0 ? 0.0 : result;
+  return true;
+}
+
+bool UnaryValue(const NumericFunction& self, const TWordStatus& argument, double& result) {
+  double x = 0;
+  return ArgumentNumber(argument, x) && FinishResult(self.math(x), result);
+}
+
+}  // namespace
+
+NumericFunction JavaScriptNumericFunction(const T_FunctionDescription& function) {
+  if (function.Obj != jso_Math) return {};
+  const QString lowerName = function.CanonicalName().toLower();
+  for (const UnaryMath& u : kUnary)
+    if (lowerName == u.name) return {UnaryValue, u.compute};
+  return {};
+}
+
 bool NativeMathValue(const QString& lowerName, const TWordArray& args, double& value) {
   const int count = ArgumentCount(args);
   double result = 0;
@@ -86,9 +111,5 @@ bool NativeMathValue(const QString& lowerName, const TWordArray& args, double& v
     if (entry == std::end(kUnary) || count != 1 || !ArgumentNumber(args[0], x)) return false;
     result = entry->compute(x);
   }
-  // Infinities and NaN take the engine's way, with its texts and messages; the number text of
-  // negative zero is "0".
-  if (!std::isfinite(result)) return false;
-  value = result == 0 ? 0.0 : result;
-  return true;
+  return FinishResult(result, value);
 }

@@ -8,16 +8,19 @@
 
 namespace {
 
+double SquareRoot(double x) { return std::sqrt(x); }
+double CubeRoot(double x) { return std::cbrt(x); }
+
 // sqrt(X): catalogue message 115 for a negative argument.
 void Sqrt(GeneralCall& c) {
   const double x = c.number(0);
   if (x < 0) return c.fail(msg::kNegativeSquareRoot, {x});
-  c.setNumber(std::sqrt(x));
+  c.setNumber(SquareRoot(x));
 }
 
 // cubic_root(X): the real cube root, negative for a negative argument.
 void CubicRoot(GeneralCall& c) {
-  c.setNumber(std::cbrt(c.number(0)));
+  c.setNumber(CubeRoot(c.number(0)));
 }
 
 // pow(X, Y). A negative base takes only whole exponents, or 1/3, which is how the engine writes
@@ -59,8 +62,24 @@ constexpr UnitFunctionEntry kMathFunctions[] = {
     {u"Random", Random},
 };
 
+// sqrt and cubic_root computed directly, where they succeed: a finite argument (not negative
+// for sqrt).
+bool RootValue(const NumericFunction& self, const TWordStatus& argument, double& result) {
+  const double x = argument.float_val;
+  if (!std::isfinite(x) || (self.math == SquareRoot && x < 0)) return false;
+  result = self.math(x);
+  return true;
+}
+
 }  // namespace
 
 std::span<const UnitFunctionEntry> MathFunctions() {
   return kMathFunctions;
+}
+
+NumericFunction MathNumericFunction(const T_FunctionDescription& function) {
+  const QString canonicalName = function.CanonicalName();
+  if (canonicalName == u"sqrt") return {RootValue, SquareRoot};
+  if (canonicalName == u"cubic_root") return {RootValue, CubeRoot};
+  return {};
 }

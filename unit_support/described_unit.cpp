@@ -37,6 +37,13 @@ void DescribedUnit::Dispatch(const QString& name, const TWordArray& args, TWordS
   RaiseScriptError(LocalText(LocalTextId::UnitNotAvailable, {name, module}));
 }
 
+NumericFunction DescribedUnit::NumericFunctionFor(QStringView name) const {
+  if (!hooks_.numericFunction || !dispatcher_) return {};
+  const DescriptionTable& table = Table(table_);
+  const int found = FindFunctionDescription(table, name);
+  return found < 0 ? NumericFunction{} : hooks_.numericFunction(MatchedEntry(table, found));
+}
+
 void DescribedUnit::AddConstants() {
   if (hooks_.addConstants) hooks_.addConstants();
 }

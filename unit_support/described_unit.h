@@ -14,6 +14,8 @@ struct UnitHooks {
   void (*runStarting)() = nullptr;
   void (*resetState)() = nullptr;
   void (*programEnding)() = nullptr;
+  // The module's functions of one number that may be computed directly, by their description.
+  NumericFunction (*numericFunction)(const T_FunctionDescription& function) = nullptr;
 };
 
 class DescribedUnit : public FunctionUnit {
@@ -27,6 +29,7 @@ class DescribedUnit : public FunctionUnit {
   int FindFunction(QStringView name) const override;
   void Validate(QString& name, const TWordArray& args) override;
   void Dispatch(const QString& name, const TWordArray& args, TWordStatus& result) override;
+  NumericFunction NumericFunctionFor(QStringView name) const override;
   void AddConstants() override;
   void RunStarting() override;
   void ResetState() override;
