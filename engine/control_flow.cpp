@@ -138,6 +138,18 @@ void ExecuteRepeat(const TWordArray& w) {
   AdvanceLine();
 }
 
+namespace {
+
+// The code of the line is ELSE, in any letter case.
+bool IsElseLine(const QString& line) {
+  qsizetype i = 0;
+  while (i < line.size() && IsTrimmable(line[i])) ++i;
+  if (i == line.size() || (line[i].unicode() | 0x20) != u'e') return false;  // most lines end here
+  return SameName(CodeOf(line), u"ELSE");
+}
+
+}  // namespace
+
 void ExecuteIf(const TWordArray& w) {
   EngineState& e = Engine();
   QString condition;
@@ -153,8 +165,7 @@ void ExecuteIf(const TWordArray& w) {
     }
   }
   int elseLine = 0;
-  if (candidate > e.CurrentLine && LineIndentAt(candidate) == ifIndent &&
-      SameName(CodeOf(e.ScriptLines[candidate]), u"ELSE"))
+  if (candidate > e.CurrentLine && LineIndentAt(candidate) == ifIndent && IsElseLine(e.ScriptLines[candidate]))
     elseLine = candidate;
 
   if (condition == u"true"_s) {

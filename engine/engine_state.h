@@ -193,6 +193,8 @@ inline bool ErrorPending() {
 inline bool RunInProgress() {
   return Engine().RunMode == rmRunning || Engine().RunMode == rmContinuing;
 }
+// Whoever changes ScriptLines calls this (PrepareScript and ComputeLineIndents do): caches
+// of what the script holds are valid for one generation.
 inline void ScriptChanged() {
   ++Engine().ScriptGeneration;
 }

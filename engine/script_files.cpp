@@ -252,9 +252,16 @@ QString ResolveIncludeFile(const QString& includeName) {
 }
 
 void ExpandIncludes() {
-  QStringList& lines = Engine().ScriptLines;
+  EngineState& e = Engine();
+  // Every change of the script takes a new generation: the same generation is the same script.
+  static std::uint64_t settledGeneration = 0;
+  if (settledGeneration == e.ScriptGeneration) return;
+  QStringList& lines = e.ScriptLines;
   QStringList& settled = SettledScript();
-  if (IsSameScript(settled)) return;
+  if (IsSameScript(settled)) {
+    settledGeneration = e.ScriptGeneration;
+    return;
+  }
   IncludeExpander expander(lines);
   QStringList expanded = expander.Run();
   if (expander.ReadFiles()) {
@@ -262,6 +269,7 @@ void ExpandIncludes() {
     settled.clear();
   } else {
     settled = KeptScript();
+    settledGeneration = e.ScriptGeneration;
   }
 }
 

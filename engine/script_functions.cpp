@@ -10,6 +10,7 @@
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
+#include "engine/names_state.h"
 #include "engine/run_control.h"
 #include "engine/word_reader.h"
 
@@ -29,56 +30,65 @@ int SearchDefinition(const QString& lowerName) {
   return -1;
 }
 
-// The definition lines found so far, for the script lines they were found in.
-struct DefinitionCache {
-  QStringList script;
-  QHash<QString, int> lines;
-};
-
-int FindDefinition(const QString& lowerName) {
-  static DefinitionCache cache;
-  if (!IsSameScript(cache.script)) {
-    cache.script = KeptScript();
-    cache.lines.clear();
-  }
-  if (const auto found = cache.lines.constFind(lowerName); found != cache.lines.cend()) return *found;
-  const int line = SearchDefinition(lowerName);
-  cache.lines.insert(lowerName, line);
-  return line;
+bool SameText(const QString& a, const QString& b) {
+  return a.size() == b.size() && (a.constData() == b.constData() || a == b);
 }
 
-// The words between the brackets of a header. Reading them classifies names, so they are kept
-// for the names generation and function level they were read in.
-struct FormalsKey {
+// What a call needs of the function its text names, found once for the script it was found
+// in: a script change takes a new generation, and the header line must still read the same.
+struct Definition {
+  std::uint64_t script = 0;
+  QString lowerName;
+  int line = -1;  // of the header; -1 when the script defines no such function
   QString header;
-  std::uint64_t names = 0;
-  std::int32_t level = 0;
+  int bodyIndent = 0;
+  // The words between the brackets of the header. Reading them classifies names, so they are
+  // kept for the names state they were read in.
+  PerNamesState<std::shared_ptr<const TWordArray>> formals;
 
-  bool operator==(const FormalsKey&) const = default;
+  bool Current() const {
+    const EngineState& e = Engine();
+    return script == e.ScriptGeneration && line >= 0 && line < e.ScriptLines.size() &&
+           SameText(e.ScriptLines[line], header);
+  }
 };
 
-size_t qHash(const FormalsKey& k, size_t seed) {
-  return qHashMulti(seed, k.header, k.names, k.level);
+// The reference is good until the next call of it.
+Definition& DefinitionFor(const QString& callText) {
+  static QHash<QString, Definition> kept;
+  if (const auto found = kept.find(callText); found != kept.end() && found->Current()) return *found;
+  constexpr qsizetype kMaxKept = 4096;  // call texts built on the fly must not grow it without end
+  if (kept.size() >= kMaxKept) kept.clear();
+  const EngineState& e = Engine();
+  Definition d;
+  d.script = e.ScriptGeneration;
+  d.lowerName = TextBeforeBracket(callText).trimmed();
+  if (d.lowerName.isEmpty()) d.lowerName = callText.trimmed();
+  d.lowerName = AsciiLower(d.lowerName);
+  d.line = SearchDefinition(d.lowerName);
+  if (d.line >= 0) {
+    d.header = e.ScriptLines[d.line];
+    d.bodyIndent = std::max(0, LineIndentOf(d.header)) + 2;
+  }
+  return kept[callText] = std::move(d);
 }
 
-std::shared_ptr<const TWordArray> ReadFormals(const QString& header) {
-  static QHash<FormalsKey, std::shared_ptr<const TWordArray>> kept;
-  const FormalsKey key{header, Engine().NamesGeneration, Engine().FunctionLevel};
-  if (const auto found = kept.constFind(key); found != kept.cend()) return *found;
-  const QString code = StripComment(header);
+std::shared_ptr<const TWordArray> ReadFormals(Definition& d) {
+  const NamesState state = NamesState::Current();
+  if (const auto* found = d.formals.Find(state)) return *found;
+  const QString code = StripComment(d.header);
   const qsizetype open = code.indexOf(u'('), close = code.lastIndexOf(u')');
   auto formals = std::make_shared<TWordArray>();
   if (open >= 0 && close > open) SplitWords(code.mid(open + 1, close - open - 1), *formals);
   if (ErrorPending()) return nullptr;
-  constexpr qsizetype kMaxKept = 4096;  // forgetting only costs reading them again
-  if (kept.size() >= kMaxKept) kept.clear();
-  kept.insert(key, formals);
+  d.formals.Keep(state, formals);
   return formals;
 }
 
 // Binds the formal parameters of the header to the arguments; false after an error.
-bool BindParameters(const QString& functionName, const QString& header, const TWordArray& args) {
-  const std::shared_ptr<const TWordArray> formals = ReadFormals(header);
+bool BindParameters(Definition& d, const TWordArray& args) {
+  const QString& functionName = d.lowerName;
+  const std::shared_ptr<const TWordArray> formals = ReadFormals(d);
   if (!formals) return false;
   bool isVar = false;
   int next = 0;
@@ -232,13 +242,10 @@ void PopBlock() {
 void CallScriptFunction(const QString& callText, const TWordArray& args, TWordStatus& result) {
   EngineState& e = Engine();
   result = EmptyWord;
-  QString name = TextBeforeBracket(callText).trimmed();
-  if (name.isEmpty()) name = callText.trimmed();
-  name = AsciiLower(name);
-
-  const int header = FindDefinition(name);
+  Definition& definition = DefinitionFor(callText);
+  const int header = definition.line;
   if (header < 0) {
-    RaiseScriptError(MessageText(msg::kScriptFunctionNotFound, {name}));
+    RaiseScriptError(MessageText(msg::kScriptFunctionNotFound, {definition.lowerName}));
     return;
   }
   if (!PushBlock()) return;
@@ -247,11 +254,11 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
   block.pt = pt_ScriptFunction;
   block.nLine = e.CurrentLine;
   block.nBodyFunctionLine = header;
-  block.indent = std::max(0, LineIndentOf(e.ScriptLines[header])) + 2;
+  block.indent = definition.bodyIndent;
   block.FunctionExpression = callText;
   block.FunctionLevel = ++e.FunctionLevel;
 
-  if (!BindParameters(name, e.ScriptLines[header], args)) return;
+  if (!BindParameters(definition, args)) return;
   e.CurrentLine = header + 1;
 
   if (!RunInProgress()) {

@@ -205,11 +205,13 @@ TEST_F(ScriptFilesTest, ExpansionIsRepeatedWhenScriptOrFilesCanChangeIt) {
   // An include line added, or a line turned into one, is expanded at the next expansion.
   Script(u"MORE"_s, "more line");
   Engine().ScriptLines.append(u"#include more"_s);
+  ScriptChanged();
   ExpandIncludes();
   EXPECT_EQ(Engine().ScriptLines.mid(4), (QStringList{u"#include more"_s, u"more line"_s,
                                                       u"#END INCLUDE MORE"_s}));
   ExpandIncludes();
   Engine().ScriptLines[3] = u"#include late"_s;
+  ScriptChanged();
   ExpandIncludes();
   EXPECT_EQ(Engine().ScriptLines.mid(3, 3), (QStringList{u"#include late"_s, u"changed"_s,
                                                          u"#END INCLUDE LATE"_s}));
