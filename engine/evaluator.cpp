@@ -21,8 +21,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 
-bool IsNamed(QStringView upperName) {
-  return upperName == u"EXISTS" || upperName == u"ARRAY_DELETE";
+// The functions whose arguments are names, not values.
+bool IsNamed(QStringView name) {
+  return SameName(name, u"EXISTS") || SameName(name, u"ARRAY_DELETE");
 }
 
 // Index of the "]" closing the "[" at `open`, or -1.
@@ -116,7 +117,7 @@ void CallUnit(TWordKind kind, QString& name, TWordArray& args, TWordStatus& resu
     RaiseScriptError(MessageText(msg::kUnknownFunction, {name}));
     return;
   }
-  if (kind != wkJS_Function && !(kind == wkEmbeddedFunction && IsNamed(AsciiUpper(name)))) {
+  if (kind != wkJS_Function && !(kind == wkEmbeddedFunction && IsNamed(name))) {
     unit->Validate(name, args);
     if (ErrorPending()) return;
   }
@@ -258,7 +259,7 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
   }
   const ProgramWordsScope scope(words, call->hasElements ? nullptr : &call->programs);
 
-  const bool unevaluated = IsNamed(AsciiUpper(name));
+  const bool unevaluated = IsNamed(name);
   int from = 0;
   for (int i = 0; i <= words->lastIndex() + 1; ++i) {
     if (i <= words->lastIndex() && (*words)[i].kind != wkComma) continue;

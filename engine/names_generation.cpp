@@ -11,6 +11,7 @@
 // the body, so the line cache keeps serving the caller's lines and the body's.
 #include <QHash>
 #include <QString>
+#include <array>
 
 #include "engine/engine_state.h"
 
@@ -36,15 +37,41 @@ QHash<NamesChange, std::uint64_t>& RememberedChanges() {
   return changes;
 }
 
+// The changes met last, in slots chosen without reading the name: a script-function call
+// repeats the same few changes, and hashing a name costs more than comparing it. What a slot
+// holds stays true (generations are never handed out twice), also after the table forgot it.
+struct RecentChange {
+  NamesChange change;
+  std::uint64_t to = 0;
+};
+std::array<RecentChange, 64> g_recent;
+
+RecentChange& RecentSlot(const NamesChange& c) {
+  const std::uint64_t mix = (c.from * 0x9E3779B97F4A7C15ull) ^ (std::uint64_t(c.where) << 8) ^
+                            std::uint64_t(c.appendedName.size());
+  return g_recent[(mix * 0xD6E8FEB86659FD93ull) >> 58];
+}
+
+void Remember(const NamesChange& change, std::uint64_t to) {
+  auto& changes = RememberedChanges();
+  if (changes.size() >= kMaxRememberedChanges) changes.clear();
+  changes.insert(change, to);
+  RecentSlot(change) = {change, to};
+}
+
 void FollowChange(const NamesChange& change) {
+  if (const RecentChange& r = RecentSlot(change); r.to != 0 && r.change == change) {
+    Engine().NamesGeneration = r.to;
+    return;
+  }
   auto& changes = RememberedChanges();
   if (const auto known = changes.constFind(change); known != changes.cend()) {
     Engine().NamesGeneration = *known;
+    RecentSlot(change) = {change, *known};
     return;
   }
-  if (changes.size() >= kMaxRememberedChanges) changes.clear();
   NamesChanged();
-  changes.insert(change, Engine().NamesGeneration);
+  Remember(change, Engine().NamesGeneration);
 }
 
 }  // namespace
@@ -61,7 +88,9 @@ void NamesChanged() {
 void VariableAppendedToNames(const QString& name, int level, int index) {
   const std::uint64_t before = Engine().NamesGeneration;
   FollowChange({before, name, level});
-  RememberedChanges().insert({Engine().NamesGeneration, QString(), index}, before);
+  const NamesChange removal{Engine().NamesGeneration, QString(), index};
+  if (const RecentChange& r = RecentSlot(removal); r.to == before && r.change == removal) return;
+  Remember(removal, before);
 }
 
 void VariableRemovedFromNames(std::uint64_t before, int index) {

@@ -181,10 +181,22 @@ EngineState::CompletedCalls& CallsOfLevel(int level) {
 
 }  // namespace
 
+namespace {
+
+// Emptied, keeping the room taken: most lines with calls run again and again.
+void Forget(EngineState::CompletedCalls& calls) {
+  calls.line = -1;
+  calls.expressions.clear();
+  calls.values.clear();
+  calls.next = 0;
+}
+
+}  // namespace
+
 void BeginLineCalls() {
   EngineState& e = Engine();
   EngineState::CompletedCalls& calls = CallsOfLevel(e.FunctionLevel);
-  if (calls.line != e.CurrentLine && !calls.values.empty()) calls = {};
+  if (calls.line != e.CurrentLine && !calls.values.empty()) Forget(calls);
   calls.line = e.CurrentLine;
   calls.next = 0;
 }
@@ -192,7 +204,7 @@ void BeginLineCalls() {
 void EndLineCalls(int level) {
   if (Engine().ScriptCallSuspended) return;
   EngineState::CompletedCalls& calls = CallsOfLevel(level);
-  if (!calls.values.empty()) calls = {};
+  if (!calls.values.empty()) Forget(calls);
 }
 
 void ForgetLineCalls() { Engine().CompletedCallsByLevel.clear(); }
@@ -216,8 +228,10 @@ bool TakeCompletedCall(const QString& expression, TWordStatus& result) {
 
 void RecordCompletedCall(const QString& expression, const TWordStatus& value) {
   EngineState::CompletedCalls& calls = CallsOfLevel(Engine().FunctionLevel);
-  calls.expressions.resize(qsizetype(calls.next));
-  calls.values.resize(calls.next);
+  if (calls.values.size() > calls.next) {
+    calls.expressions.resize(qsizetype(calls.next));
+    calls.values.resize(calls.next);
+  }
   calls.expressions.append(expression);
   calls.values.push_back(value);
   ++calls.next;
