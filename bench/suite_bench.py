@@ -92,13 +92,15 @@ class Languages:
         return cpu, out.strip()
 
     def startup(self):
-        """CPU time of an empty program in each language."""
+        """CPU time of an empty program in each language (python3 as the workloads run it), and
+        of a plain `python3 -c pass`, the start-up goal's reference."""
         empty = os.path.join(self.folder, "empty.txt")
         with open(empty, "w") as f:
             f.write("result = 0\n")
         return (self.run_tressaly(empty)[0],
                 child_cpu_seconds([sys.executable, *PYTHON_FLAGS, "-c", "pass"])[0],
-                child_cpu_seconds([LUA, "-e", ""])[0])
+                child_cpu_seconds([LUA, "-e", ""])[0],
+                child_cpu_seconds([sys.executable, "-c", "pass"])[0])
 
 
 def same_value(a, b):
@@ -129,8 +131,8 @@ def best_cpu(runs, action):
 
 def measure(languages, runs):
     base = [min(times) for times in zip(*(languages.startup() for _ in range(runs)))]
-    print(f"start-up (CPU s): tressaly {base[0]:.3f}, python3 {base[1]:.3f}, lua5.4 {base[2]:.3f}"
-          f"  (tressaly/python3 {base[0] / base[1]:.1f})")
+    print(f"start-up (CPU s): tressaly {base[0]:.3f}, python3 -S -E {base[1]:.3f}, lua5.4 {base[2]:.3f},"
+          f" python3 -c pass {base[3]:.3f}  (tressaly/python3 -c pass {base[0] / base[3]:.1f})")
     print(f"{'workload':<46} {'tressaly':>9} {'python3':>9} {'lua5.4':>9} {'/python3':>9} {'/lua5.4':>9}")
     python_ratios, lua_ratios = [], []
     for name, title, size, fast_size, _, work in WORKLOADS:
