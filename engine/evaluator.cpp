@@ -53,6 +53,38 @@ bool IndexString(TWordArray& w, int at) {
   return true;
 }
 
+// A variable's word takes the variable's value; false (with the error raised) when it has none.
+bool SubstituteVariable(TWordStatus& word) {
+  const std::vector<Tvariable>& vars = Engine().Variables;
+  if (std::size_t(word.var_index) > vars.size()) {
+    RaiseScriptError(MessageText(msg::kUnrecognisedIdentifier, {word.str}));
+    return false;
+  }
+  const Tvariable& v = vars[std::size_t(word.var_index - 1)];
+  switch (v.kind) {
+    case wkString:
+    case wkStringDQ:
+      word.kind = v.kind;
+      word.str = v.VarVal;
+      return true;
+    case wkFloat:
+    case wkInt:
+      word.kind = v.kind;
+      word.float_val = v.Number();
+      word.str = v.VarVal;
+      return true;
+    case wkBool:
+      word.kind = wkBool;
+      word.bool_val = SameName(v.VarVal, u"TRUE");
+      word.float_val = word.bool_val ? 1 : 0;
+      word.str = v.VarVal;
+      return true;
+    default:
+      RaiseScriptError(MessageText(msg::kInvalidDataType, {v.VarName}));
+      return false;
+  }
+}
+
 // Phase 1: variables and constants become values.
 bool Substitute(TWordArray& w) {
   const TWordArray& next = w;  // looking ahead past the last word reads EmptyWord
@@ -65,35 +97,9 @@ bool Substitute(TWordArray& w) {
       return false;
     }
     if (word.var_index >= 1) {
-      const std::vector<Tvariable>& vars = Engine().Variables;
-      if (std::size_t(word.var_index) > vars.size()) {
-        RaiseScriptError(MessageText(msg::kUnrecognisedIdentifier, {word.str}));
+      if (!SubstituteVariable(word)) return false;
+      if (IsStringKind(word.kind) && next[i + 1].kind == wkOpeningSquareBracket && !IndexString(w, i))
         return false;
-      }
-      const Tvariable& v = vars[std::size_t(word.var_index - 1)];
-      switch (v.kind) {
-        case wkString:
-        case wkStringDQ:
-          word.kind = v.kind;
-          word.str = v.VarVal;
-          if (next[i + 1].kind == wkOpeningSquareBracket && !IndexString(w, i)) return false;
-          break;
-        case wkFloat:
-        case wkInt:
-          word.kind = v.kind;
-          word.float_val = v.Number();
-          word.str = v.VarVal;
-          break;
-        case wkBool:
-          word.kind = wkBool;
-          word.bool_val = SameName(v.VarVal, u"TRUE");
-          word.float_val = word.bool_val ? 1 : 0;
-          word.str = v.VarVal;
-          break;
-        default:
-          RaiseScriptError(MessageText(msg::kInvalidDataType, {v.VarName}));
-          return false;
-      }
     } else if (word.kind == wkConst || word.kind == wkColor || word.kind == wkMouseEvent) {
       SetNumber(word, word.float_val);
     }
@@ -217,6 +223,13 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
     explicit DepthGuard(std::int32_t& d) : depth(d) { ++depth; }
     ~DepthGuard() { --depth; }
   } guard(e.EvaluationDepth);
+  // A variable alone is its value: what the phases would make of it, without a copy of the list.
+  if (from == to && words[from].var_index >= 1 && words[from].power == 0 &&
+      words[from].kind != wkUnknownIdentifier) {
+    result = words[from];
+    if (!SubstituteVariable(result)) result = EmptyWord;
+    return;
+  }
   // The words of the executing line and of call arguments keep programs for their numeric
   // expressions.
   if (const NumericPrograms* programs = ProgramWordsScope::ProgramsOf(words)) {
