@@ -105,7 +105,7 @@ void ExecuteFor(const TWordArray& w) {
       RaiseScriptError(MessageText(msg::kOuterLoopVariable, {loopVar.VarName}));
       return;
     }
-  loopVar.VarVal = startValue.str;
+  loopVar.SetText(startValue.str);
   e.AssignTarget = loopIndex;
 
   const int s = Sign(step);
@@ -261,14 +261,14 @@ void AdvanceLine(bool jumping, bool isContinue) {
         }
         Tvariable& var = e.Variables[std::size_t(index - 1)];
         double v = 0;
-        if (!ParseValueNumber(var.VarVal, v)) {
-          RaiseScriptError(MessageText(msg::kForCounterError, {var.VarVal}));
+        if (!var.ReadNumber(v)) {
+          RaiseScriptError(MessageText(msg::kForCounterError, {var.Text()}));
           return;
         }
         const int s = Sign(top.LoopIncrement);
         const double limit = top.LoopLimit;
         if (s * limit + 0.0001 < s * v) {
-          RaiseScriptError(MessageText(msg::kForCounterError, {var.VarVal}));
+          RaiseScriptError(MessageText(msg::kForCounterError, {var.Text()}));
           return;
         }
         const double next = RoundHalfEven(v + top.LoopIncrement);
@@ -277,7 +277,7 @@ void AdvanceLine(bool jumping, bool isContinue) {
           PopBlock();
           continue;
         }
-        var.VarVal = NumberText(next);
+        var.SetNumber(next);
         e.CurrentLine = top.nLine + 1;
         return;
       }

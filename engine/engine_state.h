@@ -17,17 +17,29 @@
 struct Tvariable {
   QString VarName;
   TWordKind kind = wkNone;
-  QString VarVal;
   std::int32_t function_level = 0;
   std::int32_t parameter_var_index = 0;
   bool is_parameter_variable = false;
 
-  // The number VarVal reads as (0 when it reads as none). The reading is kept with the text
-  // it was made from (shared, so any change of VarVal leaves it behind): a text read again
+  // The value is a text. A number assigned with SetNumber has the text NumberText gives it;
+  // a whole one is written out only when the text is read (loop counters and sums are read as
+  // numbers far more often than as texts).
+  const QString& Text() const;
+  void SetText(QString text);
+  void SetNumber(double value);
+  // The number the text reads as (0 when it reads as none). The reading is kept with the text
+  // it was made from (shared, so any change of the text leaves it behind): a text read again
   // is not parsed again.
   double Number() const;
-  mutable QString readText;
-  mutable double readNumber = 0;
+  // The number the text reads as; false when it reads as none.
+  bool ReadNumber(double& value) const;
+
+ private:
+  mutable QString text_;
+  mutable bool numberPending_ = false;  // text_ is still to be written from pendingNumber_
+  double pendingNumber_ = 0;
+  mutable QString readText_;
+  mutable double readNumber_ = 0;
 };
 
 // ---- Arrays ----------------------------------------------------------------------------------

@@ -65,19 +65,19 @@ bool SubstituteVariable(TWordStatus& word) {
     case wkString:
     case wkStringDQ:
       word.kind = v.kind;
-      word.str = v.VarVal;
+      word.str = v.Text();
       return true;
     case wkFloat:
     case wkInt:
       word.kind = v.kind;
       word.float_val = v.Number();
-      word.str = v.VarVal;
+      word.str = v.Text();
       return true;
     case wkBool:
       word.kind = wkBool;
-      word.bool_val = SameName(v.VarVal, u"TRUE");
+      word.bool_val = SameName(v.Text(), u"TRUE");
       word.float_val = word.bool_val ? 1 : 0;
-      word.str = v.VarVal;
+      word.str = v.Text();
       return true;
     default:
       RaiseScriptError(MessageText(msg::kInvalidDataType, {v.VarName}));
@@ -209,6 +209,24 @@ void Evaluate(const TWordArray& words, int lastIndex, TWordStatus& result) {
   EvaluateRange(words, 0, lastIndex, result);
 }
 
+namespace {
+
+struct DepthGuard {
+  std::int32_t& depth;
+  explicit DepthGuard(std::int32_t& d) : depth(d) { ++depth; }
+  ~DepthGuard() { --depth; }
+};
+
+}  // namespace
+
+bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWordKind& kind) {
+  EngineState& e = Engine();
+  const NumericPrograms* programs = ProgramWordsScope::ProgramsOf(words);
+  if (!programs || e.EvaluationDepth >= kMaxEvaluationDepth) return false;
+  const DepthGuard guard(e.EvaluationDepth);  // as EvaluateRange counts it
+  return programs->Replayed(words, from, to, EvaluateCopy, number, kind);
+}
+
 void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& result) {
   // Calls inside arguments and bracket groups recurse through here: a bound keeps a hostile
   // line from exhausting the stack.
@@ -218,11 +236,7 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
     RaiseScriptError(LocalText(LocalTextId::NestingTooDeep));
     return;
   }
-  struct DepthGuard {
-    std::int32_t& depth;
-    explicit DepthGuard(std::int32_t& d) : depth(d) { ++depth; }
-    ~DepthGuard() { --depth; }
-  } guard(e.EvaluationDepth);
+  const DepthGuard guard(e.EvaluationDepth);
   // A variable alone is its value: what the phases would make of it, without a copy of the list.
   if (from == to && words[from].var_index >= 1 && words[from].power == 0 &&
       words[from].kind != wkUnknownIdentifier) {

@@ -13,6 +13,10 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
 
 // Cuts a call word's text into the function name and its evaluated arguments. Returns false
 // when the text is no call (an "=" before the first "(") or on error (ErrorText set).
+// The value of words from..to by their numeric program, without writing its text (a truth
+// value as 1 or 0 with kind wkBool); false when the words must go to EvaluateRange.
+bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWordKind& kind);
+
 bool SplitCall(const QString& callText, QString& name, TWordArray& args);
 
 // Squares or cubes a numeric call result written with "²" or "³" after the function name.

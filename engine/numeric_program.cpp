@@ -151,7 +151,7 @@ const Tvariable* VariableAt(std::int32_t varIndex) {
 bool VariableValue(std::int32_t varIndex, TWordKind kind, NumericValue& v) {
   const Tvariable* var = VariableAt(varIndex);
   if (!var || var->kind != kind) return false;
-  if (kind == wkBool) SetTruth(v, SameName(var->VarVal, u"TRUE"));
+  if (kind == wkBool) SetTruth(v, SameName(var->Text(), u"TRUE"));
   else SetValue(v, var->Number(), kind);
   return true;
 }
@@ -223,7 +223,7 @@ bool NumericPrograms::CallValue(const NumericCall& c, GeneralEvaluation evaluate
       if (!var || !IsNumberKind(var->kind)) return false;
       argument.kind = var->kind;
       argument.float_val = var->Number();
-      argument.str = var->VarVal;
+      argument.str = var->Text();
       break;
     }
     case ElementIndex::Expression: {
@@ -393,6 +393,16 @@ void NumericPrograms::Evaluate(const TWordArray& words, int from, int to, TWordS
     return;
   }
   EvaluateGenerally(entry, words, result, evaluate);
+}
+
+bool NumericPrograms::Replayed(const TWordArray& words, int from, int to, GeneralEvaluation evaluate,
+                               double& number, TWordKind& kind) const {
+  NumericValue r;
+  if (!ProgramValue(words, from, to, evaluate, r)) return false;
+  ++g_runs;
+  number = r.number;
+  kind = r.kind;
+  return true;
 }
 
 void NumericPrograms::EvaluateGenerally(Entry& entry, const TWordArray& words, TWordStatus& result,

@@ -33,6 +33,10 @@ class NumericPrograms {
   // expression allows one.
   void Evaluate(const TWordArray& words, int from, int to, TWordStatus& result,
                 GeneralEvaluation evaluate) const;
+  // The value of words from..to by the expression's program, when it has one that applies,
+  // without writing its text (a truth value as 1 or 0 with kind wkBool); false otherwise.
+  bool Replayed(const TWordArray& words, int from, int to, GeneralEvaluation evaluate, double& number,
+                TWordKind& kind) const;
   // How many evaluations a program has made so far (for tests and benchmarks).
   static std::uint64_t RunCount();
 

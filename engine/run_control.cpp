@@ -269,7 +269,7 @@ QString StatusPanelText(int panel) {
       return u"Function Level="_s + QString::number(e.FunctionLevel);
     case 3: {
       if (!loop) return {};
-      const QString value = e.Variables[std::size_t(top.LoopIndex - 1)].VarVal;
+      const QString value = e.Variables[std::size_t(top.LoopIndex - 1)].Text();
       double v = 0;
       const bool whole = ParseValueNumber(value, v) && v == std::trunc(v) && !value.contains(u'.');
       return u"loop counter="_s + value + (whole ? QString() : u" ???"_s);

@@ -127,7 +127,7 @@ void ReleaseLocals(TWordStatus& value) {
     if (target >= 1 && target <= int(e.Variables.size())) {
       Tvariable& caller = e.Variables[std::size_t(target - 1)];
       caller.kind = v.kind;
-      caller.VarVal = v.VarVal;
+      caller.SetText(v.Text());
     }
     RemoveVariable(i);
   }
@@ -334,7 +334,7 @@ void DeclareParameter(const QString& functionName, const QString& parameterName,
   }
   Tvariable v;
   v.VarName = parameterName;
-  v.VarVal = argument.str;
+  v.SetText(argument.str);
   v.kind = argument.kind;
   v.function_level = e.FunctionLevel;
   v.is_parameter_variable = isVar;

@@ -66,11 +66,35 @@ void AssignArray(const TWordStatus& target, const TWordStatus& value) {
   AdvanceLine();
 }
 
+// The variable the line assigns to, created when it is new; nullptr after an error.
+Tvariable* AssignedVariable(const TWordStatus& target) {
+  EngineState& e = Engine();
+  if (e.AssignTarget == 0) {
+    const int created = SetVariable(target.str, QString(), wkNone);
+    if (ErrorPending()) return nullptr;
+    e.AssignTarget = created + 1;
+  }
+  e.LastAssignedVariable = e.AssignTarget;
+  return &e.Variables[std::size_t(e.AssignTarget - 1)];
+}
+
 void ExecuteAssignment(const TWordArray& w) {
   EngineState& e = Engine();
   const TWordStatus& target = w[0];
   if (target.kind == wkConst) {
     RaiseScriptError(MessageText(msg::kConstantAssigned, {target.str}));
+    return;
+  }
+  // A value a numeric program gives is stored as a number; its text is written when read.
+  double number = 0;
+  TWordKind numberKind = wkNone;
+  if (!e.TryFlag && target.kind != wkArrayName && ProgramValue(w, 2, w.lastIndex(), number, numberKind)) {
+    Tvariable* v = AssignedVariable(target);
+    if (!v) return;
+    if (numberKind == wkBool) v->SetText(number != 0 ? u"true"_s : u"false"_s);
+    else v->SetNumber(number);
+    v->kind = numberKind;
+    AdvanceLine();
     return;
   }
   const bool idleAtStart = g_idleAtLineStart;
@@ -109,15 +133,10 @@ void ExecuteAssignment(const TWordArray& w) {
     RaiseScriptError(MessageText(msg::kArrayToNonArray));
     return;
   }
-  if (e.AssignTarget == 0) {
-    const int created = SetVariable(target.str, QString(), wkNone);
-    if (ErrorPending()) return;
-    e.AssignTarget = created + 1;
-  }
-  Tvariable& v = e.Variables[std::size_t(e.AssignTarget - 1)];
-  v.VarVal = std::move(value.str);
-  v.kind = value.kind;
-  e.LastAssignedVariable = e.AssignTarget;
+  Tvariable* v = AssignedVariable(target);
+  if (!v) return;
+  v->SetText(std::move(value.str));
+  v->kind = value.kind;
   AdvanceLine();
 }
 

@@ -75,8 +75,8 @@ QString MakeVariableWindowText(const QString& name) {
   if (index < 0) return {};
   const Tvariable& v = Engine().Variables[std::size_t(index)];
   QString out = MessageText(msg::kVariableCaption) + kLineBreak + v.VarName + u" = "_s;
-  if (!IsNumberKind(v.kind)) return out + kLineBreak + u'\'' + v.VarVal + u'\'';
-  return out + NumberLines(v.VarVal);
+  if (!IsNumberKind(v.kind)) return out + kLineBreak + u'\'' + v.Text() + u'\'';
+  return out + NumberLines(v.Text());
 }
 
 }  // namespace

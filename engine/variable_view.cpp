@@ -89,18 +89,18 @@ void A_Sort_VariablesExecute() {
 QString VariableCellText(const Tvariable& v, bool globalGrid) {
   switch (v.kind) {
     case wkString:
-      return u"●"_s + v.VarVal + u"●"_s;
+      return u"●"_s + v.Text() + u"●"_s;
     case wkStringDQ:
-      return u'"' + v.VarVal + u'"';
+      return u'"' + v.Text() + u'"';
     case wkFloat:
-      return FloatCellText(v.VarVal, globalGrid);
+      return FloatCellText(v.Text(), globalGrid);
     case wkInt:
-      return v.VarVal;
+      return v.Text();
     case wkUnknownIdentifier:
       if (globalGrid) return u"! "_s + MessageText(msg::kUnrecognisedIdentifier, {v.VarName});
       [[fallthrough]];
     default:
-      return u'<' + v.VarVal + u'>';
+      return u'<' + v.Text() + u'>';
   }
 }
 

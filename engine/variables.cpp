@@ -5,6 +5,8 @@
 #include "engine/names.h"
 #include "engine/number_text.h"
 
+#include <cmath>
+
 bool IsLocalName(QStringView name) {
   return name.startsWith(u'_');
 }
@@ -44,14 +46,14 @@ int SetVariable(const QString& name, const QString& value, TWordKind kind, int l
     index = AppendVariable(v);
   }
   Tvariable& v = e.Variables[std::size_t(index)];
-  v.VarVal = value;
+  v.SetText(value);
   v.kind = kind;
   return index;
 }
 
 QString GetVariableText(QStringView name) {
   const int i = FindVariable(name);
-  return i < 0 ? QString() : Engine().Variables[std::size_t(i)].VarVal;
+  return i < 0 ? QString() : Engine().Variables[std::size_t(i)].Text();
 }
 
 int AppendVariable(const Tvariable& v) {
@@ -63,13 +65,48 @@ int AppendVariable(const Tvariable& v) {
   return index;
 }
 
-double Tvariable::Number() const {
-  if (VarVal.constData() != readText.constData() || VarVal.size() != readText.size()) {
-    readText = VarVal;
-    readNumber = 0;
-    ParseValueNumber(VarVal, readNumber);
+const QString& Tvariable::Text() const {
+  if (numberPending_) {
+    text_ = NumberText(pendingNumber_);
+    readText_ = text_;
+    readNumber_ = pendingNumber_;
+    numberPending_ = false;
   }
-  return readNumber;
+  return text_;
+}
+
+void Tvariable::SetText(QString text) {
+  text_ = std::move(text);
+  numberPending_ = false;
+}
+
+void Tvariable::SetNumber(double value) {
+  // Whole numbers below 10^15 read back from their text as themselves (negative zero as zero).
+  if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+    pendingNumber_ = value == 0 ? 0.0 : value;
+    numberPending_ = true;
+    text_.clear();
+    return;
+  }
+  SetText(NumberText(value));
+}
+
+double Tvariable::Number() const {
+  if (numberPending_) return pendingNumber_;
+  if (text_.constData() != readText_.constData() || text_.size() != readText_.size()) {
+    readText_ = text_;
+    readNumber_ = 0;
+    ParseValueNumber(text_, readNumber_);
+  }
+  return readNumber_;
+}
+
+bool Tvariable::ReadNumber(double& value) const {
+  if (numberPending_) {
+    value = pendingNumber_;
+    return true;
+  }
+  return ParseValueNumber(text_, value);
 }
 
 void RemoveVariable(int index) {

@@ -365,7 +365,7 @@ void ElementInspector::offerFindElement(bool integrated) {
 void ElementInspector::offerFindChild() {
   const int row = relatives_->currentRow();
   QList<NamedValue> variables;
-  for (const Tvariable& v : Engine().Variables) variables.append({v.VarName, v.VarVal});
+  for (const Tvariable& v : Engine().Variables) variables.append({v.VarName, v.Text()});
   const QString parent = ParentVariableOf(variables, row < 0 ? 0 : row + 1);
   if (parent.isEmpty()) {
     QMessageBox::warning(this, windowTitle(), u"Parent wariable is not found."_s);

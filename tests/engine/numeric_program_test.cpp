@@ -108,3 +108,31 @@ TEST_F(NumericProgramTest, ElementFailuresOnLaterPassesReportAsTheFirstPassWould
     EXPECT_EQ(Run(c[0]).section(u'\r', 0, 0), atOnce.section(u'\r', 0, 0));
   }
 }
+
+TEST_F(NumericProgramTest, AssignedNumbersKeepTheTextsTheGeneralAssignmentWrites) {
+  // Whole numbers are kept as numbers until their text is read: the texts, the numbers read
+  // back and what other lines make of them stay as when the text was written at once.
+  const QStringList expressions = {u"a * n"_s, u"0 * -a"_s, u"b - b"_s, u"999999999999999 + n - 3"_s,
+                                   u"999999999999999 + a"_s, u"-999999999999999 - 1"_s, u"a / n"_s,
+                                   u"c * 3"_s, u"1e300 * a"_s, u"m << 40"_s};
+  for (const QString& expression : expressions) {
+    SCOPED_TRACE(expression.toStdString());
+    QStringList lines = Passes(expression);
+    lines << u"  t = r"_s << u"  u = r * 1"_s << u"  same = r = r1"_s << u"  IF k = 1"_s << u"    t1 = t"_s
+          << u"    u1 = u"_s;
+    ASSERT_EQ(Run(lines), QString());
+    for (const QString& name : {u"r"_s, u"t"_s, u"u"_s}) {
+      EXPECT_EQ(Value(name), Value(name + u"1"_s)) << name.toStdString();
+      EXPECT_EQ(KindOf(name), KindOf(name + u"1"_s)) << name.toStdString();
+    }
+    EXPECT_EQ(Value(u"same"_s), u"true"_s);
+  }
+  ASSERT_EQ(Run(Passes(u"0 * -a"_s)), QString());
+  EXPECT_EQ(Value(u"r"_s), u"0"_s);
+  ASSERT_EQ(Run(Passes(u"999999999999999 + a"_s)), QString());
+  EXPECT_EQ(Value(u"r"_s), u"1.00000000000001E15"_s);  // 15 significant digits
+  // A loop counter is a kept number too; text and number agree after the loop.
+  ASSERT_EQ(Run({u"FOR i = 1,3"_s, u"  x = i"_s, u"s = i * 10"_s}), QString());
+  EXPECT_EQ(Value(u"x"_s), u"3"_s);
+  EXPECT_EQ(Value(u"s"_s), u"30"_s);
+}

@@ -229,7 +229,11 @@ TEST(Completion, VariablesConstantsAndWords) {
   EXPECT_FALSE(items.contains(u"noeq"_s));
   EXPECT_FALSE(items.contains(u"int"_s));
 
-  Engine().Variables.push_back(Tvariable{u"zz_var"_s, wkFloat, u"1"_s});
+  Tvariable zz;
+  zz.VarName = u"zz_var"_s;
+  zz.kind = wkFloat;
+  zz.SetText(u"1"_s);
+  Engine().Variables.push_back(zz);
   const QStringList current = CurrentCompletionList();
   Engine().Variables.pop_back();
   EXPECT_TRUE(current.contains(u"zz_var"_s));
