@@ -380,7 +380,16 @@ void AssignElement(const TWordArray& w) {
     return;
   }
   TWordStatus value;
-  EvaluateRange(w, ref.closeIndex + 2, w.lastIndex(), value);
+  // A number element takes a numeric program's value without its text being written.
+  double number = 0;
+  TWordKind kind = wkNone;
+  if (e.Array(ref.array).data_type != wkString &&
+      ProgramValue(w, ref.closeIndex + 2, w.lastIndex(), number, kind)) {
+    value.kind = kind;
+    value.float_val = number;
+  } else {
+    EvaluateRange(w, ref.closeIndex + 2, w.lastIndex(), value);
+  }
   if (ErrorPending() || e.ScriptCallSuspended) return;
   // The evaluation may have called a script function that changed the table.
   ref.array = FindArray(w[0].str);
