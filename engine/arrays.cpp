@@ -311,7 +311,7 @@ bool ElementOffset(const TWordArray& w, int position, ElementRef& ref) {
         RaiseScriptError(MessageText(msg::kIndexNotInteger, {name, w[from].str}));
         return false;
       }
-    } else {
+    } else if (!NumberWithoutText(w, from, i - 1, v)) {
       TWordStatus value;
       EvaluateRange(w, from, i - 1, value);
       if (ErrorPending()) return false;

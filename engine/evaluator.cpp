@@ -227,6 +227,20 @@ bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWo
   return programs->Replayed(words, from, to, EvaluateCopy, number, kind);
 }
 
+bool NumberWithoutText(const TWordArray& words, int from, int to, double& number) {
+  TWordKind kind = wkNone;
+  if (from != to) return ProgramValue(words, from, to, number, kind) && IsNumberKind(kind);
+  const TWordStatus& word = words[from];
+  const EngineState& e = Engine();
+  if (word.var_index < 1 || word.power != 0 || word.kind == wkUnknownIdentifier ||
+      std::size_t(word.var_index) > e.Variables.size() || e.EvaluationDepth >= kMaxEvaluationDepth)
+    return false;
+  const Tvariable& v = e.Variables[std::size_t(word.var_index - 1)];
+  if (!IsNumberKind(v.kind)) return false;
+  number = v.Number();
+  return true;
+}
+
 void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& result) {
   // Calls inside arguments and bracket groups recurse through here: a bound keeps a hostile
   // line from exhausting the stack.

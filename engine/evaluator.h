@@ -17,6 +17,11 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
 // value as 1 or 0 with kind wkBool); false when the words must go to EvaluateRange.
 bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWordKind& kind);
 
+// The number words from..to stand for when they are a variable holding a number or have a
+// numeric program that gives one, read without writing a text; false when they must go to
+// EvaluateRange.
+bool NumberWithoutText(const TWordArray& words, int from, int to, double& number);
+
 bool SplitCall(const QString& callText, QString& name, TWordArray& args);
 
 // Squares or cubes a numeric call result written with "²" or "³" after the function name.
