@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "engine/names.h"
 
@@ -19,9 +20,14 @@ QString NonFiniteText(double value) {
 
 }  // namespace
 
-QString GeneralNumberText(double value, int digits, int maxPlainExponent, int minExponentDigits) {
+QString GeneralNumberText(double value, int digits, int maxPlainExponent, int minExponentDigits,
+                          double* readBack) {
+  if (readBack) *readBack = std::numeric_limits<double>::quiet_NaN();
   if (!std::isfinite(value)) return NonFiniteText(value);
-  if (value == 0) return u"0"_s;
+  if (value == 0) {
+    if (readBack) *readBack = 0;
+    return u"0"_s;
+  }
 
   // Round to the requested significant digits: "[-]d.ddd...e±xx". Everything below works in
   // fixed buffers: this runs for every fractional result.
@@ -41,6 +47,20 @@ QString GeneralNumberText(double value, int digits, int maxPlainExponent, int mi
   if (p < res.ptr && (*p == '-' || *p == '+')) exponentNegative = *p++ == '-';
   for (; p < res.ptr; ++p) exponent = exponent * 10 + (*p - '0');
   const int X = (exponentNegative ? -exponent : exponent) + 1;  // value = 0.mantissa * 10^X
+  if (readBack && m <= 15) {
+    // The text reads as the nearest double to M * 10^k. M is below 2^53 and 10^|k| up to 10^22
+    // is exact, so one correctly rounded operation gives it.
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::int64_t M = 0;
+    for (int i = 0; i < m; ++i) M = M * 10 + (mantissa[i] - '0');
+    const int k = X - m;
+    if (k >= -22 && k <= 22) {
+      const double r = k >= 0 ? double(M) * kPowers[k] : double(M) / kPowers[-k];
+      *readBack = negative ? -r : r;
+    }
+  }
 
   char out[96];
   int n = 0;
@@ -83,6 +103,16 @@ QString GeneralNumberText(double value, int digits, int maxPlainExponent, int mi
     putDigits(X, m);
   }
   return QString::fromLatin1(out, n);
+}
+
+QString NumberText(double value, double& readBack) {
+  if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+    readBack = value == 0 ? 0.0 : value;  // "0" for negative zero
+    return NumberText(value);
+  }
+  QString text = GeneralNumberText(value, 15, 15, 1, &readBack);
+  if (std::isnan(readBack) && !ParseNumberText(text, readBack)) readBack = 0;
+  return text;
 }
 
 QString NumberText(double value) {

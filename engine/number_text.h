@@ -7,6 +7,9 @@
 // General text of a number: 15 significant digits, "." separator, no grouping, plain notation
 // for decimal exponents from -3 to 15, else d.dddE[-]x; "INF" for an infinite value.
 QString NumberText(double value);
+// The same text, with the number it reads as (what ParseNumberText makes of it), found without
+// reading it where that is exact.
+QString NumberText(double value, double& readBack);
 
 // Reads a number written with "." as separator (optional sign and exponent; blanks at the ends
 // allowed; "INF"/"NAN" accepted). Returns false, leaving value unchanged, when it does not read.
@@ -22,4 +25,7 @@ QString FormatNumberWidth(int width, double value);
 // The shared general-form writer: `digits` significant digits, plain notation while the
 // decimal exponent X (value = 0.d1d2... * 10^X) lies in [-3, maxPlainExponent], exponent
 // written with at least minExponentDigits digits.
-QString GeneralNumberText(double value, int digits, int maxPlainExponent, int minExponentDigits);
+// With `readBack`, also the number the text reads as when it can be had without reading the
+// text (else NaN).
+QString GeneralNumberText(double value, int digits, int maxPlainExponent, int minExponentDigits,
+                          double* readBack = nullptr);

@@ -88,7 +88,12 @@ void Tvariable::SetNumber(double value) {
     text_.clear();
     return;
   }
-  SetText(NumberText(value));
+  // Others are written now, with the number their text reads as.
+  double readBack = 0;
+  text_ = NumberText(value, readBack);
+  numberPending_ = false;
+  readText_ = text_;
+  readNumber_ = readBack;
 }
 
 double Tvariable::Number() const {

@@ -171,4 +171,15 @@ TEST_F(NumberTextTest, GeneralFormMatchesTheReferenceOverManyValues) {
     ASSERT_EQ(GeneralNumberText(v, 15, 15, 1), ReferenceGeneralText(v, 15, 15, 1)) << v;
     ASSERT_EQ(GeneralNumberText(v, 5, 5, 3), ReferenceGeneralText(v, 5, 5, 3)) << v;
   }
+  // The number a text reads as, found while writing it, is the one reading it gives.
+  values.insert(values.end(), {0.0, -0.0, 7.0, -123456789012345.0, 1e15 + 2, 1e300, -1e-300,
+                               std::numeric_limits<double>::infinity(), std::nan("")});
+  for (double v : values) {
+    double readBack = 0, read = 0;
+    const QString text = NumberText(v, readBack);
+    ASSERT_EQ(text, NumberText(v)) << v;
+    if (!ParseNumberText(text, read)) read = 0;  // a text past the range reads as none
+    if (std::isnan(read)) ASSERT_TRUE(std::isnan(readBack)) << v;
+    else ASSERT_EQ(std::memcmp(&readBack, &read, sizeof read), 0) << v << " " << text.toStdString();
+  }
 }
