@@ -139,7 +139,10 @@ bool PerformCalls(TWordArray& w) {
     if (!IsCallKind(kind) || kind == wkVBSFunction) continue;
     const int power = w[i].power;
     e.CallExpression = w[i].str;
-    if (kind == wkScriptFunction) e.CalledScriptFunction = TextBeforeBracket(e.CallExpression);
+    if (kind == wkScriptFunction) {
+      const QStringView called = QStringView(e.CallExpression).left(e.CallExpression.indexOf(u'('));
+      if (called != e.CalledScriptFunction) e.CalledScriptFunction = called.toString();  // a recursion keeps it
+    }
 
     TWordStatus result;
     if (kind == wkScriptFunction && TakeCompletedCall(e.CallExpression, result)) {
@@ -278,7 +281,7 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
   name = call->name;
   if (call->shape != CallWords::WithArguments) return true;
 
-  if (!e.CalledScriptFunction.isEmpty() && SameName(name, e.CalledScriptFunction.trimmed())) {
+  if (!e.CalledScriptFunction.isEmpty() && SameName(name, QStringView(e.CalledScriptFunction).trimmed())) {
     for (const TWordStatus& word : call->words)
       if (word.kind == wkScriptFunction) {
         RaiseScriptError(MessageText(msg::kNestedScriptFunction, {name, word.str}));
