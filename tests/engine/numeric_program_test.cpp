@@ -2,6 +2,7 @@
 // gave: the same text, the same kind, the same errors, also after a variable changed kind.
 #include "engine/message_numbers.h"
 #include "engine/numeric_program.h"
+#include "program_passes.h"
 #include "script_runner.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -13,13 +14,7 @@ using NumericProgramTest = ScriptTest;
 const QStringList kSetUp = {u"a = 7"_s, u"b = -2.5"_s, u"c = 0.1"_s, u"n = 3"_s, u"t = true"_s,
                             u"f = false"_s, u"m = 13 | 0"_s};
 
-// Runs `r = expression` four times; the first pass goes the general way (r1 keeps its value),
-// the later ones by the program.
-QStringList Passes(const QString& expression) {
-  QStringList lines = kSetUp;
-  lines << u"FOR k = 1,4"_s << u"  r = "_s + expression << u"  IF k = 1"_s << u"    r1 = r"_s;
-  return lines;
-}
+QStringList Passes(const QString& expression) { return ProgramPasses(kSetUp, expression); }
 
 }  // namespace
 

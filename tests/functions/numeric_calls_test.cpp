@@ -2,6 +2,7 @@
 // the same texts, kinds and errors as the calls made the general way.
 #include "engine/message_numbers.h"
 #include "engine/numeric_program.h"
+#include "../engine/program_passes.h"
 #include "function_fixture.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -13,13 +14,7 @@ using NumericCalls = FunctionTest;
 const QStringList kSetUp = {u"a = 7"_s, u"b = -2.5"_s, u"c = 0.1"_s, u"n = 3"_s, u"h = 1.50"_s,
                             u"m = 13 | 0"_s};
 
-// Runs `r = expression` four times; the first pass goes the general way (r1 keeps its value),
-// the later ones by the program.
-QStringList Passes(const QString& expression) {
-  QStringList lines = kSetUp;
-  lines << u"FOR k = 1,4"_s << u"  r = "_s + expression << u"  IF k = 1"_s << u"    r1 = r"_s;
-  return lines;
-}
+QStringList Passes(const QString& expression) { return ProgramPasses(kSetUp, expression); }
 
 }  // namespace
 
