@@ -230,13 +230,22 @@ bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWo
   return programs->Replayed(words, from, to, EvaluateCopy, number, kind);
 }
 
+namespace {
+
+// A variable's word that the phases would only substitute.
+bool IsLoneVariable(const TWordStatus& word) {
+  return word.var_index >= 1 && word.power == 0 && word.kind != wkUnknownIdentifier;
+}
+
+}  // namespace
+
 bool NumberWithoutText(const TWordArray& words, int from, int to, double& number) {
   TWordKind kind = wkNone;
   if (from != to) return ProgramValue(words, from, to, number, kind) && IsNumberKind(kind);
   const TWordStatus& word = words[from];
   const EngineState& e = Engine();
-  if (word.var_index < 1 || word.power != 0 || word.kind == wkUnknownIdentifier ||
-      std::size_t(word.var_index) > e.Variables.size() || e.EvaluationDepth >= kMaxEvaluationDepth)
+  if (!IsLoneVariable(word) || std::size_t(word.var_index) > e.Variables.size() ||
+      e.EvaluationDepth >= kMaxEvaluationDepth)
     return false;
   const Tvariable& v = e.Variables[std::size_t(word.var_index - 1)];
   if (!IsNumberKind(v.kind)) return false;
@@ -255,8 +264,7 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
   }
   const DepthGuard guard(e.EvaluationDepth);
   // A variable alone is its value: what the phases would make of it, without a copy of the list.
-  if (from == to && words[from].var_index >= 1 && words[from].power == 0 &&
-      words[from].kind != wkUnknownIdentifier) {
+  if (from == to && IsLoneVariable(words[from])) {
     result = words[from];
     if (!SubstituteVariable(result)) result = EmptyWord;
     return;

@@ -106,7 +106,7 @@ QString GeneralNumberText(double value, int digits, int maxPlainExponent, int mi
 }
 
 QString NumberText(double value, double& readBack) {
-  if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+  if (IsShortWholeNumber(value)) {
     readBack = value == 0 ? 0.0 : value;  // "0" for negative zero
     return NumberText(value);
   }
@@ -117,7 +117,7 @@ QString NumberText(double value, double& readBack) {
 
 QString NumberText(double value) {
   // Whole numbers below 10^15 are by far the most frequent results: write them directly.
-  if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+  if (IsShortWholeNumber(value)) {
     long long v = static_cast<long long>(value);
     char buf[24];
     char* end = buf + sizeof buf;

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <QString>
+#include <cmath>
 
 // General text of a number: 15 significant digits, "." separator, no grouping, plain notation
 // for decimal exponents from -3 to 15, else d.dddE[-]x; "INF" for an infinite value.
 QString NumberText(double value);
+// Whole numbers below 10^15 are written digit for digit and read back as themselves (negative
+// zero as zero).
+inline bool IsShortWholeNumber(double value) { return value == std::trunc(value) && std::fabs(value) < 1e15; }
 // The same text, with the number it reads as (what ParseNumberText makes of it), found without
 // reading it where that is exact.
 QString NumberText(double value, double& readBack);

@@ -24,7 +24,6 @@ struct ElementIndex {
 struct NumericCall {
   NumericFunction function;
   ElementIndex argument;  // in the call's own words
-  TWordKind argumentKind;
   TWordStatus literal;    // the argument as the evaluation substitutes it, when it is a literal
   std::shared_ptr<const CallWords> words;
   QString text;           // the call word's text

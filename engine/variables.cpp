@@ -5,8 +5,6 @@
 #include "engine/names.h"
 #include "engine/number_text.h"
 
-#include <cmath>
-
 bool IsLocalName(QStringView name) {
   return name.startsWith(u'_');
 }
@@ -81,8 +79,7 @@ void Tvariable::SetText(QString text) {
 }
 
 void Tvariable::SetNumber(double value) {
-  // Whole numbers below 10^15 read back from their text as themselves (negative zero as zero).
-  if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+  if (IsShortWholeNumber(value)) {
     pendingNumber_ = value == 0 ? 0.0 : value;
     numberPending_ = true;
     text_.clear();
