@@ -2,6 +2,7 @@
 
 #include "engine/constants.h"
 #include "engine/function_units.h"
+#include "engine/line_text.h"
 #include "engine/run_control.h"
 
 EngineState g_engine;
@@ -27,11 +28,7 @@ QStringList KeptScript() {
 bool IsSameScript(const QStringList& kept) {
   const QStringList& lines = Engine().ScriptLines;
   if (lines.size() != kept.size()) return false;
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    const QString& line = lines.at(i);
-    const QString& keptLine = kept.at(i);
-    if (line.constData() == keptLine.constData() && line.size() == keptLine.size()) continue;
-    if (line != keptLine) return false;
-  }
+  for (qsizetype i = 0; i < lines.size(); ++i)
+    if (!SameText(lines.at(i), kept.at(i))) return false;
   return true;
 }

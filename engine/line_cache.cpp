@@ -20,10 +20,6 @@ std::vector<PerNamesState<CacheEntry>>& Cache() {
   return cache;
 }
 
-bool SameText(const QString& a, const QString& b) {
-  return a.size() == b.size() && (a.constData() == b.constData() || a == b);
-}
-
 }  // namespace
 
 void ClearLineCache() { Cache().clear(); }

@@ -7,6 +7,12 @@
 // literal, without the blanks right before it. Double quotes do not protect.
 QString StripComment(const QString& line);
 
+// Two script lines hold the same text: shared data is seen at once, else the characters are
+// compared. Caches of what a line says keep its text and check it this way.
+inline bool SameText(const QString& a, const QString& b) {
+  return a.size() == b.size() && (a.constData() == b.constData() || a == b);
+}
+
 // TrimControl(StripComment(line)) without copying: a view into the line.
 QStringView CodeOf(const QString& line);
 

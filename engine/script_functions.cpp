@@ -30,10 +30,6 @@ int SearchDefinition(const QString& lowerName) {
   return -1;
 }
 
-bool SameText(const QString& a, const QString& b) {
-  return a.size() == b.size() && (a.constData() == b.constData() || a == b);
-}
-
 // What a call needs of the function its text names, found once for the script it was found
 // in: a script change takes a new generation, and the header line must still read the same.
 struct Definition {
