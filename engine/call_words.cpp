@@ -1,8 +1,11 @@
 #include "engine/call_words.h"
 
 #include <QHash>
+#include <array>
+#include <cstdint>
 
 #include "engine/engine_state.h"
+#include "engine/line_text.h"
 #include "engine/names.h"
 #include "engine/names_state.h"
 #include "engine/word_reader.h"
@@ -40,23 +43,50 @@ std::shared_ptr<CallWords> Read(const QString& callText) {
   call->shape = CallWords::WithArguments;
   SplitWords(argText, call->words);
   if (ErrorPending()) return nullptr;
-  for (int i = 0; i <= call->words.lastIndex(); ++i)
+  call->takesNames = TakesNames(call->name);
+  for (int i = 0; i <= call->words.lastIndex(); ++i) {
     if (call->words[i].kind == wkArrayName && call->words[i + 1].kind == wkOpeningSquareBracket)
       call->hasElements = true;
+    if (call->words[i].kind == wkScriptFunction) call->callsScriptFunction = true;
+  }
   return call;
+}
+
+struct RecentCall {
+  QString text;
+  NamesState state;
+  KeptCall call;
+};
+
+RecentCall& RecentSlot(const QString& text) {
+  static std::array<RecentCall, 64> slots;
+  const auto address = std::uintptr_t(text.constData());
+  return slots[((address >> 3) * 0x9E3779B97F4A7C15ull) >> 58];
 }
 
 }  // namespace
 
+bool TakesNames(QStringView functionName) {
+  return SameName(functionName, u"EXISTS") || SameName(functionName, u"ARRAY_DELETE");
+}
+
 std::shared_ptr<const CallWords> ReadCallWords(const QString& callText) {
-  auto& kept = Kept();
   // Reading classifies names but changes none: the state before is the words' state.
   const NamesState state = NamesState::Current();
+  // A call text comes from the words of a kept line, so the same text object comes back:
+  // the slot its data chooses answers without hashing the text.
+  RecentCall& recent = RecentSlot(callText);
+  if (recent.call && recent.state == state && SameText(recent.text, callText)) return recent.call;
+  auto& kept = Kept();
   if (const auto found = kept.constFind(callText); found != kept.cend())
-    if (const KeptCall* call = found->Find(state)) return *call;
+    if (const KeptCall* call = found->Find(state)) {
+      recent = {callText, state, *call};
+      return *call;
+    }
   KeptCall call = Read(callText);
   if (!call) return nullptr;
   if (kept.size() >= kMaxTexts) kept.clear();
   kept[callText].Keep(state, call);
+  recent = {callText, state, call};
   return call;
 }

@@ -15,8 +15,13 @@ struct CallWords {
   QString name;
   TWordArray words;          // the argument words, commas included (shape WithArguments)
   bool hasElements = false;  // an array name with "[" among the words
+  bool takesNames = false;   // the function reads its arguments as names (TakesNames)
+  bool callsScriptFunction = false;  // a script-function call among the words
   NumericPrograms programs;  // of the numeric arguments
 };
+
+// The functions whose arguments are names, not values.
+bool TakesNames(QStringView functionName);
 
 // The call text read into its parts. Returns nullptr with ErrorText set when the arguments
 // cannot be read (such texts are not kept).

@@ -49,6 +49,17 @@ bool EvaluateAs(const TWordArray& w, int from, int to, TWordKind kind, int messa
 
 // The condition after the keyword must be a boolean; its text is "true" or "false".
 bool Condition(const TWordArray& w, int message, QString& text) {
+  // A condition with a numeric program takes its value without a word made for it.
+  double number = 0;
+  TWordKind kind = wkNone;
+  if (!Engine().TryFlag && ProgramValue(w, 1, w.lastIndex(), number, kind)) {
+    if (kind != wkBool) {
+      RaiseScriptError(MessageText(message));
+      return false;
+    }
+    text = number != 0 ? u"true"_s : u"false"_s;
+    return true;
+  }
   TWordStatus v;
   if (!EvaluateAs(w, 1, w.lastIndex(), wkBool, message, v)) return false;
   text = v.str;

@@ -232,7 +232,7 @@ int FindVariable(QStringView name);
 int SetVariable(const QString& name, const QString& value, TWordKind kind, int level = -1);
 QString GetVariableText(QStringView name);
 // Appends a variable without the underscore checks (parameters); returns its 0-based index.
-int AppendVariable(const Tvariable& v);
+int AppendVariable(Tvariable v);
 // Removes the variable at a 0-based index; later entries move down.
 void RemoveVariable(int index);
 void ClearVariables();

@@ -21,11 +21,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 
-// The functions whose arguments are names, not values.
-bool IsNamed(QStringView name) {
-  return SameName(name, u"EXISTS") || SameName(name, u"ARRAY_DELETE");
-}
-
 // Index of the "]" closing the "[" at `open`, or -1.
 int ClosingSquareBracket(const TWordArray& w, int open) {
   int depth = 0;
@@ -123,7 +118,7 @@ void CallUnit(TWordKind kind, QString& name, TWordArray& args, TWordStatus& resu
     RaiseScriptError(MessageText(msg::kUnknownFunction, {name}));
     return;
   }
-  if (kind != wkJS_Function && !(kind == wkEmbeddedFunction && IsNamed(name))) {
+  if (kind != wkJS_Function && !(kind == wkEmbeddedFunction && TakesNames(name))) {
     unit->Validate(name, args);
     if (ErrorPending()) return;
   }
@@ -289,7 +284,8 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
   name = call->name;
   if (call->shape != CallWords::WithArguments) return true;
 
-  if (!e.CalledScriptFunction.isEmpty() && SameName(name, QStringView(e.CalledScriptFunction).trimmed())) {
+  if (call->callsScriptFunction && !e.CalledScriptFunction.isEmpty() &&
+      SameName(name, QStringView(e.CalledScriptFunction).trimmed())) {
     for (const TWordStatus& word : call->words)
       if (word.kind == wkScriptFunction) {
         RaiseScriptError(MessageText(msg::kNestedScriptFunction, {name, word.str}));
@@ -311,7 +307,7 @@ bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
   }
   const ProgramWordsScope scope(words, call->hasElements ? nullptr : &call->programs);
 
-  const bool unevaluated = IsNamed(name);
+  const bool unevaluated = call->takesNames;
   int from = 0;
   for (int i = 0; i <= words->lastIndex() + 1; ++i) {
     if (i <= words->lastIndex() && (*words)[i].kind != wkComma) continue;

@@ -1,6 +1,8 @@
 #include "engine/number_text.h"
 
 #include <QLocale>
+#include <array>
+#include <cstdint>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -17,6 +19,30 @@ QString NonFiniteText(double value) {
   if (std::isnan(value)) return u"NAN"_s;
   return value < 0 ? u"-INF"_s : u"INF"_s;
 }
+
+// The texts of the smallest whole numbers, written at compile time: a text made of them shares
+// the table instead of taking memory of its own, so counters, indexes and small results cost no
+// allocation. Each entry ends in a 0, as a string's own data does.
+constexpr int kFirstTabled = -999, kLastTabled = 9999, kEntryChars = 6;
+
+struct TabledTexts {
+  std::array<char16_t, std::size_t(kLastTabled - kFirstTabled + 1) * kEntryChars> chars{};
+  std::array<std::uint8_t, std::size_t(kLastTabled - kFirstTabled + 1)> lengths{};
+
+  constexpr TabledTexts() {
+    for (int v = kFirstTabled; v <= kLastTabled; ++v) {
+      const std::size_t at = std::size_t(v - kFirstTabled);
+      char16_t digits[kEntryChars] = {};
+      int n = 0;
+      for (int rest = v < 0 ? -v : v; n == 0 || rest != 0; rest /= 10) digits[n++] = char16_t(u'0' + rest % 10);
+      if (v < 0) digits[n++] = u'-';
+      for (int i = 0; i < n; ++i) chars[at * kEntryChars + std::size_t(i)] = digits[n - 1 - i];
+      lengths[at] = std::uint8_t(n);
+    }
+  }
+};
+
+constexpr TabledTexts kTabled;
 
 }  // namespace
 
@@ -119,6 +145,11 @@ QString NumberText(double value) {
   // Whole numbers below 10^15 are by far the most frequent results: write them directly.
   if (IsShortWholeNumber(value)) {
     long long v = static_cast<long long>(value);
+    if (v >= kFirstTabled && v <= kLastTabled) {
+      const std::size_t at = std::size_t(v - kFirstTabled);
+      return QString::fromRawData(reinterpret_cast<const QChar*>(&kTabled.chars[at * kEntryChars]),
+                                  kTabled.lengths[at]);
+    }
     char buf[24];
     char* end = buf + sizeof buf;
     char* p = end;

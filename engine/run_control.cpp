@@ -2,6 +2,8 @@
 // views, boxes, sounds) goes through RunHost.
 #include "engine/run_control.h"
 
+#include <vector>
+
 #include "engine/engine_state.h"
 #include "engine/line_text.h"
 #include "engine/message_numbers.h"
@@ -28,10 +30,27 @@ qsizetype AfterStop(const QString& line) {
   return i + 4;
 }
 
-bool LineAtIsStop(int line) {
-  const QStringList& lines = Engine().ScriptLines;
-  return line >= 0 && line < lines.size() && IsStopLine(lines[line]);
+// What the run loop asks of every line before and after its step, read once per script text.
+enum StopFlag : std::uint8_t { kBeginsWithStop = 1, kIsStopLine = 2 };
+
+std::uint8_t StopFlagsAt(int line) {
+  static std::uint64_t generation = 0;
+  static std::vector<std::uint8_t> flags;
+  const EngineState& e = Engine();
+  if (generation != e.ScriptGeneration || flags.size() != std::size_t(e.ScriptLines.size())) {
+    flags.assign(std::size_t(e.ScriptLines.size()), 0);
+    for (int i = 0; i < e.ScriptLines.size(); ++i)
+      flags[std::size_t(i)] = std::uint8_t((LineBeginsWithStop(e.ScriptLines[i]) ? kBeginsWithStop : 0) |
+                                           (IsStopLine(e.ScriptLines[i]) ? kIsStopLine : 0));
+    generation = e.ScriptGeneration;
+  }
+  return (line >= 0 && std::size_t(line) < flags.size()) ? flags[std::size_t(line)] : 0;
 }
+
+bool LineAtIsStop(int line) { return StopFlagsAt(line) & kIsStopLine; }
+
+// RunFrom calls nested in a running RunFrom: the body of a script function called by a line.
+int g_runDepth = 0;
 
 }  // namespace
 
@@ -100,7 +119,14 @@ void PrepareScript() {
 void RunFrom(int startLine, RunInitiator initiator) {
   EngineState& e = Engine();
   RunControlState& rc = RunControl();
-  rc.RunStartTime.start();
+  // The body of a called function runs inside the run of its caller: the run's clock, its
+  // status panels and its toolbar stay as they are.
+  const bool nested = initiator == RunInitiator::Engine && g_runDepth > 0;
+  struct DepthGuard {
+    DepthGuard() { ++g_runDepth; }
+    ~DepthGuard() { --g_runDepth; }
+  } depth;
+  if (!nested) rc.RunStartTime.start();
   e.CurrentLine = startLine;
   const qsizetype linesBefore = e.ScriptLines.size();
   ExpandIncludes();
@@ -108,12 +134,14 @@ void RunFrom(int startLine, RunInitiator initiator) {
   // The display mode is settled first, so that the actions shown for the run reflect it.
   if (initiator == RunInitiator::Start || initiator == RunInitiator::Timer) rc.FastDisplay = true;
   else if (initiator == RunInitiator::Continue) rc.FastDisplay = false;
-  Host().SetActionStatusWorkMode(true);
-  for (int panel = 0; panel < 7; ++panel) Host().SetStatusText(panel, QString());
+  if (!nested) {
+    Host().SetActionStatusWorkMode(true);
+    for (int panel = 0; panel < 7; ++panel) Host().SetStatusText(panel, QString());
+  }
 
   for (;;) {
     if (e.CurrentLine >= e.ScriptLines.size()) break;
-    if (LineBeginsWithStop(e.ScriptLines[e.CurrentLine])) break;
+    if (StopFlagsAt(e.CurrentLine) & kBeginsWithStop) break;
     Host().ProcessEvents();
     A_StepExecute(initiator);
     // Step over ends once the blocks are back at (or, after a RETURN, below) its depth.
@@ -129,7 +157,7 @@ void RunFrom(int startLine, RunInitiator initiator) {
       Host().SetCurrentLineMark(e.CurrentLine);
     }
   }
-  Host().SetActionStatusWorkMode(RunInProgress());
+  if (!nested || !RunInProgress()) Host().SetActionStatusWorkMode(RunInProgress());
 }
 
 void A_StepExecute(RunInitiator initiator) {

@@ -1,6 +1,8 @@
 #include "engine/script_functions.h"
 
 #include <QHash>
+#include <array>
+#include <cstdint>
 #include <memory>
 
 #include "engine/engine_state.h"
@@ -49,14 +51,34 @@ struct Definition {
   }
 };
 
+struct RecentDefinition {
+  QString callText;
+  std::shared_ptr<Definition> definition;
+};
+
+// Call texts come from the words of kept lines, so the same text object comes back: the slot
+// its data chooses answers without hashing the text.
+RecentDefinition& RecentSlot(const QString& callText) {
+  static std::array<RecentDefinition, 64> slots;
+  const auto address = std::uintptr_t(callText.constData());
+  return slots[((address >> 3) * 0x9E3779B97F4A7C15ull) >> 58];
+}
+
 // The reference is good until the next call of it.
 Definition& DefinitionFor(const QString& callText) {
-  static QHash<QString, Definition> kept;
-  if (const auto found = kept.find(callText); found != kept.end() && found->Current()) return *found;
+  RecentDefinition& recent = RecentSlot(callText);
+  if (recent.definition && recent.definition->Current() && SameText(recent.callText, callText))
+    return *recent.definition;
+  static QHash<QString, std::shared_ptr<Definition>> kept;
+  if (const auto found = kept.find(callText); found != kept.end() && (*found)->Current()) {
+    recent = {callText, *found};
+    return **found;
+  }
   constexpr qsizetype kMaxKept = 4096;  // call texts built on the fly must not grow it without end
   if (kept.size() >= kMaxKept) kept.clear();
   const EngineState& e = Engine();
-  Definition d;
+  auto definition = std::make_shared<Definition>();
+  Definition& d = *definition;
   d.script = e.ScriptGeneration;
   d.lowerName = TextBeforeBracket(callText).trimmed();
   if (d.lowerName.isEmpty()) d.lowerName = callText.trimmed();
@@ -66,7 +88,9 @@ Definition& DefinitionFor(const QString& callText) {
     d.header = e.ScriptLines[d.line];
     d.bodyIndent = std::max(0, LineIndentOf(d.header)) + 2;
   }
-  return kept[callText] = std::move(d);
+  kept[callText] = definition;
+  recent = {callText, definition};
+  return d;
 }
 
 std::shared_ptr<const TWordArray> ReadFormals(Definition& d) {
@@ -335,7 +359,7 @@ void DeclareParameter(const QString& functionName, const QString& parameterName,
   v.function_level = e.FunctionLevel;
   v.is_parameter_variable = isVar;
   v.parameter_var_index = isVar ? argument.var_index : 0;
-  AppendVariable(v);
+  AppendVariable(std::move(v));
 }
 
 void ExecuteReturn(const TWordArray& w) {

@@ -5,6 +5,8 @@
 #include "engine/names.h"
 #include "engine/number_text.h"
 
+#include <utility>
+
 bool IsLocalName(QStringView name) {
   return name.startsWith(u'_');
 }
@@ -41,7 +43,7 @@ int SetVariable(const QString& name, const QString& value, TWordKind kind, int l
     Tvariable v;
     v.VarName = name;
     v.function_level = local ? level : 0;
-    index = AppendVariable(v);
+    index = AppendVariable(std::move(v));
   }
   Tvariable& v = e.Variables[std::size_t(index)];
   v.SetText(value);
@@ -54,12 +56,13 @@ QString GetVariableText(QStringView name) {
   return i < 0 ? QString() : Engine().Variables[std::size_t(i)].Text();
 }
 
-int AppendVariable(const Tvariable& v) {
+int AppendVariable(Tvariable v) {
   EngineState& e = Engine();
-  e.Variables.push_back(v);
+  e.Variables.push_back(std::move(v));
   e.VariableOrder.push_back(0);
   const int index = int(e.Variables.size()) - 1;
-  VariableAppendedToNames(v.VarName, v.function_level, index);
+  const Tvariable& appended = e.Variables.back();
+  VariableAppendedToNames(appended.VarName, appended.function_level, index);
   return index;
 }
 

@@ -51,6 +51,24 @@ TEST_F(NumberTextTest, NumberTextPlainAndScientificForms) {
   for (const auto& c : cases) EXPECT_EQ(NumberText(c.value), c.text) << "value " << c.value;
 }
 
+// Small whole numbers share texts written in advance; they must read exactly like the others,
+// end in a 0 like a string's own data, and stay intact when a copy of them is changed.
+TEST_F(NumberTextTest, SmallWholeNumbersAcrossTheSharedRange) {
+  for (long long v = -1100; v <= 10100; ++v) {
+    const QString text = NumberText(double(v));
+    ASSERT_EQ(text, QString::number(v)) << "value " << v;
+    ASSERT_EQ(text.constData()[text.size()], QChar(u'\0')) << "value " << v;
+    double back = 0;
+    ASSERT_EQ(NumberText(double(v), back), text);
+    ASSERT_EQ(back, double(v));
+  }
+  QString changed = NumberText(42);
+  changed.append(u'!');
+  changed[0] = u'7';
+  EXPECT_EQ(changed, u"72!"_s);
+  EXPECT_EQ(NumberText(42), u"42"_s);
+}
+
 TEST_F(NumberTextTest, ParseNumberTextAcceptsDotFormsAndRejectsOthers) {
   const NumberCase good[] = {{1.5, u"1.5"_s},    {-17.0, u"-17"_s}, {2500.0, u"  2.5E3 "_s},
                              {0.001, u"1e-3"_s}, {3.0, u"+3"_s},    {0.25, u" 0.25  "_s}};
