@@ -284,6 +284,20 @@ TEST_F(RunControlTest, StatusPanels) {
   EXPECT_EQ(StatusPanelText(6), QString());
 }
 
+// The body of a called function runs inside its caller's run: the toolbar and the status
+// panels are set up once for the run, not again for every call.
+TEST_F(RunControlTest, CallsLeaveTheRunsToolbarAndPanelsAlone) {
+  const auto hostCallsFor = [this](int calls) {
+    host.workModeSwitches = host.statusTexts = 0;
+    EXPECT_EQ(Run({u"FOR i = 1,"_s + QString::number(calls), u"  x = F(i)"_s, u"stop"_s,
+                   u"function F(_a)"_s, u"  _b = _a * 2"_s, u"  return _b"_s}),
+              QString());
+    EXPECT_EQ(Value(u"x"_s), QString::number(calls * 2));
+    return std::pair{host.workModeSwitches, host.statusTexts};
+  };
+  EXPECT_EQ(hostCallsFor(1), hostCallsFor(50));
+}
+
 TEST_F(RunControlTest, StopLineRecognition) {
   const struct {
     const char16_t* line;

@@ -19,6 +19,8 @@ class RecordingHost : public RunHost {
   int pauseAfterSteps = -1;  // PauseRequested turns true once this many lines ran
   int stepsSeen = 0;
   int marks = 0;
+  int workModeSwitches = 0;
+  int statusTexts = 0;
 
   void ShowMessageBox(const QString& text, MessageIcon icon) override {
     (icon == MessageIcon::Error ? errors : messages).append(text);
@@ -26,6 +28,8 @@ class RecordingHost : public RunHost {
   bool HasBreakpoint(int line) override { return breakpoints.count(line) > 0; }
   bool PauseRequested() override { return pauseAfterSteps >= 0 && ++stepsSeen > pauseAfterSteps; }
   void SetCurrentLineMark(int) override { ++marks; }
+  void SetActionStatusWorkMode(bool) override { ++workModeSwitches; }
+  void SetStatusText(int, const QString&) override { ++statusTexts; }
 };
 
 class ScriptTest : public EngineTest {
