@@ -128,36 +128,12 @@ void CallUnit(TWordKind kind, QString& name, TWordArray& args, TWordStatus& resu
 // Phase 3: calls, left to right. Returns false when evaluation must end (an error, or a
 // script function that is now being stepped through).
 bool PerformCalls(TWordArray& w) {
-  EngineState& e = Engine();
   for (int i = 0; i <= w.lastIndex(); ++i) {
     const TWordKind kind = w[i].kind;
     if (!IsCallKind(kind) || kind == wkVBSFunction) continue;
-    const int power = w[i].power;
-    e.CallExpression = w[i].str;
-    if (kind == wkScriptFunction) {
-      const QStringView called = QStringView(e.CallExpression).left(e.CallExpression.indexOf(u'('));
-      if (called != e.CalledScriptFunction) e.CalledScriptFunction = called.toString();  // a recursion keeps it
-    }
-
     TWordStatus result;
-    if (kind == wkScriptFunction && TakeCompletedCall(e.CallExpression, result)) {
-      // completed before this pass of the line: the function does not run again
-    } else {
-      const QString callText = e.CallExpression;
-      QString name;
-      TWordArray args;
-      SplitCall(callText, name, args);
-      if (ErrorPending() || e.ScriptCallSuspended) return false;
-      if (kind == wkScriptFunction) {
-        CallScriptFunction(callText, args, result);
-        if (ErrorPending() || (e.RunMode != rmRunning && e.RunMode != rmContinuing)) return false;
-        RecordCompletedCall(callText, result);
-      } else {
-        CallUnit(kind, name, args, result);
-        if (ErrorPending()) return false;
-      }
-    }
-    ApplyPower(result, power);
+    if (!PerformCall(kind, w[i].str, result)) return false;
+    ApplyPower(result, w[i].power);
     result.oper_prioritet = 0;
     result.power = 0;
     result.slot = w[i].slot;  // the value stands where its call stood (traced reductions)
@@ -167,6 +143,30 @@ bool PerformCalls(TWordArray& w) {
 }
 
 }  // namespace
+
+bool PerformCall(TWordKind kind, const QString& callText, TWordStatus& result) {
+  EngineState& e = Engine();
+  e.CallExpression = callText;
+  if (kind == wkScriptFunction) {
+    const QStringView called = QStringView(e.CallExpression).left(e.CallExpression.indexOf(u'('));
+    if (called != e.CalledScriptFunction) e.CalledScriptFunction = called.toString();  // a recursion keeps it
+    // completed before this pass of the line: the function does not run again
+    if (TakeCompletedCall(e.CallExpression, result)) return true;
+  }
+  QString name;
+  TWordArray args;
+  SplitCall(callText, name, args);
+  if (ErrorPending() || e.ScriptCallSuspended) return false;
+  if (kind == wkScriptFunction) {
+    CallScriptFunction(callText, args, result);
+    if (ErrorPending() || (e.RunMode != rmRunning && e.RunMode != rmContinuing)) return false;
+    RecordCompletedCall(callText, result);
+  } else {
+    CallUnit(kind, name, args, result);
+    if (ErrorPending()) return false;
+  }
+  return true;
+}
 
 double RoundHalfEven(double v) { return std::nearbyint(v); }
 

@@ -24,6 +24,11 @@ bool NumberWithoutText(const TWordArray& words, int from, int to, double& number
 
 bool SplitCall(const QString& callText, QString& name, TWordArray& args);
 
+// Calls the function of a call word (a completed script-function call of the line's pass gives
+// its value again); false when evaluation must end: an error, or a script function halted or
+// now being stepped through.
+bool PerformCall(TWordKind kind, const QString& callText, TWordStatus& result);
+
 // Squares or cubes a numeric call result written with "²" or "³" after the function name.
 void ApplyPower(TWordStatus& value, int power);
 

@@ -10,6 +10,7 @@
 #include "engine/evaluator.h"
 #include "engine/messages.h"
 #include "engine/names.h"
+#include "engine/script_functions.h"
 
 // Where an index of an element comes from: a number written in the line, a variable, or an
 // expression of the line's words (which has a program of its own).
@@ -20,8 +21,10 @@ struct ElementIndex {
   int first = 0, last = 0;  // the expression's words
 };
 
-// A call of a NumericFunction with one argument, standing where its call word stood.
+// A call of a NumericFunction with one argument, or of a script function, standing where its
+// call word stood.
 struct NumericCall {
+  bool script = false;    // a script function: called as the general evaluation calls it
   NumericFunction function;
   ElementIndex argument;  // in the call's own words
   TWordStatus literal;    // the argument as the evaluation substitutes it, when it is a literal
@@ -65,10 +68,11 @@ constexpr std::uint32_t kTraceableOperators =
     (1u << opBitXor) | (1u << opBitOr);
 
 // Whether the words can ever make a program: operands (numbers, truth values, variables,
-// elements, calls of numeric functions), operators and brackets only, and at least one operator.
-bool MayMakeProgram(const TWordArray& words, int from, int to) {
+// elements, calls of numeric functions or, where allowed, of script functions, but not both),
+// operators and brackets only, and at least one operator.
+bool MayMakeProgram(const TWordArray& words, int from, int to, bool scriptCallsAllowed = false) {
   if (to <= from || to - from + 1 > 255) return false;
-  bool anOperator = false;
+  bool anOperator = false, scriptCalls = false, numericCalls = false;
   for (int i = from; i <= to; ++i) {
     const TWordStatus& w = words[i];
     if (w.power != 0) return false;
@@ -82,11 +86,22 @@ bool MayMakeProgram(const TWordArray& words, int from, int to) {
         if (!(kTraceableOperators & (1u << w.op))) return false;
         anOperator = true;
         break;
+      case wkScriptFunction:
+        if (!scriptCallsAllowed) return false;
+        scriptCalls = true;
+        break;
       default:
         if (!NumericFunctionOf(w)) return false;
+        numericCalls = true;
     }
   }
-  return anOperator;
+  return anOperator && !(scriptCalls && numericCalls);
+}
+
+bool HasScriptCall(const TWordArray& words, int from, int to) {
+  for (int i = from; i <= to; ++i)
+    if (words[i].kind == wkScriptFunction) return true;
+  return false;
 }
 
 void SetValue(NumericValue& v, double number, TWordKind kind) { v = {number, false, kind}; }
@@ -98,11 +113,13 @@ struct NumericProgram {
   std::vector<NumericOperand> operands;
   std::vector<TracedStep> steps;
   std::uint8_t resultSlot = 0;
+  bool scriptCalls = false;  // some operands are script-function calls
 };
 
 struct NumericPrograms::Entry {
   int from, to;
-  bool general;  // the words rule a program out
+  bool general;      // the words rule a program out
+  bool scriptCalls;  // the words call script functions
   std::unique_ptr<NumericProgram> program;
 };
 
@@ -135,7 +152,8 @@ NumericPrograms::~NumericPrograms() = default;
 NumericPrograms::Entry& NumericPrograms::EntryFor(const TWordArray& words, int from, int to) const {
   for (const auto& e : entries_)
     if (e->from == from && e->to == to) return *e;
-  entries_.push_back(std::make_unique<Entry>(Entry{from, to, !MayMakeProgram(words, from, to), nullptr}));
+  entries_.push_back(std::make_unique<Entry>(
+      Entry{from, to, !MayMakeProgram(words, from, to, true), HasScriptCall(words, from, to), nullptr}));
   return *entries_.back();
 }
 
@@ -191,7 +209,7 @@ bool NumericPrograms::IndexValue(const TWordArray& words, int from, int to, Gene
                                  NumericValue& out) const {
   Entry& entry = EntryFor(words, from, to);
   if (entry.program && Replay(*entry.program, words, evaluate, out)) return true;
-  if (entry.general) return false;
+  if (entry.general || entry.scriptCalls) return false;
   TWordStatus r;
   EvaluateGenerally(entry, words, r, evaluate);
   if (ErrorPending()) {
@@ -241,28 +259,17 @@ bool NumericPrograms::CallValue(const NumericCall& c, GeneralEvaluation evaluate
   return true;
 }
 
-bool NumericPrograms::Replay(const NumericProgram& p, const TWordArray& words, GeneralEvaluation evaluate,
-                             NumericValue& out) const {
-  std::array<NumericValue, 256> slots;
-  for (const NumericOperand& o : p.operands) {
-    NumericValue& v = slots[o.slot];
-    if (o.call) {
-      if (!CallValue(*o.call, evaluate, v)) return false;
-    } else if (!o.arrayName.isEmpty()) {
-      if (!ElementValue(words, o, evaluate, v)) return false;
-    } else if (o.varIndex == 0) {
-      v = {o.number, o.truth, o.kind};
-    } else if (!VariableValue(o.varIndex, o.kind, v)) {
-      return false;
-    }
-  }
+namespace {
+
+// Runs the steps on the operands' values; false when an operation fails (reported the general way).
+bool RunSteps(const NumericProgram& p, std::array<NumericValue, 256>& slots, NumericValue& out) {
   for (const TracedStep& s : p.steps) {
     NumericValue& a = slots[s.left];
     const NumericValue& b = slots[s.right];
     switch (s.operation) {
       case TracedOperation::Arithmetic: {
         const double r = ArithmeticValue(a.number, s.op, b.number);
-        if (ArithmeticFailed(r, s.op)) return false;  // reported the general way
+        if (ArithmeticFailed(r, s.op)) return false;
         SetValue(a, r, ArithmeticKind(a.kind, b.kind, s.op));
         break;
       }
@@ -282,6 +289,51 @@ bool NumericPrograms::Replay(const NumericProgram& p, const TWordArray& words, G
   }
   out = slots[p.resultSlot];
   return true;
+}
+
+}  // namespace
+
+bool NumericPrograms::OperandValues(const NumericProgram& p, const TWordArray& words, GeneralEvaluation evaluate,
+                                    std::array<NumericValue, 256>& slots) const {
+  for (const NumericOperand& o : p.operands) {
+    NumericValue& v = slots[o.slot];
+    if (o.call) {
+      if (!o.call->script && !CallValue(*o.call, evaluate, v)) return false;
+    } else if (!o.arrayName.isEmpty()) {
+      if (!ElementValue(words, o, evaluate, v)) return false;
+    } else if (o.varIndex == 0) {
+      v = {o.number, o.truth, o.kind};
+    } else if (!VariableValue(o.varIndex, o.kind, v)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool NumericPrograms::Replay(const NumericProgram& p, const TWordArray& words, GeneralEvaluation evaluate,
+                             NumericValue& out) const {
+  std::array<NumericValue, 256> slots;
+  return !p.scriptCalls && OperandValues(p, words, evaluate, slots) && RunSteps(p, slots, out);
+}
+
+NumericPrograms::Outcome NumericPrograms::ReplayCalling(const NumericProgram& p, const TWordArray& words,
+                                                         GeneralEvaluation evaluate, NumericValue& out) const {
+  std::array<NumericValue, 256> slots;
+  if (!OperandValues(p, words, evaluate, slots)) return Outcome::Declined;
+  const std::size_t taken = CompletedCallsTaken();
+  for (const NumericOperand& o : p.operands) {
+    if (!o.call || !o.call->script) continue;
+    TWordStatus result;
+    if (!PerformCall(wkScriptFunction, o.call->text, result)) return Outcome::Ended;
+    if (result.kind != o.kind) {
+      TakeCompletedCallsFrom(taken);
+      return Outcome::Declined;
+    }
+    SetValue(slots[o.slot], result.float_val, result.kind);
+  }
+  if (RunSteps(p, slots, out)) return Outcome::Value;
+  TakeCompletedCallsFrom(taken);
+  return Outcome::Declined;
 }
 
 namespace {
@@ -362,7 +414,17 @@ std::unique_ptr<NumericProgram> MakeProgram(const TWordArray& words, int from, c
     const int at = from + w.slot - 1;
     const TWordStatus& original = words[at];
     NumericOperand o{w.slot, original.var_index, w.kind, w.float_val, w.bool_val, {}, {}, nullptr};
-    if (IsCallKind(original.kind)) {
+    if (original.kind == wkScriptFunction) {
+      if (!IsNumberKind(w.kind)) {
+        never = true;
+        return nullptr;
+      }
+      auto call = std::make_shared<NumericCall>();
+      call->script = true;
+      call->text = original.str;
+      o.call = std::move(call);
+      p->scriptCalls = true;
+    } else if (IsCallKind(original.kind)) {
       if (w.kind != wkFloat || !(o.call = MakeCall(original))) {
         never = true;
         return nullptr;
@@ -384,12 +446,21 @@ void NumericPrograms::Evaluate(const TWordArray& words, int from, int to, TWordS
                                GeneralEvaluation evaluate) const {
   Entry& entry = EntryFor(words, from, to);
   NumericValue r;
-  if (entry.program && Replay(*entry.program, words, evaluate, r)) {
-    ++g_runs;
-    result = TWordStatus{};
-    if (r.kind == wkBool) SetBool(result, r.truth);
-    else SetNumber(result, r.number, r.kind);
-    return;
+  if (entry.program) {
+    const Outcome outcome = entry.program->scriptCalls ? ReplayCalling(*entry.program, words, evaluate, r)
+                            : Replay(*entry.program, words, evaluate, r) ? Outcome::Value
+                                                                           : Outcome::Declined;
+    if (outcome == Outcome::Ended) {
+      result = EmptyWord;  // as the general evaluation leaves it
+      return;
+    }
+    if (outcome == Outcome::Value) {
+      ++g_runs;
+      result = TWordStatus{};
+      if (r.kind == wkBool) SetBool(result, r.truth);
+      else SetNumber(result, r.number, r.kind);
+      return;
+    }
   }
   EvaluateGenerally(entry, words, result, evaluate);
 }

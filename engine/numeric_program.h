@@ -1,13 +1,15 @@
 // Numeric expressions of a cached line, reduced without words. The first evaluation of an
 // expression made only of numbers, truth values, variables and array elements holding them,
-// calls of numeric functions (NumericFunction) with one such argument, operators and brackets
-// goes the general way with a trace; the trace becomes a program of operations on
-// slots that later evaluations replay on plain values, as long as every variable still holds
-// the kind it held then (the kinds decide which operations the reduction chooses). Only the
-// final value is written as text. Anything else the program cannot reproduce exactly (an
-// operand that makes an operation fail) sends the evaluation the general way again.
+// calls of numeric functions (NumericFunction) with one such argument or of script functions
+// that return numbers, operators and brackets goes the general way with a trace; the trace
+// becomes a program of operations on slots that later evaluations replay on plain values, as
+// long as every variable still holds the kind it held then (the kinds decide which operations
+// the reduction chooses). Only the final value is written as text. Anything else the program
+// cannot reproduce exactly (an operand that makes an operation fail) sends the evaluation the
+// general way again.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -43,9 +45,16 @@ class NumericPrograms {
  private:
   struct Entry;
   Entry& EntryFor(const TWordArray& words, int from, int to) const;
-  // The program's value; false when it does not apply (a kind changed, an operation fails).
+  // The program's value; false when it does not apply (a kind changed, an operation fails),
+  // and for a program that calls script functions (only Evaluate runs those).
   bool Replay(const NumericProgram& program, const TWordArray& words, GeneralEvaluation evaluate,
               NumericValue& out) const;
+  enum class Outcome { Value, Declined, Ended };
+  // A program that calls script functions: its other operands first, then the calls in
+  // order, as the general evaluation substitutes and then calls. Declined leaves the completed
+  // calls for the general evaluation to take; Ended when a call ended the evaluation.
+  Outcome ReplayCalling(const NumericProgram& program, const TWordArray& words, GeneralEvaluation evaluate,
+                        NumericValue& out) const;
   void EvaluateGenerally(Entry& entry, const TWordArray& words, TWordStatus& result,
                          GeneralEvaluation evaluate) const;
   // The value of an element's index expression, by its program or (it reads only values)
@@ -54,6 +63,9 @@ class NumericPrograms {
   // The value of an expression by its program alone; false without one that applies.
   bool ProgramValue(const TWordArray& words, int from, int to, GeneralEvaluation evaluate, NumericValue& out) const;
   bool CallValue(const NumericCall& call, GeneralEvaluation evaluate, NumericValue& out) const;
+  // The values of the operands other than script-function calls; false when one does not apply.
+  bool OperandValues(const NumericProgram& program, const TWordArray& words, GeneralEvaluation evaluate,
+                     std::array<NumericValue, 256>& slots) const;
   bool ElementValue(const TWordArray& words, const NumericOperand& element, GeneralEvaluation evaluate,
                     NumericValue& out) const;
   mutable std::vector<std::unique_ptr<Entry>> entries_;

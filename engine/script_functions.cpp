@@ -257,6 +257,10 @@ void RecordCompletedCall(const QString& expression, const TWordStatus& value) {
   ++calls.next;
 }
 
+std::size_t CompletedCallsTaken() { return CallsOfLevel(Engine().FunctionLevel).next; }
+
+void TakeCompletedCallsFrom(std::size_t taken) { CallsOfLevel(Engine().FunctionLevel).next = taken; }
+
 bool PushBlock() {
   EngineState& e = Engine();
   if (e.BlockDepth >= kMaxBlockDepth) {

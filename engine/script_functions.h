@@ -32,6 +32,10 @@ void ForgetLineCalls();
 bool TakeCompletedCall(const QString& expression, TWordStatus& result);
 // Keeps the value of a call the current pass completed.
 void RecordCompletedCall(const QString& expression, const TWordStatus& value);
+// How far the current pass has taken its completed calls; going back there makes the calls
+// after it give their kept values again (an evaluation that starts over after its calls).
+std::size_t CompletedCallsTaken();
+void TakeCompletedCallsFrom(std::size_t taken);
 
 // Pushes an empty block; false (with the error set) when the stack is full.
 bool PushBlock();
