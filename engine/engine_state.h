@@ -96,6 +96,10 @@ struct TBlockLevel {
 
 inline const TBlockLevel EmptyBlock{};
 
+// Makes the block equal to EmptyBlock. A fresh block is moved in: copying EmptyBlock's texts
+// costs more, and blocks are pushed and popped for every call and every IF.
+inline void ClearBlock(TBlockLevel& b) { b = TBlockLevel{}; }
+
 inline constexpr int kMaxBlockDepth = 100;  // Blocks has entries 0..100
 inline constexpr int kMaxScriptLines = 1000;
 inline constexpr int kMaxEvaluationDepth = 500;  // evaluations nested in one another

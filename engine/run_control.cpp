@@ -33,18 +33,19 @@ qsizetype AfterStop(const QString& line) {
 // What the run loop asks of every line before and after its step, read once per script text.
 enum StopFlag : std::uint8_t { kBeginsWithStop = 1, kIsStopLine = 2 };
 
+std::uint64_t g_stopFlagsScript = 0;
+std::vector<std::uint8_t> g_stopFlags;
+
 std::uint8_t StopFlagsAt(int line) {
-  static std::uint64_t generation = 0;
-  static std::vector<std::uint8_t> flags;
   const EngineState& e = Engine();
-  if (generation != e.ScriptGeneration || flags.size() != std::size_t(e.ScriptLines.size())) {
-    flags.assign(std::size_t(e.ScriptLines.size()), 0);
+  if (g_stopFlagsScript != e.ScriptGeneration || g_stopFlags.size() != std::size_t(e.ScriptLines.size())) {
+    g_stopFlags.assign(std::size_t(e.ScriptLines.size()), 0);
     for (int i = 0; i < e.ScriptLines.size(); ++i)
-      flags[std::size_t(i)] = std::uint8_t((LineBeginsWithStop(e.ScriptLines[i]) ? kBeginsWithStop : 0) |
-                                           (IsStopLine(e.ScriptLines[i]) ? kIsStopLine : 0));
-    generation = e.ScriptGeneration;
+      g_stopFlags[std::size_t(i)] = std::uint8_t((LineBeginsWithStop(e.ScriptLines[i]) ? kBeginsWithStop : 0) |
+                                                 (IsStopLine(e.ScriptLines[i]) ? kIsStopLine : 0));
+    g_stopFlagsScript = e.ScriptGeneration;
   }
-  return (line >= 0 && std::size_t(line) < flags.size()) ? flags[std::size_t(line)] : 0;
+  return (line >= 0 && std::size_t(line) < g_stopFlags.size()) ? g_stopFlags[std::size_t(line)] : 0;
 }
 
 bool LineAtIsStop(int line) { return StopFlagsAt(line) & kIsStopLine; }

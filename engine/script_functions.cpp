@@ -112,6 +112,16 @@ bool BindParameters(Definition& d, const TWordArray& args) {
   if (!formals) return false;
   bool isVar = false;
   int next = 0;
+  // The formals were read in the state before the first of them was declared: one that read as
+  // a variable names an existing one; since then, only the variables declared can have added one.
+  std::array<const QString*, 8> declared{};
+  std::size_t declaredCount = 0;
+  const auto exists = [&](const TWordStatus& formal) {
+    if (formal.var_index >= 1) return true;
+    for (std::size_t i = 0; i < declaredCount; ++i)
+      if (SameName(*declared[i], formal.str)) return true;
+    return declaredCount == declared.size() && FindVariable(formal.str) >= 0;
+  };
   for (const TWordStatus& w : *formals) {
     if (w.kind == wkComma) {
       isVar = false;
@@ -122,8 +132,10 @@ bool BindParameters(Definition& d, const TWordArray& args) {
         RaiseScriptError(MessageText(msg::kParameterCountMismatch));
         return false;
       }
-      DeclareParameter(functionName, w.str, args[next++], isVar);
+      const TWordStatus& argument = args[next++];
+      DeclareParameter(functionName, w.str, argument, isVar, exists(w));
       if (ErrorPending()) return false;
+      if (argument.kind != wkArrayName && declaredCount < declared.size()) declared[declaredCount++] = &w.str;
     }
   }
   if (!args[next].isEmpty()) {
@@ -267,14 +279,14 @@ bool PushBlock() {
     RaiseScriptError(LocalText(LocalTextId::BlockStackFull));
     return false;
   }
-  e.Blocks[std::size_t(++e.BlockDepth)] = EmptyBlock;
+  ClearBlock(e.Blocks[std::size_t(++e.BlockDepth)]);
   return true;
 }
 
 void PopBlock() {
   EngineState& e = Engine();
   if (e.BlockDepth <= 0) return;
-  e.Blocks[std::size_t(e.BlockDepth--)] = EmptyBlock;
+  ClearBlock(e.Blocks[std::size_t(e.BlockDepth--)]);
 }
 
 void CallScriptFunction(const QString& callText, const TWordArray& args, TWordStatus& result) {
@@ -326,7 +338,7 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
 }
 
 void DeclareParameter(const QString& functionName, const QString& parameterName,
-                      const TWordStatus& argument, bool isVar) {
+                      const TWordStatus& argument, bool isVar, bool variableExists) {
   EngineState& e = Engine();
   if (e.FunctionLevel > 0 && !IsLocalName(parameterName)) {
     RaiseScriptError(MessageText(msg::kFormalWithoutUnderscore, {parameterName}));
@@ -352,7 +364,7 @@ void DeclareParameter(const QString& functionName, const QString& parameterName,
     SortArrays();
     return;
   }
-  if (FindVariable(parameterName) >= 0 || (isVar && argument.var_index == 0)) {
+  if (variableExists || (isVar && argument.var_index == 0)) {
     RaiseScriptError(MessageText(msg::kFormalParametersError, {functionName}));
     return;
   }

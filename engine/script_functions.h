@@ -10,9 +10,10 @@
 // call stops at the first body line (ScriptCallSuspended) and `result` stays empty.
 void CallScriptFunction(const QString& callText, const TWordArray& args, TWordStatus& result);
 
-// Creates one formal parameter at the current function level.
+// Creates one formal parameter at the current function level; `variableExists` tells that a
+// variable of its name is visible there.
 void DeclareParameter(const QString& functionName, const QString& parameterName,
-                      const TWordStatus& argument, bool isVar);
+                      const TWordStatus& argument, bool isVar, bool variableExists);
 
 // RETURN [expression]: marks the call block returned, stores the value, removes the locals.
 void ExecuteReturn(const TWordArray& words);

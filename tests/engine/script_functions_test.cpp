@@ -71,6 +71,28 @@ TEST_F(ScriptFunctions, FormalParameterMustBeLocalName) {
             ErrorAt(0, 126, {u"a"_s}));
 }
 
+// A formal named twice (in any case, also past the eighth) is an error of the definition.
+TEST_F(ScriptFunctions, FormalNamedTwice) {
+  const struct {
+    const char16_t* header;
+    const char16_t* call;
+    bool error;
+  } cases[] = {
+      {u"function F(_a, _a)", u"x = F(1, 2)", true},
+      {u"function F(_a, _b, _A)", u"x = F(1, 2, 3)", true},
+      {u"function F(_1, _2, _3, _4, _5, _6, _7, _8, _9, _3)", u"x = F(1, 2, 3, 4, 5, 6, 7, 8, 9, 10)", true},
+      {u"function F(_1, _2, _3, _4, _5, _6, _7, _8, _9, _a)", u"x = F(1, 2, 3, 4, 5, 6, 7, 8, 9, 10)", false},
+      {u"function F(_a, _b)", u"x = F(1, 2)", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(QString::fromUtf16(c.header).toStdString());
+    host.errors.clear();
+    const QString error = Run({QString::fromUtf16(c.call), u"stop"_s, QString::fromUtf16(c.header), u"  return 7"_s});
+    EXPECT_EQ(error, c.error ? ErrorAt(0, 128, {u"f"_s}) : QString());
+    EXPECT_EQ(Value(u"x"_s), c.error ? QString() : u"7"_s);
+  }
+}
+
 TEST_F(ScriptFunctions, RecursionGivesEachCallItsOwnLocals) {
   EXPECT_EQ(Run({u"r = Fact(6)"_s, u"stop"_s, u"function Fact(_n)"_s, u"  _keep = _n"_s,
                  u"  IF _n <= 1"_s, u"    return 1"_s, u"  _r = Fact(_n - 1)"_s,
