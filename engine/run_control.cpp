@@ -36,15 +36,20 @@ enum StopFlag : std::uint8_t { kBeginsWithStop = 1, kIsStopLine = 2 };
 std::uint64_t g_stopFlagsScript = 0;
 std::vector<std::uint8_t> g_stopFlags;
 
+// Kept out of line: the run loop asks for the flags three times a line.
+[[gnu::noinline]] void ReadStopFlags() {
+  const EngineState& e = Engine();
+  g_stopFlags.assign(std::size_t(e.ScriptLines.size()), 0);
+  for (int i = 0; i < e.ScriptLines.size(); ++i)
+    g_stopFlags[std::size_t(i)] = std::uint8_t((LineBeginsWithStop(e.ScriptLines[i]) ? kBeginsWithStop : 0) |
+                                               (IsStopLine(e.ScriptLines[i]) ? kIsStopLine : 0));
+  g_stopFlagsScript = e.ScriptGeneration;
+}
+
 std::uint8_t StopFlagsAt(int line) {
   const EngineState& e = Engine();
-  if (g_stopFlagsScript != e.ScriptGeneration || g_stopFlags.size() != std::size_t(e.ScriptLines.size())) {
-    g_stopFlags.assign(std::size_t(e.ScriptLines.size()), 0);
-    for (int i = 0; i < e.ScriptLines.size(); ++i)
-      g_stopFlags[std::size_t(i)] = std::uint8_t((LineBeginsWithStop(e.ScriptLines[i]) ? kBeginsWithStop : 0) |
-                                                 (IsStopLine(e.ScriptLines[i]) ? kIsStopLine : 0));
-    g_stopFlagsScript = e.ScriptGeneration;
-  }
+  if (g_stopFlagsScript != e.ScriptGeneration || g_stopFlags.size() != std::size_t(e.ScriptLines.size()))
+    ReadStopFlags();
   return (line >= 0 && std::size_t(line) < g_stopFlags.size()) ? g_stopFlags[std::size_t(line)] : 0;
 }
 

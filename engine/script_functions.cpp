@@ -205,9 +205,14 @@ void DropCallBlock(int callDepth) {
   e.FunctionLevel = std::max(0, e.FunctionLevel - 1);
 }
 
+[[gnu::noinline]] void GrowCallsByLevel(int level) {
+  Engine().CompletedCallsByLevel.resize(std::size_t(level) + 1);
+}
+
+// Asked at the start and the end of every line: the growing is kept out of line.
 EngineState::CompletedCalls& CallsOfLevel(int level) {
   auto& byLevel = Engine().CompletedCallsByLevel;
-  if (byLevel.size() <= std::size_t(level)) byLevel.resize(std::size_t(level) + 1);
+  if (byLevel.size() <= std::size_t(level)) GrowCallsByLevel(level);
   return byLevel[std::size_t(level)];
 }
 
