@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <array>
-#include <cstdint>
 
 #include "engine/engine_state.h"
 #include "engine/line_text.h"
@@ -59,9 +58,8 @@ struct RecentCall {
 };
 
 RecentCall& RecentSlot(const QString& text) {
-  static std::array<RecentCall, 64> slots;
-  const auto address = std::uintptr_t(text.constData());
-  return slots[((address >> 3) * 0x9E3779B97F4A7C15ull) >> 58];
+  static std::array<RecentCall, kTextDataSlots> slots;
+  return slots[TextDataSlot(text)];
 }
 
 }  // namespace
@@ -73,8 +71,7 @@ bool TakesNames(QStringView functionName) {
 std::shared_ptr<const CallWords> ReadCallWords(const QString& callText) {
   // Reading classifies names but changes none: the state before is the words' state.
   const NamesState state = NamesState::Current();
-  // A call text comes from the words of a kept line, so the same text object comes back:
-  // the slot its data chooses answers without hashing the text.
+  // A call text comes from the words of a kept line: the slot its data chooses answers first.
   RecentCall& recent = RecentSlot(callText);
   if (recent.call && recent.state == state && SameText(recent.text, callText)) return recent.call;
   auto& kept = Kept();

@@ -1,6 +1,7 @@
 // FOR, REPEAT, IF/ELSE, BREAK(IF), CONTINUE(IF) and the search for the next line.
 #include <cmath>
 
+#include "engine/conversions.h"
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/line_text.h"
@@ -57,7 +58,7 @@ bool Condition(const TWordArray& w, int message, QString& text) {
       RaiseScriptError(MessageText(message));
       return false;
     }
-    text = number != 0 ? u"true"_s : u"false"_s;
+    text = BoolText(number != 0);
     return true;
   }
   TWordStatus v;

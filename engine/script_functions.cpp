@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <array>
-#include <cstdint>
 #include <memory>
 
 #include "engine/engine_state.h"
@@ -56,12 +55,10 @@ struct RecentDefinition {
   std::shared_ptr<Definition> definition;
 };
 
-// Call texts come from the words of kept lines, so the same text object comes back: the slot
-// its data chooses answers without hashing the text.
+// Call texts come from the words of kept lines: the slot their data chooses answers first.
 RecentDefinition& RecentSlot(const QString& callText) {
-  static std::array<RecentDefinition, 64> slots;
-  const auto address = std::uintptr_t(callText.constData());
-  return slots[((address >> 3) * 0x9E3779B97F4A7C15ull) >> 58];
+  static std::array<RecentDefinition, kTextDataSlots> slots;
+  return slots[TextDataSlot(callText)];
 }
 
 // The reference is good until the next call of it.

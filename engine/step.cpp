@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "engine/arrays.h"
+#include "engine/conversions.h"
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/function_units.h"
@@ -91,7 +92,7 @@ void ExecuteAssignment(const TWordArray& w) {
   if (!e.TryFlag && target.kind != wkArrayName && ProgramValue(w, 2, w.lastIndex(), number, numberKind)) {
     Tvariable* v = AssignedVariable(target);
     if (!v) return;
-    if (numberKind == wkBool) v->SetText(number != 0 ? u"true"_s : u"false"_s);
+    if (numberKind == wkBool) v->SetText(BoolText(number != 0));
     else v->SetNumber(number);
     v->kind = numberKind;
     AdvanceLine();
