@@ -14,15 +14,15 @@ namespace {
 // Bounded: a script that builds call texts on the fly must not grow it without end.
 constexpr qsizetype kMaxTexts = 4096;
 
-using KeptCall = std::shared_ptr<const CallWords>;
+using KeptCall = LocalShared<const CallWords>;
 
 QHash<QString, PerNamesState<KeptCall>>& Kept() {
   static QHash<QString, PerNamesState<KeptCall>> kept;
   return kept;
 }
 
-std::shared_ptr<CallWords> Read(const QString& callText) {
-  auto call = std::make_shared<CallWords>();
+LocalShared<CallWords> Read(const QString& callText) {
+  auto call = MakeLocalShared<CallWords>();
   const QString text = TrimControl(callText);
   const qsizetype open = text.indexOf(u'(');
   if (open < 0) {
@@ -68,7 +68,7 @@ bool TakesNames(QStringView functionName) {
   return SameName(functionName, u"EXISTS") || SameName(functionName, u"ARRAY_DELETE");
 }
 
-std::shared_ptr<const CallWords> ReadCallWords(const QString& callText) {
+LocalShared<const CallWords> ReadCallWords(const QString& callText) {
   // Reading classifies names but changes none: the state before is the words' state.
   const NamesState state = NamesState::Current();
   // A call text comes from the words of a kept line: the slot its data chooses answers first.

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+#include "engine/local_shared.h"
 #include "engine/numeric_program.h"
 #include "engine/words.h"
 
@@ -25,4 +26,4 @@ bool TakesNames(QStringView functionName);
 
 // The call text read into its parts. Returns nullptr with ErrorText set when the arguments
 // cannot be read (such texts are not kept).
-std::shared_ptr<const CallWords> ReadCallWords(const QString& callText);
+LocalShared<const CallWords> ReadCallWords(const QString& callText);

@@ -2,6 +2,8 @@
 #include "engine/evaluator.h"
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "engine/arrays.h"
 #include "engine/engine_state.h"
@@ -142,6 +144,28 @@ bool PerformCalls(TWordArray& w) {
   return true;
 }
 
+// The argument list of a call in progress, one per nesting of calls, kept with its room: a call
+// allocates nothing for its arguments once a call as deep has run before.
+class CallArguments {
+ public:
+  CallArguments() {
+    if (depth_ == lists_.size()) lists_.push_back(std::make_unique<TWordArray>());
+    list_ = lists_[depth_++].get();
+  }
+  ~CallArguments() {
+    list_->clear();
+    --depth_;
+  }
+  CallArguments(const CallArguments&) = delete;
+  CallArguments& operator=(const CallArguments&) = delete;
+  TWordArray& list() { return *list_; }
+
+ private:
+  static inline std::vector<std::unique_ptr<TWordArray>> lists_;
+  static inline std::size_t depth_ = 0;
+  TWordArray* list_;
+};
+
 }  // namespace
 
 bool PerformCall(TWordKind kind, const QString& callText, TWordStatus& result) {
@@ -154,8 +178,9 @@ bool PerformCall(TWordKind kind, const QString& callText, TWordStatus& result) {
     if (TakeCompletedCall(e.CallExpression, result)) return true;
   }
   QString name;
-  TWordArray args;
-  SplitCall(callText, name, args);
+  CallArguments arguments;
+  TWordArray& args = arguments.list();
+  SplitCall(callText, kind == wkScriptFunction ? nullptr : &name, args);  // a script call needs no name
   if (ErrorPending() || e.ScriptCallSuspended) return false;
   if (kind == wkScriptFunction) {
     CallScriptFunction(callText, args, result);
@@ -275,13 +300,14 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
   EvaluateCopy(w, result, nullptr);
 }
 
-bool SplitCall(const QString& callText, QString& name, TWordArray& args) {
+bool SplitCall(const QString& callText, QString* nameOut, TWordArray& args) {
   EngineState& e = Engine();
   args.clear();
-  const std::shared_ptr<const CallWords> call = ReadCallWords(callText);
+  const LocalShared<const CallWords> call = ReadCallWords(callText);
   if (!call) return false;
   if (call->shape == CallWords::NoCall) return false;
-  name = call->name;
+  const QString& name = call->name;
+  if (nameOut) *nameOut = name;
   if (call->shape != CallWords::WithArguments) return true;
 
   if (call->callsScriptFunction && !e.CalledScriptFunction.isEmpty() &&

@@ -11,8 +11,6 @@
 void Evaluate(const TWordArray& words, int lastIndex, TWordStatus& result);
 void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& result);
 
-// Cuts a call word's text into the function name and its evaluated arguments. Returns false
-// when the text is no call (an "=" before the first "(") or on error (ErrorText set).
 // The value of words from..to by their numeric program, without writing its text (a truth
 // value as 1 or 0 with kind wkBool); false when the words must go to EvaluateRange.
 bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWordKind& kind);
@@ -22,7 +20,10 @@ bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWo
 // EvaluateRange.
 bool NumberWithoutText(const TWordArray& words, int from, int to, double& number);
 
-bool SplitCall(const QString& callText, QString& name, TWordArray& args);
+// Cuts a call word's text into the function name (given to `name` unless it is nullptr) and
+// its evaluated arguments. Returns false when the text is no call (an "=" before the first "(")
+// or on error (ErrorText set).
+bool SplitCall(const QString& callText, QString* name, TWordArray& args);
 
 // Calls the function of a call word (a completed script-function call of the line's pass gives
 // its value again); false when evaluation must end: an error, or a script function halted or

@@ -119,9 +119,8 @@ bool RunInterfaceCommand(const QString& command) {
                             (kind == wkScriptFunction || kind == wkNone);
   if (functionCall)
     return RunEventCall(2, false, [&] {
-      QString splitName;
       TWordArray args;
-      if (!SplitCall(text, splitName, args) || ErrorPending()) return;
+      if (!SplitCall(text, nullptr, args) || ErrorPending()) return;
       TWordStatus result;
       CallScriptFunction(text, args, result);
     });

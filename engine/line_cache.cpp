@@ -14,7 +14,7 @@ namespace {
 
 struct CacheEntry {
   QString source;  // the raw script line
-  std::shared_ptr<const LineWords> words;
+  LocalShared<const LineWords> words;
 };
 
 std::vector<PerNamesState<CacheEntry>>& Cache() {
@@ -45,7 +45,7 @@ void ClearLineCache() {
   g_recent.fill(RecentLine{});
 }
 
-std::shared_ptr<const LineWords> ReadLineWords(int line) {
+LocalShared<const LineWords> ReadLineWords(int line) {
   EngineState& e = Engine();
   const QString& source = e.ScriptLines[line];
   std::vector<PerNamesState<CacheEntry>>& cache = Cache();
@@ -60,7 +60,7 @@ std::shared_ptr<const LineWords> ReadLineWords(int line) {
       return c->words;
     }
   }
-  auto result = std::make_shared<LineWords>();
+  auto result = MakeLocalShared<LineWords>();
   e.CurrentLineText = TrimControl(StripComment(source));
   bool joined = false;
   if (!e.CurrentLineText.isEmpty()) {

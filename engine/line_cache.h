@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+#include "engine/local_shared.h"
 #include "engine/numeric_program.h"
 #include "engine/words.h"
 
@@ -20,6 +21,6 @@ struct LineWords {
 // Reads the line and returns its words (a blank or comment-only line gives an empty text and
 // no words). Returns nullptr with ErrorText set when the words cannot be read. A line read
 // anew is put together in CurrentLineText (continuations joined).
-std::shared_ptr<const LineWords> ReadLineWords(int line);
+LocalShared<const LineWords> ReadLineWords(int line);
 
 void ClearLineCache();

@@ -46,11 +46,13 @@ struct RecentChange {
 };
 std::array<RecentChange, 64> g_recent;
 
-RecentChange& RecentSlot(const NamesChange& c) {
-  const std::uint64_t mix = (c.from * 0x9E3779B97F4A7C15ull) ^ (std::uint64_t(c.where) << 8) ^
-                            std::uint64_t(c.appendedName.size());
+RecentChange& RecentSlot(std::uint64_t from, qsizetype nameSize, std::int32_t where) {
+  const std::uint64_t mix =
+      (from * 0x9E3779B97F4A7C15ull) ^ (std::uint64_t(where) << 8) ^ std::uint64_t(nameSize);
   return g_recent[(mix * 0xD6E8FEB86659FD93ull) >> 58];
 }
+
+RecentChange& RecentSlot(const NamesChange& c) { return RecentSlot(c.from, c.appendedName.size(), c.where); }
 
 void Remember(const NamesChange& change, std::uint64_t to) {
   auto& changes = RememberedChanges();
@@ -59,15 +61,18 @@ void Remember(const NamesChange& change, std::uint64_t to) {
   RecentSlot(change) = {change, to};
 }
 
-void FollowChange(const NamesChange& change) {
-  if (const RecentChange& r = RecentSlot(change); r.to != 0 && r.change == change) {
+// The change is given in parts: the slot answers without copying the name.
+void FollowChange(std::uint64_t from, const QString& appendedName, std::int32_t where) {
+  RecentChange& r = RecentSlot(from, appendedName.size(), where);
+  if (r.to != 0 && r.change.from == from && r.change.where == where && r.change.appendedName == appendedName) {
     Engine().NamesGeneration = r.to;
     return;
   }
+  const NamesChange change{from, appendedName, where};
   auto& changes = RememberedChanges();
   if (const auto known = changes.constFind(change); known != changes.cend()) {
     Engine().NamesGeneration = *known;
-    RecentSlot(change) = {change, *known};
+    r = {change, *known};
     return;
   }
   NamesChanged();
@@ -87,12 +92,14 @@ void NamesChanged() {
 
 void VariableAppendedToNames(const QString& name, int level, int index) {
   const std::uint64_t before = Engine().NamesGeneration;
-  FollowChange({before, name, level});
-  const NamesChange removal{Engine().NamesGeneration, QString(), index};
-  if (const RecentChange& r = RecentSlot(removal); r.to == before && r.change == removal) return;
-  Remember(removal, before);
+  FollowChange(before, name, level);
+  const std::uint64_t after = Engine().NamesGeneration;
+  if (const RecentChange& r = RecentSlot(after, 0, index);
+      r.to == before && r.change.from == after && r.change.where == index && r.change.appendedName.isEmpty())
+    return;
+  Remember({after, QString(), index}, before);
 }
 
 void VariableRemovedFromNames(std::uint64_t before, int index) {
-  FollowChange({before, QString(), index});
+  FollowChange(before, QString(), index);
 }

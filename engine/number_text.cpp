@@ -141,6 +141,13 @@ QString NumberText(double value, double& readBack) {
   return text;
 }
 
+bool IsTabledNumberText(const QString& text, double value) {
+  if (!IsShortWholeNumber(value) || value < kFirstTabled || value > kLastTabled) return false;
+  const std::size_t at = std::size_t(static_cast<long long>(value) - kFirstTabled);
+  return text.constData() == reinterpret_cast<const QChar*>(&kTabled.chars[at * kEntryChars]) &&
+         text.size() == kTabled.lengths[at];
+}
+
 QString NumberText(double value) {
   // Whole numbers below 10^15 are by far the most frequent results: write them directly.
   if (IsShortWholeNumber(value)) {

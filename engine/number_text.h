@@ -14,6 +14,9 @@ inline bool IsShortWholeNumber(double value) { return value == std::trunc(value)
 // The same text, with the number it reads as (what ParseNumberText makes of it), found without
 // reading it where that is exact.
 QString NumberText(double value, double& readBack);
+// True when the text is NumberText's own text of a small whole number (its shared data, not only
+// equal characters): a copy of such a text can be kept as the number instead.
+bool IsTabledNumberText(const QString& text, double value);
 
 // Reads a number written with "." as separator (optional sign and exponent; blanks at the ends
 // allowed; "INF"/"NAN" accepted). Returns false, leaving value unchanged, when it does not read.

@@ -1,3 +1,4 @@
+#include "engine/local_shared.h"
 #include "engine/numeric_program.h"
 
 #include <array>
@@ -28,7 +29,7 @@ struct NumericCall {
   NumericFunction function;
   ElementIndex argument;  // in the call's own words
   TWordStatus literal;    // the argument as the evaluation substitutes it, when it is a literal
-  std::shared_ptr<const CallWords> words;
+  LocalShared<const CallWords> words;
   QString text;           // the call word's text
 };
 
@@ -40,7 +41,7 @@ struct NumericOperand {
   bool truth;
   QString arrayName;      // an element's array
   std::vector<ElementIndex> indexes;
-  std::shared_ptr<const NumericCall> call;  // for a call
+  LocalShared<const NumericCall> call;  // for a call
 };
 
 struct NumericValue {
@@ -365,17 +366,17 @@ bool ElementIndexes(const TWordArray& words, int at, std::vector<ElementIndex>& 
 
 // The call word as an operand; nullptr when its argument is not one a program can compute:
 // a single number literal, variable or numeric expression.
-std::shared_ptr<const NumericCall> MakeCall(const TWordStatus& word) {
+LocalShared<const NumericCall> MakeCall(const TWordStatus& word) {
   const NumericFunction function = NumericFunctionOf(word);
   if (!function) return nullptr;
   // Kept since the evaluation just read it.
-  std::shared_ptr<const CallWords> words = ReadCallWords(word.str);
+  LocalShared<const CallWords> words = ReadCallWords(word.str);
   if (!words || words->shape != CallWords::WithArguments || words->hasElements) return nullptr;
   const TWordArray& a = words->words;
   const int last = a.lastIndex();
   for (int i = 0; i <= last; ++i)
     if (a[i].kind == wkComma) return nullptr;
-  auto call = std::make_shared<NumericCall>();
+  auto call = MakeLocalShared<NumericCall>();
   call->function = function;
   call->text = word.str;
   const TWordStatus& first = a[0];
@@ -419,7 +420,7 @@ std::unique_ptr<NumericProgram> MakeProgram(const TWordArray& words, int from, c
         never = true;
         return nullptr;
       }
-      auto call = std::make_shared<NumericCall>();
+      auto call = MakeLocalShared<NumericCall>();
       call->script = true;
       call->text = original.str;
       o.call = std::move(call);

@@ -1,3 +1,4 @@
+#include "engine/local_shared.h"
 #include "engine/script_functions.h"
 
 #include <QHash>
@@ -12,7 +13,9 @@
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/names_state.h"
+#include "engine/number_text.h"
 #include "engine/run_control.h"
+#include "engine/run_host.h"
 #include "engine/word_reader.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -41,7 +44,7 @@ struct Definition {
   int bodyIndent = 0;
   // The words between the brackets of the header. Reading them classifies names, so they are
   // kept for the names state they were read in.
-  PerNamesState<std::shared_ptr<const TWordArray>> formals;
+  PerNamesState<LocalShared<const TWordArray>> formals;
 
   bool Current() const {
     const EngineState& e = Engine();
@@ -52,7 +55,7 @@ struct Definition {
 
 struct RecentDefinition {
   QString callText;
-  std::shared_ptr<Definition> definition;
+  LocalShared<Definition> definition;
 };
 
 // Call texts come from the words of kept lines: the slot their data chooses answers first.
@@ -66,7 +69,7 @@ Definition& DefinitionFor(const QString& callText) {
   RecentDefinition& recent = RecentSlot(callText);
   if (recent.definition && recent.definition->Current() && SameText(recent.callText, callText))
     return *recent.definition;
-  static QHash<QString, std::shared_ptr<Definition>> kept;
+  static QHash<QString, LocalShared<Definition>> kept;
   if (const auto found = kept.find(callText); found != kept.end() && (*found)->Current()) {
     recent = {callText, *found};
     return **found;
@@ -74,7 +77,7 @@ Definition& DefinitionFor(const QString& callText) {
   constexpr qsizetype kMaxKept = 4096;  // call texts built on the fly must not grow it without end
   if (kept.size() >= kMaxKept) kept.clear();
   const EngineState& e = Engine();
-  auto definition = std::make_shared<Definition>();
+  auto definition = MakeLocalShared<Definition>();
   Definition& d = *definition;
   d.script = e.ScriptGeneration;
   d.lowerName = TextBeforeBracket(callText).trimmed();
@@ -90,12 +93,12 @@ Definition& DefinitionFor(const QString& callText) {
   return d;
 }
 
-std::shared_ptr<const TWordArray> ReadFormals(Definition& d) {
+LocalShared<const TWordArray> ReadFormals(Definition& d) {
   const NamesState state = NamesState::Current();
   if (const auto* found = d.formals.Find(state)) return *found;
   const QString code = StripComment(d.header);
   const qsizetype open = code.indexOf(u'('), close = code.lastIndexOf(u')');
-  auto formals = std::make_shared<TWordArray>();
+  auto formals = MakeLocalShared<TWordArray>();
   if (open >= 0 && close > open) SplitWords(code.mid(open + 1, close - open - 1), *formals);
   if (ErrorPending()) return nullptr;
   d.formals.Keep(state, formals);
@@ -105,7 +108,7 @@ std::shared_ptr<const TWordArray> ReadFormals(Definition& d) {
 // Binds the formal parameters of the header to the arguments; false after an error.
 bool BindParameters(Definition& d, const TWordArray& args) {
   const QString& functionName = d.lowerName;
-  const std::shared_ptr<const TWordArray> formals = ReadFormals(d);
+  const LocalShared<const TWordArray> formals = ReadFormals(d);
   if (!formals) return false;
   bool isVar = false;
   int next = 0;
@@ -317,19 +320,29 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
     e.ScriptCallSuspended = true;  // the stepper goes on inside the body
     return;
   }
+  // A breakpoint on the body's first line halts the run before that line, as on any other
+  // line (the run loop asks after each line for the next one, and the body's first line has
+  // no line before it in this run).
+  if (Host().HasBreakpoint(e.CurrentLine)) {
+    RunControl().StopMark = true;
+    e.RunMode = rmIdle;
+    e.ScriptCallSuspended = true;  // the calling line waits for the return
+    return;
+  }
   // The TRY of the calling line covers that line only, not the lines of the body.
+  // (Every line clears the error text it starts with, so the body never sees the caller's.)
   const bool tryFlag = e.TryFlag;
-  const QString tryErrorText = e.TryErrorText;
+  QString tryErrorText = std::move(e.TryErrorText);
   RunFrom(e.CurrentLine, RunInitiator::Engine);
   e.TryFlag = tryFlag;
-  e.TryErrorText = tryErrorText;
+  e.TryErrorText = std::move(tryErrorText);
   if (!RunInProgress() || ErrorPending()) {
     // Halted inside the body (nothing is popped): the calling line waits for the return.
     if (!ErrorPending()) e.ScriptCallSuspended = true;
     return;
   }
   if (e.BlockDepth == callDepth && e.Blocks[std::size_t(callDepth)].pt == pt_ReturnScriptFunction) {
-    result = e.Blocks[std::size_t(callDepth)].WordStatus;
+    result = std::move(e.Blocks[std::size_t(callDepth)].WordStatus);  // the block is popped next
     e.CurrentLine = e.Blocks[std::size_t(callDepth)].nLine;
     PopBlock();
     e.FunctionLevel = std::max(0, e.FunctionLevel - 1);
@@ -372,7 +385,12 @@ void DeclareParameter(const QString& functionName, const QString& parameterName,
   }
   Tvariable v;
   v.VarName = parameterName;
-  v.SetText(argument.str);
+  // A small whole number passed as its shared text is kept as the number: the body reads it
+  // without parsing, and its text is the same.
+  if (IsNumberKind(argument.kind) && IsTabledNumberText(argument.str, argument.float_val))
+    v.SetNumber(argument.float_val);
+  else
+    v.SetText(argument.str);
   v.kind = argument.kind;
   v.function_level = e.FunctionLevel;
   v.is_parameter_variable = isVar;
@@ -406,5 +424,5 @@ void ExecuteReturn(const TWordArray& w) {
   block.pt = pt_ReturnScriptFunction;
   if (ErrorPending()) return;
   ReleaseLocals(value);
-  block.WordStatus = value;
+  block.WordStatus = std::move(value);
 }

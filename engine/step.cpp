@@ -2,6 +2,7 @@
 // call statements; the rest of the statements live in control_flow.cpp, arrays.cpp and
 // script_functions.cpp.
 #include <QStringList>
+#include <optional>
 
 #include "engine/arrays.h"
 #include "engine/conversions.h"
@@ -188,7 +189,7 @@ namespace {
 
 void ExecuteStatement(TWordKind& kind) {
   EngineState& e = Engine();
-  const std::shared_ptr<const LineWords> line = ReadLineWords(e.CurrentLine);
+  const LocalShared<const LineWords> line = ReadLineWords(e.CurrentLine);
   const ProgramWordsScope executing(line ? &line->words : nullptr, line ? &line->programs : nullptr);
   if (line && line->text.isEmpty()) {
     ++e.CurrentLine;
@@ -201,13 +202,13 @@ void ExecuteStatement(TWordKind& kind) {
   }
   e.TryFlag = false;
   if (!line) return;
-  TWordArray withoutTry;
+  std::optional<TWordArray> withoutTry;  // made only for a TRY line
   const TWordArray* words = &line->words;
   if (line->words[0].kind == wkTry) {
     e.TryFlag = true;
     withoutTry = line->words;
-    withoutTry.removeRange(0, 0);
-    words = &withoutTry;
+    withoutTry->removeRange(0, 0);
+    words = &*withoutTry;
     SetVariable(u"Error"_s, QString(), wkString);
     if (ErrorPending()) return;
   }

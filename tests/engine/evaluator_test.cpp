@@ -318,7 +318,7 @@ TEST_F(Evaluator, SplitCallArguments) {
   TWordArray args;
 
   // commas inside a nested call and between element indexes do not cut
-  ASSERT_TRUE(SplitCall(u"  f(1, pow(2, 3), M[2, 1], M, x) "_s, name, args))
+  ASSERT_TRUE(SplitCall(u"  f(1, pow(2, 3), M[2, 1], M, x) "_s, &name, args))
       << Error().toStdString();
   EXPECT_EQ(name, u"f"_s);
   ASSERT_EQ(ArgCount(args), 5);
@@ -331,18 +331,18 @@ TEST_F(Evaluator, SplitCallArguments) {
   EXPECT_EQ(args[4].str, u"5"_s);
   EXPECT_EQ(args[4].var_index, FindVariable(u"x") + 1);
 
-  ASSERT_TRUE(SplitCall(u"f()"_s, name, args));
+  ASSERT_TRUE(SplitCall(u"f()"_s, &name, args));
   EXPECT_EQ(ArgCount(args), 0);
-  ASSERT_TRUE(SplitCall(u"f('')"_s, name, args));
+  ASSERT_TRUE(SplitCall(u"f('')"_s, &name, args));
   ASSERT_EQ(ArgCount(args), 1);
   EXPECT_EQ(args[0].kind, wkString);
 
   // an "=" before the first bracket: no call, no error
-  EXPECT_FALSE(SplitCall(u"a = f(1)"_s, name, args));
+  EXPECT_FALSE(SplitCall(u"a = f(1)"_s, &name, args));
   EXPECT_TRUE(Error().isEmpty());
 
   // EXISTS and ARRAY_DELETE take their arguments as written
-  ASSERT_TRUE(SplitCall(u"EXISTS(x, M, zz)"_s, name, args)) << Error().toStdString();
+  ASSERT_TRUE(SplitCall(u"EXISTS(x, M, zz)"_s, &name, args)) << Error().toStdString();
   ASSERT_EQ(ArgCount(args), 3);
   EXPECT_EQ(args[0].kind, wkVariableName);
   EXPECT_EQ(args[0].str, u"x"_s);
@@ -361,7 +361,7 @@ TEST_F(Evaluator, SplitCallArguments) {
                  {u"Array_Delete(M[1, 1])", u"Array_Delete"}};
   for (const auto& c : refused) {
     Engine().ErrorText.clear();
-    SplitCall(QString::fromUtf16(c.call), name, args);
+    SplitCall(QString::fromUtf16(c.call), &name, args);
     EXPECT_EQ(Error(), Expected(117, {QString::fromUtf16(c.name)}))
         << QString::fromUtf16(c.call).toStdString();
   }
@@ -385,7 +385,7 @@ TEST_F(Evaluator, NothingFollowsTheLastWord) {
 
   QString name;
   TWordArray args;
-  ASSERT_TRUE(SplitCall(u"f(1, M)"_s, name, args)) << Error().toStdString();
+  ASSERT_TRUE(SplitCall(u"f(1, M)"_s, &name, args)) << Error().toStdString();
   EXPECT_EQ(args[1].kind, wkArrayName);
   EXPECT_EQ(args[1].str, u"M"_s);
 }

@@ -34,6 +34,23 @@ TEST_F(ScriptFunctions, ValueParametersAndResult) {
   EXPECT_EQ(Engine().BlockDepth, 0);
 }
 
+// Computed whole numbers, literals written in other forms and fractions, on the first pass of
+// the line and on the passes its programs make: the body sees each argument's own text.
+TEST_F(ScriptFunctions, ParametersKeepTheTextsOfTheirArguments) {
+  Load({u"FOR i = 1,3"_s, u"  r = W(i * 1000) + W(007) + W(0 * -1) + W(i - 4) + W(2.0) + W(i / 4)"_s, u"stop"_s,
+        u"function W(_x)"_s, u"  _y = 0"_s, u"  return _x"_s});
+  host.breakpoints = {5};
+  QStringList seen;
+  A_StartExecute(RunInitiator::Start);
+  while (Engine().CurrentLine == 5 && seen.size() < 30) {
+    seen.append(Value(u"_x"_s));
+    A_Continue_runExecute(RunInitiator::Continue);
+  }
+  EXPECT_TRUE(host.errors.isEmpty()) << host.errors.join(u'|').toStdString();
+  EXPECT_EQ(seen.join(u' '), u"1000 007 0 -3 2.0 0.25 2000 007 0 -2 2.0 0.5 3000 007 0 -1 2.0 0.75"_s);
+  EXPECT_EQ(Value(u"r"_s), u"3008.75"_s);
+}
+
 TEST_F(ScriptFunctions, VarParameterIsWrittenBack) {
   EXPECT_EQ(
       Run({u"p = 0"_s, u"a = 3"_s, u"Perimeter(a, 4, p)"_s, u"stop"_s,
@@ -273,4 +290,28 @@ TEST_F(ScriptFunctions, SteppingTwoCallsOnOneLineEntersEachBody) {
   EXPECT_EQ(Engine().Blocks[1].FunctionExpression, u"Two(2)"_s);
   EXPECT_EQ(Value(u"s"_s), QString());
   EXPECT_TRUE(host.errors.isEmpty());
+}
+
+// The run loop asks for a breakpoint after each line, about the next one; the first line of a
+// body must be asked about when the call enters it. A RETURN line there used to run before the
+// halt, and Continue then ran it a second time ("Incorrect exit"); other lines ran unhalted.
+TEST_F(ScriptFunctions, BreakpointOnTheFirstLineOfABodyHaltsBeforeIt) {
+  Load({u"r = W(5)"_s, u"s = D(r)"_s, u"stop"_s, u"function W(_x)"_s, u"  return _x"_s, u"function D(_a)"_s,
+        u"  _b = _a * 2"_s, u"  return _b"_s});
+  host.breakpoints = {4, 6};
+  A_StartExecute(RunInitiator::Start);
+  EXPECT_EQ(Engine().CurrentLine, 4);
+  EXPECT_EQ(Engine().FunctionLevel, 1);
+  EXPECT_EQ(Engine().Blocks[std::size_t(Engine().BlockDepth)].pt, pt_ScriptFunction);
+  EXPECT_EQ(Value(u"_x"_s), u"5"_s);
+  EXPECT_EQ(FindVariable(u"r"), -1);
+  A_Continue_runExecute(RunInitiator::Continue);
+  EXPECT_EQ(Engine().CurrentLine, 6);
+  EXPECT_EQ(Value(u"r"_s), u"5"_s);
+  EXPECT_EQ(FindVariable(u"_b"), -1);  // not run yet
+  A_Continue_runExecute(RunInitiator::Continue);
+  EXPECT_TRUE(host.errors.isEmpty()) << host.errors.join(u'|').toStdString();
+  EXPECT_EQ(Value(u"s"_s), u"10"_s);
+  EXPECT_EQ(Engine().FunctionLevel, 0);
+  EXPECT_EQ(Engine().BlockDepth, 0);
 }

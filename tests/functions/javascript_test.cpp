@@ -11,7 +11,7 @@ namespace {
 TWordArray Arguments(const QString& text) {
   QString name;
   TWordArray args;
-  SplitCall(u"f("_s + text + u')', name, args);
+  SplitCall(u"f("_s + text + u')', &name, args);
   return args;
 }
 
