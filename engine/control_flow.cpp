@@ -1,5 +1,6 @@
 // FOR, REPEAT, IF/ELSE, BREAK(IF), CONTINUE(IF) and the search for the next line.
 #include <cmath>
+#include <vector>
 
 #include "engine/conversions.h"
 #include "engine/engine_state.h"
@@ -162,23 +163,48 @@ bool IsElseLine(const QString& line) {
 
 }  // namespace
 
-void ExecuteIf(const TWordArray& w) {
-  EngineState& e = Engine();
-  QString condition;
-  if (!Condition(w, msg::kIfNeedsBoolean, condition)) return;
-  const int ifIndent = LineIndentAt(e.CurrentLine);
+namespace {
+
+// The ELSE line that belongs to the IF line, or 0.
+int SearchElseLine(int ifLine) {
+  const EngineState& e = Engine();
+  const int ifIndent = LineIndentAt(ifLine);
   const int last = int(e.ScriptLines.size()) - 1;
   int candidate = last;
-  for (int p = e.CurrentLine + 1; p < last; ++p) {
+  for (int p = ifLine + 1; p < last; ++p) {
     const int d = LineIndentAt(p);
     if (d != -1 && d <= ifIndent) {
       candidate = p;
       break;
     }
   }
-  int elseLine = 0;
-  if (candidate > e.CurrentLine && LineIndentAt(candidate) == ifIndent && IsElseLine(e.ScriptLines[candidate]))
-    elseLine = candidate;
+  if (candidate > ifLine && LineIndentAt(candidate) == ifIndent && IsElseLine(e.ScriptLines[candidate]))
+    return candidate;
+  return 0;
+}
+
+// The same, searched once per script text: an IF inside a loop asks at every pass.
+int ElseLineOf(int ifLine) {
+  static std::uint64_t searchedScript = 0;
+  static std::vector<int> elseLines;  // -1 where not searched yet
+  const EngineState& e = Engine();
+  if (searchedScript != e.ScriptGeneration || elseLines.size() != std::size_t(e.ScriptLines.size())) {
+    elseLines.assign(std::size_t(e.ScriptLines.size()), -1);
+    searchedScript = e.ScriptGeneration;
+  }
+  int& found = elseLines[std::size_t(ifLine)];
+  if (found < 0) found = SearchElseLine(ifLine);
+  return found;
+}
+
+}  // namespace
+
+void ExecuteIf(const TWordArray& w) {
+  EngineState& e = Engine();
+  QString condition;
+  if (!Condition(w, msg::kIfNeedsBoolean, condition)) return;
+  const int ifIndent = LineIndentAt(e.CurrentLine);
+  const int elseLine = ElseLineOf(e.CurrentLine);
 
   if (condition == u"true"_s) {
     if (!PushBlock()) return;
