@@ -120,6 +120,10 @@ struct EngineState {
   // Tables
   std::vector<Tvariable> Variables;
   std::vector<std::int32_t> VariableOrder;
+  // How many of the variables belong to each function level (kept by AppendVariable,
+  // RemoveVariable and ClearVariables): a returning call stops looking for its locals once it
+  // has found them all.
+  std::vector<std::int32_t> VariablesOfLevel;
   std::int32_t LastAssignedVariable = 0;
 
   std::vector<t_arr_specification> Arrays;  // used entries only; word index i is Arrays[i - 1]

@@ -64,7 +64,11 @@ void Remember(const NamesChange& change, std::uint64_t to) {
 // The change is given in parts: the slot answers without copying the name.
 void FollowChange(std::uint64_t from, const QString& appendedName, std::int32_t where) {
   RecentChange& r = RecentSlot(from, appendedName.size(), where);
-  if (r.to != 0 && r.change.from == from && r.change.where == where && r.change.appendedName == appendedName) {
+  // (A parameter's name comes from the same words at every call: its data answers first.)
+  if (r.to != 0 && r.change.from == from && r.change.where == where &&
+      ((r.change.appendedName.constData() == appendedName.constData() &&
+        r.change.appendedName.size() == appendedName.size()) ||
+       r.change.appendedName == appendedName)) {
     Engine().NamesGeneration = r.to;
     return;
   }

@@ -152,9 +152,12 @@ bool BindParameters(Definition& d, const TWordArray& args) {
 void ReleaseLocals(TWordStatus& value) {
   EngineState& e = Engine();
   const int level = e.FunctionLevel;
-  for (int i = int(e.Variables.size()) - 1; i >= 0; --i) {
+  // Locals are appended while their level runs, so they are found at the end.
+  int locals = std::size_t(level) < e.VariablesOfLevel.size() ? e.VariablesOfLevel[std::size_t(level)] : 0;
+  for (int i = int(e.Variables.size()) - 1; i >= 0 && locals > 0; --i) {
     const Tvariable& v = e.Variables[std::size_t(i)];
     if (v.function_level != level) continue;
+    --locals;
     const int target = v.parameter_var_index;
     if (target >= 1 && target <= int(e.Variables.size())) {
       Tvariable& caller = e.Variables[std::size_t(target - 1)];

@@ -5,6 +5,7 @@
 #include "engine/names.h"
 #include "engine/number_text.h"
 
+#include <algorithm>
 #include <utility>
 
 bool IsLocalName(QStringView name) {
@@ -62,6 +63,9 @@ int AppendVariable(Tvariable v) {
   e.VariableOrder.push_back(0);
   const int index = int(e.Variables.size()) - 1;
   const Tvariable& appended = e.Variables.back();
+  const std::size_t level = std::size_t(std::max(0, appended.function_level));
+  if (e.VariablesOfLevel.size() <= level) e.VariablesOfLevel.resize(level + 1, 0);
+  ++e.VariablesOfLevel[level];
   VariableAppendedToNames(appended.VarName, appended.function_level, index);
   return index;
 }
@@ -117,6 +121,9 @@ bool Tvariable::ReadNumber(double& value) const {
 void RemoveVariable(int index) {
   EngineState& e = Engine();
   if (index < 0 || index >= int(e.Variables.size())) return;
+  if (const std::size_t level = std::size_t(std::max(0, e.Variables[std::size_t(index)].function_level));
+      level < e.VariablesOfLevel.size())
+    --e.VariablesOfLevel[level];
   e.Variables.erase(e.Variables.begin() + index);
   e.VariableOrder.pop_back();
   VariableRemovedFromNames(e.NamesGeneration, index);
@@ -126,5 +133,6 @@ void ClearVariables() {
   EngineState& e = Engine();
   e.Variables.clear();
   e.VariableOrder.clear();
+  e.VariablesOfLevel.clear();
   NamesChanged();
 }
