@@ -39,7 +39,7 @@ WORKLOADS = [
     ("int_loop", "integer loop, 3 lines per pass", 2_000_000, 10_000_000, 2_000, None),
     ("float_loop", "float loop with sqrt and sin", 300_000, 3_000_000, 500, None),
     ("strings", "string building with LenStr/Pos/SubStr", 100_000, 100_000, 500, None),
-    ("calls", "recursive script function (fib)", 25, 30, 10, fib_calls),
+    ("calls", "recursive script function (fib)", 27, 32, 10, fib_calls),
     ("arrays", "1-D and 2-D array element reads and writes", 1_000_000, 3_000_000, 1_000, None),
     ("branches", "IF/ELSE with REPEAT/BREAKIF", 2_000_000, 6_000_000, 2_000, None),
     ("sort", "built-in sort (with the loop that fills it)", 300_000, 300_000, 1_000, None),

@@ -44,12 +44,12 @@ struct RecentChange {
   NamesChange change;
   std::uint64_t to = 0;
 };
-std::array<RecentChange, 64> g_recent;
+std::array<RecentChange, 256> g_recent;
 
 RecentChange& RecentSlot(std::uint64_t from, qsizetype nameSize, std::int32_t where) {
   const std::uint64_t mix =
       (from * 0x9E3779B97F4A7C15ull) ^ (std::uint64_t(where) << 8) ^ std::uint64_t(nameSize);
-  return g_recent[(mix * 0xD6E8FEB86659FD93ull) >> 58];
+  return g_recent[(mix * 0xD6E8FEB86659FD93ull) >> 56];
 }
 
 RecentChange& RecentSlot(const NamesChange& c) { return RecentSlot(c.from, c.appendedName.size(), c.where); }
