@@ -61,14 +61,18 @@ void Remember(const NamesChange& change, std::uint64_t to) {
   RecentSlot(change) = {change, to};
 }
 
-// The change is given in parts: the slot answers without copying the name.
+// The slot holds this change (given in parts, so that asking copies no name). A parameter's
+// name comes from the same words at every call: its data answers before its characters.
+bool Holds(const RecentChange& r, std::uint64_t from, const QString& appendedName, std::int32_t where) {
+  const QString& held = r.change.appendedName;
+  return r.to != 0 && r.change.from == from && r.change.where == where &&
+         ((held.constData() == appendedName.constData() && held.size() == appendedName.size()) ||
+          held == appendedName);
+}
+
 void FollowChange(std::uint64_t from, const QString& appendedName, std::int32_t where) {
   RecentChange& r = RecentSlot(from, appendedName.size(), where);
-  // (A parameter's name comes from the same words at every call: its data answers first.)
-  if (r.to != 0 && r.change.from == from && r.change.where == where &&
-      ((r.change.appendedName.constData() == appendedName.constData() &&
-        r.change.appendedName.size() == appendedName.size()) ||
-       r.change.appendedName == appendedName)) {
+  if (Holds(r, from, appendedName, where)) {
     Engine().NamesGeneration = r.to;
     return;
   }
@@ -98,8 +102,7 @@ void VariableAppendedToNames(const QString& name, int level, int index) {
   const std::uint64_t before = Engine().NamesGeneration;
   FollowChange(before, name, level);
   const std::uint64_t after = Engine().NamesGeneration;
-  if (const RecentChange& r = RecentSlot(after, 0, index);
-      r.to == before && r.change.from == after && r.change.where == index && r.change.appendedName.isEmpty())
+  if (const RecentChange& r = RecentSlot(after, 0, index); r.to == before && Holds(r, after, QString(), index))
     return;
   Remember({after, QString(), index}, before);
 }
