@@ -21,9 +21,9 @@ struct Tvariable {
   std::int32_t parameter_var_index = 0;
   bool is_parameter_variable = false;
 
-  // The value is a text. A number assigned with SetNumber has the text NumberText gives it;
-  // a whole one is written out only when the text is read (loop counters and sums are read as
-  // numbers far more often than as texts).
+  // The value is a text. A number assigned with SetNumber has the text NumberText gives it,
+  // written out only when the text is read (loop counters and sums are read as numbers far more
+  // often than as texts); until then the variable holds the number that text reads as.
   const QString& Text() const;
   void SetText(QString text);
   void SetNumber(double value);
@@ -33,6 +33,8 @@ struct Tvariable {
   double Number() const;
   // The number the text reads as; false when it reads as none.
   bool ReadNumber(double& value) const;
+  // The number's text is not written yet: it is NumberText(Number()), which reads as Number().
+  bool TextUnwritten() const { return numberPending_; }
 
  private:
   mutable QString text_;

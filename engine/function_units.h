@@ -10,7 +10,9 @@
 // A function of one number, without side effects, that numeric programs compute directly.
 struct NumericFunction {
   // The value Dispatch gives for the evaluated `argument` (a number); false when Dispatch must
-  // run because the result could differ (it would report an error, say).
+  // run because the result could differ (it would report an error, say). A null text stands for
+  // NumberText(argument.float_val), a text that reads as float_val exactly (a variable's number
+  // whose text is not written yet).
   bool (*value)(const NumericFunction& self, const TWordStatus& argument, double& result) = nullptr;
   double (*math)(double) = nullptr;  // the computation, for families that share `value`
 

@@ -46,6 +46,54 @@ constexpr TabledTexts kTabled;
 
 }  // namespace
 
+namespace {
+
+// A finite, non-zero value rounded to `digits` significant digits: value = 0.mantissa * 10^X.
+struct RoundedDecimal {
+  bool negative = false;
+  char mantissa[40];
+  int m = 0;  // digits in the mantissa, trailing zeros dropped
+  int X = 0;
+};
+
+RoundedDecimal RoundToDigits(double value, int digits) {
+  RoundedDecimal d;
+  char sci[48];
+  const auto res = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1);
+  const char* p = sci;
+  d.negative = *p == '-';
+  if (d.negative) ++p;
+  for (; p < res.ptr && *p != 'e'; ++p)
+    if (*p != '.') d.mantissa[d.m++] = *p;
+  while (d.m > 1 && d.mantissa[d.m - 1] == '0') --d.m;
+  int exponent = 0;
+  bool exponentNegative = false;
+  if (p < res.ptr) ++p;  // 'e'
+  if (p < res.ptr && (*p == '-' || *p == '+')) exponentNegative = *p++ == '-';
+  for (; p < res.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+  d.X = (exponentNegative ? -exponent : exponent) + 1;
+  return d;
+}
+
+// The number the decimal's text reads as, where one operation gives it exactly: M is below
+// 2^53 and 10^|k| up to 10^22 is exact, so one correctly rounded operation gives the nearest
+// double to M * 10^k. False otherwise (the text must be read).
+bool DecimalValue(const RoundedDecimal& d, double& value) {
+  if (d.m > 15) return false;
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::int64_t M = 0;
+  for (int i = 0; i < d.m; ++i) M = M * 10 + (d.mantissa[i] - '0');
+  const int k = d.X - d.m;
+  if (k < -22 || k > 22) return false;
+  const double r = k >= 0 ? double(M) * kPowers[k] : double(M) / kPowers[-k];
+  value = d.negative ? -r : r;
+  return true;
+}
+
+}  // namespace
+
 QString GeneralNumberText(double value, int digits, int maxPlainExponent, int minExponentDigits,
                           double* readBack) {
   if (readBack) *readBack = std::numeric_limits<double>::quiet_NaN();
@@ -55,38 +103,13 @@ QString GeneralNumberText(double value, int digits, int maxPlainExponent, int mi
     return u"0"_s;
   }
 
-  // Round to the requested significant digits: "[-]d.ddd...e±xx". Everything below works in
-  // fixed buffers: this runs for every fractional result.
-  char sci[48];
-  const auto res = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1);
-  const char* p = sci;
-  const bool negative = *p == '-';
-  if (negative) ++p;
-  char mantissa[40];
-  int m = 0;
-  for (; p < res.ptr && *p != 'e'; ++p)
-    if (*p != '.') mantissa[m++] = *p;
-  while (m > 1 && mantissa[m - 1] == '0') --m;
-  int exponent = 0;
-  bool exponentNegative = false;
-  if (p < res.ptr) ++p;  // 'e'
-  if (p < res.ptr && (*p == '-' || *p == '+')) exponentNegative = *p++ == '-';
-  for (; p < res.ptr; ++p) exponent = exponent * 10 + (*p - '0');
-  const int X = (exponentNegative ? -exponent : exponent) + 1;  // value = 0.mantissa * 10^X
-  if (readBack && m <= 15) {
-    // The text reads as the nearest double to M * 10^k. M is below 2^53 and 10^|k| up to 10^22
-    // is exact, so one correctly rounded operation gives it.
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    std::int64_t M = 0;
-    for (int i = 0; i < m; ++i) M = M * 10 + (mantissa[i] - '0');
-    const int k = X - m;
-    if (k >= -22 && k <= 22) {
-      const double r = k >= 0 ? double(M) * kPowers[k] : double(M) / kPowers[-k];
-      *readBack = negative ? -r : r;
-    }
-  }
+  // Round to the requested significant digits. Everything below works in fixed buffers: this
+  // runs for every fractional result.
+  const RoundedDecimal d = RoundToDigits(value, digits);
+  const bool negative = d.negative;
+  const char* const mantissa = d.mantissa;
+  const int m = d.m, X = d.X;
+  if (readBack) DecimalValue(d, *readBack);
 
   char out[96];
   int n = 0;
@@ -139,6 +162,15 @@ QString NumberText(double value, double& readBack) {
   QString text = GeneralNumberText(value, 15, 15, 1, &readBack);
   if (std::isnan(readBack) && !ParseNumberText(text, readBack)) readBack = 0;
   return text;
+}
+
+bool NumberTextValue(double value, double& readBack) {
+  if (IsShortWholeNumber(value)) {
+    readBack = value == 0 ? 0.0 : value;
+    return true;
+  }
+  if (!std::isfinite(value)) return false;
+  return DecimalValue(RoundToDigits(value, 15), readBack);
 }
 
 bool IsTabledNumberText(const QString& text, double value) {

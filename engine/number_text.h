@@ -14,6 +14,10 @@ inline bool IsShortWholeNumber(double value) { return value == std::trunc(value)
 // The same text, with the number it reads as (what ParseNumberText makes of it), found without
 // reading it where that is exact.
 QString NumberText(double value, double& readBack);
+// The number NumberText's text of the value reads as, found without writing the text; false
+// where that takes reading the text (non-finite values, magnitudes beyond 10^22 or so). The
+// text of that number is the value's text again (15 digits survive a trip through a double).
+bool NumberTextValue(double value, double& readBack);
 // True when the text is NumberText's own text of a small whole number (its shared data, not only
 // equal characters): a copy of such a text can be kept as the number instead.
 bool IsTabledNumberText(const QString& text, double value);

@@ -241,7 +241,7 @@ bool NumericPrograms::CallValue(const NumericCall& c, GeneralEvaluation evaluate
       if (!var || !IsNumberKind(var->kind)) return false;
       argument.kind = var->kind;
       argument.float_val = var->Number();
-      argument.str = var->Text();
+      if (!var->TextUnwritten()) argument.str = var->Text();  // else it stays unwritten (null)
       break;
     }
     case ElementIndex::Expression: {

@@ -86,14 +86,14 @@ void Tvariable::SetText(QString text) {
 }
 
 void Tvariable::SetNumber(double value) {
-  if (IsShortWholeNumber(value)) {
-    pendingNumber_ = value == 0 ? 0.0 : value;
+  // The text is written when it is read; the number kept is the one that text reads as.
+  double readBack = 0;
+  if (NumberTextValue(value, readBack)) {
+    pendingNumber_ = readBack;
     numberPending_ = true;
     text_.clear();
     return;
   }
-  // Others are written now, with the number their text reads as.
-  double readBack = 0;
   text_ = NumberText(value, readBack);
   numberPending_ = false;
   readText_ = text_;

@@ -79,8 +79,9 @@ bool FinishResult(double result, double& value) {
 }
 
 bool UnaryValue(const NumericFunction& self, const TWordStatus& argument, double& result) {
-  double x = 0;
-  return ArgumentNumber(argument, x) && FinishResult(self.math(x), result);
+  double x = argument.float_val;  // a null text is the number's own text, which reads as it
+  if (!(argument.str.isNull() && IsNumberKind(argument.kind)) && !ArgumentNumber(argument, x)) return false;
+  return FinishResult(self.math(x), result);
 }
 
 }  // namespace

@@ -199,5 +199,17 @@ TEST_F(NumberTextTest, GeneralFormMatchesTheReferenceOverManyValues) {
     if (!ParseNumberText(text, read)) read = 0;  // a text past the range reads as none
     if (std::isnan(read)) ASSERT_TRUE(std::isnan(readBack)) << v;
     else ASSERT_EQ(std::memcmp(&readBack, &read, sizeof read), 0) << v << " " << text.toStdString();
+    // Found without the text: the same number, whose own text is the value's text. A variable
+    // keeps that number and writes the text only when it is read.
+    double unwritten = 0;
+    if (NumberTextValue(v, unwritten)) {
+      ASSERT_EQ(std::memcmp(&unwritten, &read, sizeof read), 0) << v << " " << text.toStdString();
+      ASSERT_EQ(NumberText(unwritten), text) << v;
+    }
+    Tvariable variable;
+    variable.SetNumber(v);
+    const double held = variable.Number();
+    if (!std::isnan(readBack)) ASSERT_EQ(std::memcmp(&held, &readBack, sizeof held), 0) << v;
+    ASSERT_EQ(variable.Text(), text) << v;
   }
 }

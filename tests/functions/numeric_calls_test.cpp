@@ -12,7 +12,7 @@ namespace {
 using NumericCalls = FunctionTest;
 
 const QStringList kSetUp = {u"a = 7"_s, u"b = -2.5"_s, u"c = 0.1"_s, u"n = 3"_s, u"h = 1.50"_s,
-                            u"m = 13 | 0"_s};
+                            u"m = 13 | 0"_s, u"t = 0.1 + 0.2"_s, u"w = 123456.75"_s};
 
 QStringList Passes(const QString& expression) { return ProgramPasses(kSetUp, expression); }
 
@@ -24,7 +24,9 @@ TEST_F(NumericCalls, ProgramsGiveTheGeneralCallsTextAndKind) {
       u"abs(b) + abs(m)"_s, u"floor(b) + ceil(c)"_s, u"round(h) + round(-h) + round(b)"_s,
       u"sqrt(a * a + n * n) / 2"_s, u"sin(c * 3) + cos(-a)"_s, u"sqrt(2) + sin(1.5E-007)"_s,
       u"sqrt(PI) + tan(PI / 4)"_s, u"exp(n) - log(a)"_s, u"atan(b) + asin(c) + acos(c)"_s,
-      u"MATH_SQUARE_ROOT(a) + 0"_s, u"Sin(a) < Cos(a)"_s, u"sqrt(m) * m"_s, u"sin(0) * -1"_s};
+      u"MATH_SQUARE_ROOT(a) + 0"_s, u"Sin(a) < Cos(a)"_s, u"sqrt(m) * m"_s, u"sin(0) * -1"_s,
+      // variables whose number's text is not written yet (t is 0.3 by its text)
+      u"sin(t) + sqrt(t)"_s, u"cos(w) * sqrt(w)"_s};
   for (const QString& expression : expressions) {
     SCOPED_TRACE(expression.toStdString());
     QStringList lines = Passes(expression);
