@@ -122,7 +122,9 @@ TEST(FileWriting, OnlyASingleRegularFileIsReplacedByRename) {
   // A plain file keeps its mode and (where this process may give it) its owner.
   ASSERT_TRUE(ReplaceFileContents(path("plain"), QByteArray("1")));
   ASSERT_EQ(::chmod(encoded("plain").constData(), 0604), 0);
-  if (root) ASSERT_EQ(::chown(encoded("plain").constData(), 65534, 65534), 0);
+  if (root) {
+    ASSERT_EQ(::chown(encoded("plain").constData(), 65534, 65534), 0);
+  }
   EXPECT_TRUE(ReplaceFileContents(path("plain"), QByteArray("2")));
   EXPECT_EQ(Bytes(path("plain")), "2");
   EXPECT_EQ(Status(path("plain")).st_mode & 07777, 0604u);

@@ -63,7 +63,9 @@ TEST_F(WordReader, Numbers) {
   EXPECT_DOUBLE_EQ(s.words[0].float_val, 1500);
   EXPECT_DOUBLE_EQ(s.words[4].float_val, 0.02);
   for (const TWordStatus& w : s.words)
-    if (w.kind != wkDblDot) EXPECT_EQ(w.kind, wkFloat);
+    if (w.kind != wkDblDot) {
+      EXPECT_EQ(w.kind, wkFloat);
+    }
 
   s = SplitText(u"3x"_s);  // a number and a name
   EXPECT_EQ(Kinds(s.words), u"3 46"_s);
