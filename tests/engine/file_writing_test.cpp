@@ -128,7 +128,9 @@ TEST(FileWriting, OnlyASingleRegularFileIsReplacedByRename) {
   EXPECT_TRUE(ReplaceFileContents(path("plain"), QByteArray("2")));
   EXPECT_EQ(Bytes(path("plain")), "2");
   EXPECT_EQ(Status(path("plain")).st_mode & 07777, 0604u);
-  if (root) EXPECT_EQ(Status(path("plain")).st_uid, 65534u);
+  if (root) {
+    EXPECT_EQ(Status(path("plain")).st_uid, 65534u);
+  }
 
   // Both names of a hard link see the new content.
   ASSERT_EQ(::link(encoded("plain").constData(), encoded("second name").constData()), 0);
