@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Side-by-side benchmark: each workload of suite/ written in Tressaly's script language, in
 python3 and in lua5.4. Every program prints (or, for Tressaly, leaves in `result`) the same
-value; the three values are checked to agree, then the CPU time of each (best of 3, start-up
+value; the three values are checked to agree, then the CPU time of each (best of 5, start-up
 of an empty program subtracted; python3 and lua5.4 run larger sizes, their times are scaled to
 Tressaly's size) and the ratios tressaly/python3 and tressaly/lua5.4 are printed with their
 geometric means.
 
-  suite_bench.py [RUNS]      measure (RUNS timings each, 3 by default)
+  suite_bench.py [RUNS]      measure (RUNS timings each, 5 by default: CPU times vary by
+                             a third from run to run on a shared machine)
   suite_bench.py --check     small sizes, only check that the three results agree (exit 1 if not)
   --program PATH             the tressaly program to run (build/tressaly by default)
 """
@@ -156,7 +157,7 @@ def main():
         del args[at:at + 2]
     check_only = "--check" in args
     numbers = [a for a in args if a.isdigit()]
-    runs = int(numbers[0]) if numbers else 3
+    runs = int(numbers[0]) if numbers else 5
     if not shutil.which(LUA):
         sys.exit(f"{LUA} is missing (scripts/deps.sh installs it)")
     with tempfile.TemporaryDirectory(prefix="tressaly-suite-") as folder:
