@@ -228,8 +228,8 @@ bool NumericPrograms::ProgramValue(const TWordArray& words, int from, int to, Ge
 }
 
 // The call's value as Dispatch gives it, from its argument evaluated the way the call's
-// evaluation would: a literal as it stands, a variable's text and number, an expression's
-// value with its text.
+// evaluation would: a literal as it stands, a variable's text and number (a null text while
+// the variable's number has no text written yet), an expression's value with its text.
 bool NumericPrograms::CallValue(const NumericCall& c, GeneralEvaluation evaluate, NumericValue& v) const {
   TWordStatus argument;
   switch (c.argument.from) {
