@@ -139,7 +139,7 @@ bool PerformCalls(TWordArray& w) {
     result.oper_prioritet = 0;
     result.power = 0;
     result.slot = w[i].slot;  // the value stands where its call stood (traced reductions)
-    w[i] = result;
+    w[i] = std::move(result);
   }
   return true;
 }
@@ -355,7 +355,7 @@ bool SplitCall(const QString& callText, QString* nameOut, TWordArray& args) {
       if (ErrorPending() || e.ScriptCallSuspended) return false;
       value.var_index = single ? first.var_index : 0;
     }
-    args.append(value);
+    args.append(std::move(value));
     from = i + 1;
   }
   return true;

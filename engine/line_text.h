@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+#include <array>
+#include <utility>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,6 +26,36 @@ inline std::size_t TextDataSlot(const QString& text) {
   const auto address = std::uintptr_t(text.constData());
   return std::size_t(((address >> 3) * 0x9E3779B97F4A7C15ull) >> 58);
 }
+
+inline std::size_t TextDataSlot(QStringView text) {
+  const auto address = std::uintptr_t(text.data());
+  return std::size_t(((address >> 3) * 0x9E3779B97F4A7C15ull) >> 58);
+}
+
+// What a lookup by text gave for the texts met last, one per TextDataSlot. A text that comes
+// back as the same object (a name from kept words) is answered without hashing or copying it;
+// another text is compared by its characters.
+template <typename T>
+class RecentByText {
+ public:
+  const T* Find(QStringView text) const {
+    const Slot& s = slots_[TextDataSlot(text)];
+    if (!s.kept || s.text.size() != text.size()) return nullptr;
+    return (s.text.constData() == text.data() || QStringView(s.text) == text) ? &s.value : nullptr;
+  }
+  // The slot shares a QString's data, so that the same text met again is seen by its address;
+  // a view's text is copied.
+  void Keep(const QString& text, T value) { slots_[TextDataSlot(text)] = {text, std::move(value), true}; }
+  void Keep(QStringView text, T value) { slots_[TextDataSlot(text)] = {text.toString(), std::move(value), true}; }
+
+ private:
+  struct Slot {
+    QString text;
+    T value{};
+    bool kept = false;
+  };
+  std::array<Slot, kTextDataSlots> slots_;
+};
 
 // TrimControl(StripComment(line)) without copying: a view into the line.
 QStringView CodeOf(const QString& line);

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "engine/operators.h"
@@ -56,6 +57,11 @@ class TWordList {
   bool append(const TWordStatus& w) {
     if (isFull()) return false;
     words_.push_back(w);
+    return true;
+  }
+  bool append(TWordStatus&& w) {
+    if (isFull()) return false;
+    words_.push_back(std::move(w));
     return true;
   }
   void clear() { words_.clear(); }

@@ -109,7 +109,13 @@ HandlerTable::HandlerTable(TableId table, std::initializer_list<std::span<const 
 
 void HandlerTable::Call(const QString& name, const TWordArray& args, TWordStatus& result) const {
   result = EmptyWord;
-  const UnitHandler handler = handlers_.value(name.toLower());
+  UnitHandler handler = nullptr;
+  if (const UnitHandler* recent = recent_.Find(name)) {
+    handler = *recent;
+  } else {
+    handler = handlers_.value(name.toLower());
+    if (handler) recent_.Keep(name, handler);
+  }
   if (!handler) {
     if (FindFunctionDescription(Table(table_), name) >= 0)
       RaiseScriptError(LocalText(LocalTextId::FunctionNotAvailable, {name}));

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <span>
 
+#include "engine/line_text.h"
 #include "engine/messages.h"
 #include "engine/words.h"
 #include "unit_support/descriptions.h"
@@ -86,6 +87,7 @@ class HandlerTable {
   TableId table_;
   ArgumentCountPolicy policy_;
   QHash<QString, UnitHandler> handlers_;  // lower-case name -> handler
+  mutable RecentByText<UnitHandler> recent_;  // by the name as called: no lower-casing each call
 };
 
 // The locale's decimal separator, used by the system number form.

@@ -124,9 +124,11 @@ const std::array<TableId, 8>& HelpTableOrder() {
 }
 
 int FindFunctionDescription(const DescriptionTable& table, QStringView name) {
+  if (const int* found = table.recent.Find(name)) return *found;
   const QString key = NormalName(name);
-  if (key.isEmpty()) return -1;
-  return table.lookup.value(key, -1);
+  const int answer = key.isEmpty() ? -1 : table.lookup.value(key, -1);
+  table.recent.Keep(name, answer);
+  return answer;
 }
 
 const DescriptionTable* TableForKind(TWordKind kind) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/line_text.h"
 #include "engine/word_kinds.h"
 
 enum fType : std::uint8_t {
@@ -47,6 +48,7 @@ struct DescriptionTable {
   TWordKind kind;      // word kind of its calls
   std::vector<T_FunctionDescription> entries;
   QHash<QString, int> lookup;  // lower-cased name -> FindFunctionDescription's answer
+  mutable RecentByText<int> recent;  // its answers for the names met last, as they were written
 };
 
 const DescriptionTable& Table(TableId id);

@@ -26,6 +26,28 @@ TEST(LineBreaks, EachCrLfPairAndEachLoneCrBecomeOneLf) {
   EXPECT_EQ(WithLfLineBreaks(QString()), QString());
 }
 
+// Answers come only for the same characters, whether the text is the object kept, an equal
+// copy (its slot is chosen by its own address: it may or may not be found) or a view.
+TEST(RecentByText, AnswersOnlyForTheSameCharacters) {
+  RecentByText<int> recent;
+  const QString sin = u"Sin"_s;
+  EXPECT_EQ(recent.Find(sin), nullptr);
+  recent.Keep(sin, 7);
+  ASSERT_NE(recent.Find(sin), nullptr);
+  EXPECT_EQ(*recent.Find(sin), 7);
+  const QString line = u"x = Sin(1) + Cos(2)"_s;
+  const QStringView cos = QStringView(line).mid(13, 3);
+  recent.Keep(cos, 9);
+  ASSERT_NE(recent.Find(cos), nullptr);
+  EXPECT_EQ(*recent.Find(cos), 9);
+  // Texts of other characters at the slots of those kept are never answered.
+  for (int i = 0; i < 2000; ++i) {
+    const QString other = u"S"_s + QString::number(i % 90 + 10);  // three characters, like "Sin"
+    if (const int* found = recent.Find(other)) ADD_FAILURE() << other.toStdString() << " -> " << *found;
+    if (const int* found = recent.Find(QStringView(other).left(2))) ADD_FAILURE() << *found;
+  }
+}
+
 TEST(LineIndent, CountsSpacesOfCodeLines) {
   EXPECT_EQ(LineIndentOf(u"x=1"_s), 0);
   EXPECT_EQ(LineIndentOf(u"    x=1 # c"_s), 4);
