@@ -52,14 +52,14 @@ LocalShared<CallWords> Read(const QString& callText) {
 }
 
 struct RecentCall {
-  QString text;
   NamesState state;
   KeptCall call;
 };
 
-RecentCall& RecentSlot(const QString& text) {
-  static std::array<RecentCall, kTextDataSlots> slots;
-  return slots[TextDataSlot(text)];
+// A call text comes from the words of a kept line: the texts met last answer first.
+RecentByText<RecentCall>& Recent() {
+  static RecentByText<RecentCall> recent;
+  return recent;
 }
 
 }  // namespace
@@ -71,19 +71,18 @@ bool TakesNames(QStringView functionName) {
 LocalShared<const CallWords> ReadCallWords(const QString& callText) {
   // Reading classifies names but changes none: the state before is the words' state.
   const NamesState state = NamesState::Current();
-  // A call text comes from the words of a kept line: the slot its data chooses answers first.
-  RecentCall& recent = RecentSlot(callText);
-  if (recent.call && recent.state == state && SameText(recent.text, callText)) return recent.call;
+  if (const RecentCall* recent = Recent().Find(callText); recent && recent->call && recent->state == state)
+    return recent->call;
   auto& kept = Kept();
   if (const auto found = kept.constFind(callText); found != kept.cend())
     if (const KeptCall* call = found->Find(state)) {
-      recent = {callText, state, *call};
+      Recent().Keep(callText, {state, *call});
       return *call;
     }
   KeptCall call = Read(callText);
   if (!call) return nullptr;
   if (kept.size() >= kMaxTexts) kept.clear();
   kept[callText].Keep(state, call);
-  recent = {callText, state, call};
+  Recent().Keep(callText, {state, call});
   return call;
 }

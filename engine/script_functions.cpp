@@ -53,25 +53,19 @@ struct Definition {
   }
 };
 
-struct RecentDefinition {
-  QString callText;
-  LocalShared<Definition> definition;
-};
-
-// Call texts come from the words of kept lines: the slot their data chooses answers first.
-RecentDefinition& RecentSlot(const QString& callText) {
-  static std::array<RecentDefinition, kTextDataSlots> slots;
-  return slots[TextDataSlot(callText)];
+// Call texts come from the words of kept lines: the texts met last answer first.
+RecentByText<LocalShared<Definition>>& RecentDefinitions() {
+  static RecentByText<LocalShared<Definition>> recent;
+  return recent;
 }
 
 // The reference is good until the next call of it.
 Definition& DefinitionFor(const QString& callText) {
-  RecentDefinition& recent = RecentSlot(callText);
-  if (recent.definition && recent.definition->Current() && SameText(recent.callText, callText))
-    return *recent.definition;
+  if (const auto* recent = RecentDefinitions().Find(callText); recent && *recent && (*recent)->Current())
+    return **recent;
   static QHash<QString, LocalShared<Definition>> kept;
   if (const auto found = kept.find(callText); found != kept.end() && (*found)->Current()) {
-    recent = {callText, *found};
+    RecentDefinitions().Keep(callText, *found);
     return **found;
   }
   constexpr qsizetype kMaxKept = 4096;  // call texts built on the fly must not grow it without end
@@ -89,7 +83,7 @@ Definition& DefinitionFor(const QString& callText) {
     d.bodyIndent = std::max(0, LineIndentOf(d.header)) + 2;
   }
   kept[callText] = definition;
-  recent = {callText, definition};
+  RecentDefinitions().Keep(callText, definition);
   return d;
 }
 
