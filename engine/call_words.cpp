@@ -7,6 +7,7 @@
 #include "engine/line_text.h"
 #include "engine/names.h"
 #include "engine/names_state.h"
+#include "engine/recent_texts.h"
 #include "engine/word_reader.h"
 
 namespace {

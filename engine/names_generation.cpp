@@ -14,6 +14,7 @@
 #include <array>
 
 #include "engine/engine_state.h"
+#include "engine/line_text.h"
 
 namespace {
 
@@ -64,10 +65,8 @@ void Remember(const NamesChange& change, std::uint64_t to) {
 // The slot holds this change (given in parts, so that asking copies no name). A parameter's
 // name comes from the same words at every call: its data answers before its characters.
 bool Holds(const RecentChange& r, std::uint64_t from, const QString& appendedName, std::int32_t where) {
-  const QString& held = r.change.appendedName;
   return r.to != 0 && r.change.from == from && r.change.where == where &&
-         ((held.constData() == appendedName.constData() && held.size() == appendedName.size()) ||
-          held == appendedName);
+         SameText(r.change.appendedName, appendedName);
 }
 
 void FollowChange(std::uint64_t from, const QString& appendedName, std::int32_t where) {

@@ -1,4 +1,3 @@
-#include "engine/local_shared.h"
 #include "engine/numeric_program.h"
 
 #include <array>
@@ -9,6 +8,7 @@
 #include "engine/engine_state.h"
 #include "engine/function_units.h"
 #include "engine/evaluator.h"
+#include "engine/local_shared.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/script_functions.h"

@@ -1,4 +1,3 @@
-#include "engine/local_shared.h"
 #include "engine/script_functions.h"
 
 #include <QHash>
@@ -8,12 +7,14 @@
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/line_text.h"
+#include "engine/local_shared.h"
 #include "engine/local_texts.h"
 #include "engine/message_numbers.h"
 #include "engine/messages.h"
 #include "engine/names.h"
 #include "engine/names_state.h"
 #include "engine/number_text.h"
+#include "engine/recent_texts.h"
 #include "engine/run_control.h"
 #include "engine/run_host.h"
 #include "engine/word_reader.h"

@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <span>
 
-#include "engine/line_text.h"
+#include "engine/recent_texts.h"
 #include "engine/messages.h"
 #include "engine/words.h"
 #include "unit_support/descriptions.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/line_text.h"
+#include "engine/recent_texts.h"
 #include "engine/word_kinds.h"
 
 enum fType : std::uint8_t {

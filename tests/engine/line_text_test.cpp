@@ -1,6 +1,7 @@
 // Comments, indents, continuation lines and line breaks.
 #include "engine/line_breaks.h"
 #include "engine/line_text.h"
+#include "engine/recent_texts.h"
 #include "engine_fixture.h"
 
 using namespace Qt::Literals::StringLiterals;
