@@ -69,6 +69,13 @@ bool TakesNames(QStringView functionName) {
   return SameName(functionName, u"EXISTS") || SameName(functionName, u"ARRAY_DELETE");
 }
 
+LocalShared<const CallWords> KeptCallWords(const QString& callText) {
+  const auto found = Kept().constFind(callText);
+  if (found == Kept().cend()) return nullptr;
+  const KeptCall* call = found->Find(NamesState::Current());
+  return call ? *call : nullptr;
+}
+
 LocalShared<const CallWords> ReadCallWords(const QString& callText) {
   // Reading classifies names but changes none: the state before is the words' state.
   const NamesState state = NamesState::Current();

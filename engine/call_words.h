@@ -27,3 +27,6 @@ bool TakesNames(QStringView functionName);
 // The call text read into its parts. Returns nullptr with ErrorText set when the arguments
 // cannot be read (such texts are not kept).
 LocalShared<const CallWords> ReadCallWords(const QString& callText);
+// The words kept for the call text in the current names state, without reading it; nullptr
+// when none are kept.
+LocalShared<const CallWords> KeptCallWords(const QString& callText);

@@ -23,4 +23,8 @@ struct LineWords {
 // anew is put together in CurrentLineText (continuations joined).
 LocalShared<const LineWords> ReadLineWords(int line);
 
+// The words kept for the line in the current names state, without reading it; nullptr when
+// none are kept.
+LocalShared<const LineWords> KeptLineWords(int line);
+
 void ClearLineCache();

@@ -44,12 +44,6 @@ struct NumericOperand {
   LocalShared<const NumericCall> call;  // for a call
 };
 
-struct NumericValue {
-  double number;
-  bool truth;
-  TWordKind kind;
-};
-
 namespace {
 
 bool IsPlainValueKind(TWordKind k) { return k == wkFloat || k == wkInt || k == wkBool; }
@@ -221,6 +215,28 @@ bool NumericPrograms::IndexValue(const TWordArray& words, int from, int to, Gene
   return IsPlainValueKind(r.kind);
 }
 
+bool NumericPrograms::PartsOf(int from, int to, ProgramParts& parts) const {
+  for (const auto& entry : entries_) {
+    if (entry->from != from || entry->to != to) continue;
+    if (!entry->program) return false;
+    const NumericProgram& p = *entry->program;
+    parts.operands.clear();
+    for (const NumericOperand& o : p.operands) {
+      using From = ProgramOperand::From;
+      const From from = o.call ? (o.call->script ? From::ScriptCall : From::NumericCall)
+                        : !o.arrayName.isEmpty() ? From::Element
+                        : o.varIndex != 0       ? From::Variable
+                                                : From::Value;
+      parts.operands.push_back({from, o.slot, o.varIndex, o.kind, o.number, o.truth,
+                                from == From::ScriptCall ? &o.call->text : nullptr});
+    }
+    parts.steps = &p.steps;
+    parts.resultSlot = p.resultSlot;
+    return true;
+  }
+  return false;
+}
+
 bool NumericPrograms::ProgramValue(const TWordArray& words, int from, int to, GeneralEvaluation evaluate,
                                    NumericValue& out) const {
   const Entry& entry = EntryFor(words, from, to);
@@ -260,11 +276,9 @@ bool NumericPrograms::CallValue(const NumericCall& c, GeneralEvaluation evaluate
   return true;
 }
 
-namespace {
-
-// Runs the steps on the operands' values; false when an operation fails (reported the general way).
-bool RunSteps(const NumericProgram& p, std::array<NumericValue, 256>& slots, NumericValue& out) {
-  for (const TracedStep& s : p.steps) {
+bool RunTracedSteps(const std::vector<TracedStep>& steps, std::uint8_t resultSlot, NumericValue* slots,
+                    NumericValue& out) {
+  for (const TracedStep& s : steps) {
     NumericValue& a = slots[s.left];
     const NumericValue& b = slots[s.right];
     switch (s.operation) {
@@ -288,8 +302,15 @@ bool RunSteps(const NumericProgram& p, std::array<NumericValue, 256>& slots, Num
       case TracedOperation::Untraceable: return false;
     }
   }
-  out = slots[p.resultSlot];
+  out = slots[resultSlot];
   return true;
+}
+
+namespace {
+
+// Runs the program's steps on the operands' values; false when an operation fails.
+bool RunSteps(const NumericProgram& p, std::array<NumericValue, 256>& slots, NumericValue& out) {
+  return RunTracedSteps(p.steps, p.resultSlot, slots.data(), out);
 }
 
 }  // namespace

@@ -19,7 +19,35 @@
 struct NumericProgram;
 struct NumericCall;
 struct NumericOperand;
-struct NumericValue;
+
+// A value a program works on: a number of kind wkInt or wkFloat, or a truth value (wkBool).
+struct NumericValue {
+  double number;
+  bool truth;
+  TWordKind kind;
+};
+
+// A kept program in a form other code can run on values of its own (compiled functions): its
+// operands by where they come from, and its steps.
+struct ProgramOperand {
+  enum class From : std::uint8_t { Value, Variable, Element, NumericCall, ScriptCall } from;
+  std::uint8_t slot;
+  std::int32_t varIndex;  // a variable's index when the program was made
+  TWordKind kind;         // a variable's, an element's or a call's kind when the program was made
+  double number;          // a value's
+  bool truth;
+  const QString* callText;  // a script call's text
+};
+struct ProgramParts {
+  std::vector<ProgramOperand> operands;
+  const std::vector<TracedStep>* steps = nullptr;
+  std::uint8_t resultSlot = 0;
+};
+
+// Runs traced steps on the operands' values in `slots`; false when an operation fails (the
+// general way reports it).
+bool RunTracedSteps(const std::vector<TracedStep>& steps, std::uint8_t resultSlot, NumericValue* slots,
+                    NumericValue& out);
 
 class NumericPrograms {
  public:
@@ -41,6 +69,8 @@ class NumericPrograms {
                 TWordKind& kind) const;
   // How many evaluations a program has made so far (for tests and benchmarks).
   static std::uint64_t RunCount();
+  // The program kept for words from..to, when one has been made; false otherwise.
+  bool PartsOf(int from, int to, ProgramParts& parts) const;
 
  private:
   struct Entry;

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "engine/compiled_functions.h"
 #include "engine/engine_state.h"
 #include "engine/evaluator.h"
 #include "engine/line_text.h"
@@ -46,6 +47,7 @@ struct Definition {
   // The words between the brackets of the header. Reading them classifies names, so they are
   // kept for the names state they were read in.
   PerNamesState<LocalShared<const TWordArray>> formals;
+  LocalShared<FunctionCompilation> compilation;
 
   bool Current() const {
     const EngineState& e = Engine();
@@ -82,6 +84,7 @@ Definition& DefinitionFor(const QString& callText) {
   if (d.line >= 0) {
     d.header = e.ScriptLines[d.line];
     d.bodyIndent = std::max(0, LineIndentOf(d.header)) + 2;
+    d.compilation = CompilationOf(d.lowerName);
   }
   kept[callText] = definition;
   RecentDefinitions().Keep(callText, definition);
@@ -101,9 +104,9 @@ LocalShared<const TWordArray> ReadFormals(Definition& d) {
 }
 
 // Binds the formal parameters of the header to the arguments; false after an error.
-bool BindParameters(Definition& d, const TWordArray& args) {
+bool BindParameters(Definition& d, const TWordArray& args, LocalShared<const TWordArray>& formals) {
   const QString& functionName = d.lowerName;
-  const LocalShared<const TWordArray> formals = ReadFormals(d);
+  formals = ReadFormals(d);
   if (!formals) return false;
   bool isVar = false;
   int next = 0;
@@ -301,6 +304,7 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
     RaiseScriptError(MessageText(msg::kScriptFunctionNotFound, {definition.lowerName}));
     return;
   }
+  if (CallCompiled(*definition.compilation, args, result)) return;
   if (!PushBlock()) return;
   const int callDepth = e.BlockDepth;
   TBlockLevel& block = e.Blocks[std::size_t(callDepth)];
@@ -311,7 +315,8 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
   block.FunctionExpression = callText;
   block.FunctionLevel = ++e.FunctionLevel;
 
-  if (!BindParameters(definition, args)) return;
+  LocalShared<const TWordArray> formals;
+  if (!BindParameters(definition, args, formals)) return;
   e.CurrentLine = header + 1;
 
   if (!RunInProgress()) {
@@ -327,6 +332,7 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
     e.ScriptCallSuspended = true;  // the calling line waits for the return
     return;
   }
+  TryToCompile(*definition.compilation, header, definition.bodyIndent, *formals);
   // The TRY of the calling line covers that line only, not the lines of the body.
   // (Every line clears the error text it starts with, so the body never sees the caller's.)
   const bool tryFlag = e.TryFlag;
