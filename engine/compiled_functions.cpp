@@ -34,11 +34,13 @@ struct Operand {
   int call;              // index into the function's calls
 };
 
-// A numeric program over operands, or a lone parameter, or (as an argument) a literal.
+// A numeric program over operands, a lone parameter, a number alone, or a call alone.
 struct Expression {
-  enum class Shape : std::uint8_t { Program, Parameter, Literal } shape = Shape::Program;
+  enum class Shape : std::uint8_t { Program, Parameter, Literal, Call } shape = Shape::Program;
   std::uint8_t parameter = 0;
   NumericValue literal{};
+  QString literalText;  // an argument's number as written
+  int call = -1;
   std::vector<Operand> operands;  // literals and parameters first, then calls in their order
   std::vector<TracedStep> steps;
   std::uint8_t resultSlot = 0;
@@ -59,7 +61,7 @@ struct Statement {
   int indent = 0;
   Expression value;  // the condition, or the value returned
   int thenEnd = 0;
-  TWordStatus word;  // RETURN of a lone parameter: its word as the line holds it
+  TWordStatus word;  // RETURN of a lone parameter or number: its word as the line holds it
 };
 
 struct CompiledFunction {
@@ -162,6 +164,16 @@ class Compiler {
           s.value.shape = Expression::Shape::Parameter;
           s.value.parameter = std::uint8_t(parameter);
           s.word = w[1];
+        } else if (w.count() == 2 && IsNumberKind(w[1].kind) && w[1].var_index == 0 && w[1].power == 0) {
+          // A number alone is returned as the word itself.
+          s.value.shape = Expression::Shape::Literal;
+          s.value.literal = {w[1].float_val, false, w[1].kind};
+          s.word = w[1];
+        } else if (w.count() == 2 && w[1].kind == wkScriptFunction && w[1].power == 0) {
+          // A call alone is returned as the word the call gives.
+          s.value.shape = Expression::Shape::Call;
+          const Verdict v = CallOf(w[1].str, s.value.call);
+          if (v != Verdict::Compiled) return v;
         } else {
           const Verdict v = Program(words->programs, 1, w.lastIndex(), true, s.value);
           if (v != Verdict::Compiled) return v;
@@ -247,6 +259,7 @@ class Compiler {
       if (!ParseValueNumber(first.str, read) || read != first.float_val) return Verdict::Never;
       out.shape = Expression::Shape::Literal;
       out.literal = {first.float_val, false, first.kind};
+      out.literalText = first.str;
       return Verdict::Compiled;
     }
     return Program(call.programs, from, to, false, out);
@@ -298,9 +311,21 @@ class Compiler {
 
 // ---- Running -----------------------------------------------------------------------------------
 
+// The parameters of a running call. A parameter's text is the text it was passed with, or
+// (null) its number's own text.
 struct Frame {
   std::array<double, kMaxParameters> values;
   std::array<TWordKind, kMaxParameters> kinds;
+  std::array<const QString*, kMaxParameters> texts;
+  int firstVariable;  // where the general call would have put its first parameter
+};
+
+// Where the value a call returns comes from, for the word the outermost call gives back.
+struct ResultSource {
+  enum class From : std::uint8_t { Number, Word, Parameter } from = From::Number;
+  const TWordStatus* word = nullptr;  // the RETURN line's word (a number, or a parameter)
+  const QString* text = nullptr;      // a parameter's text
+  int varIndex = 0;                   // a parameter's place among the variables
 };
 
 // One compiled call with the calls inside it. Every function returns false when the general
@@ -309,8 +334,8 @@ class CompiledRun {
  public:
   explicit CompiledRun(int blockDepth) : blockDepth_(blockDepth) {}
 
-  // Runs the body; `returned` is the RETURN statement that gave the value.
-  bool Body(const CompiledFunction& f, const Frame& frame, NumericValue& out, const Statement*& returned) {
+  // Runs the body to its RETURN; the source of the value is noted.
+  bool Body(const CompiledFunction& f, const Frame& frame, NumericValue& out) {
     // The blocks the general call would push: its own, and one for each IF taken.
     if (blockDepth_ >= kMaxBlockDepth) return false;
     const int callerDepth = blockDepth_++;
@@ -324,7 +349,7 @@ class CompiledRun {
       if (!Value(f, s.value, frame, v)) return false;
       if (s.kind == Statement::Kind::Return) {
         out = v;
-        returned = &s;
+        NoteSource(s, frame);
         blockDepth_ = callerDepth;
         return true;
       }
@@ -345,6 +370,7 @@ class CompiledRun {
     return false;  // past the end of the body: the general call reports it
   }
 
+  const ResultSource& source() const { return source_; }
   int steps() const { return steps_; }
   int lastLine() const { return lastLine_; }
   const Call* lastCall() const { return lastCall_; }
@@ -361,6 +387,19 @@ class CompiledRun {
     return true;
   }
 
+  // A call alone leaves the source its callee noted.
+  void NoteSource(const Statement& s, const Frame& frame) {
+    switch (s.value.shape) {
+      case Expression::Shape::Program: source_ = {}; break;
+      case Expression::Shape::Literal: source_ = {ResultSource::From::Word, &s.word}; break;
+      case Expression::Shape::Parameter:
+        source_ = {ResultSource::From::Parameter, &s.word, frame.texts[s.value.parameter],
+                   frame.firstVariable + s.value.parameter + 1};
+        break;
+      case Expression::Shape::Call: break;
+    }
+  }
+
   bool Value(const CompiledFunction& f, const Expression& x, const Frame& frame, NumericValue& out) {
     switch (x.shape) {
       case Expression::Shape::Parameter:
@@ -369,6 +408,8 @@ class CompiledRun {
       case Expression::Shape::Literal:
         out = x.literal;
         return true;
+      case Expression::Shape::Call:
+        return CallValue(f, f.calls[std::size_t(x.call)], frame, out);
       case Expression::Shape::Program:
         break;
     }
@@ -398,22 +439,26 @@ class CompiledRun {
     const CompiledFunction* f = call.callee->function.get();
     if (!f || call.callee->state != FunctionCompilation::State::Compiled) return false;
     Frame frame;
+    frame.firstVariable = caller.firstVariable + callerFunction.parameters;
     for (std::size_t i = 0; i < call.arguments.size(); ++i) {
       const Expression& argument = call.arguments[i];
       NumericValue a;
       if (!Value(callerFunction, argument, caller, a) || !IsNumberKind(a.kind)) return false;
+      frame.texts[i] = argument.shape == Expression::Shape::Literal     ? &argument.literalText
+                       : argument.shape == Expression::Shape::Parameter ? caller.texts[argument.parameter]
+                                                                        : nullptr;
       if (argument.shape == Expression::Shape::Program && !NumberTextValue(a.number, a.number)) return false;
       frame.values[i] = a.number;
       frame.kinds[i] = a.kind;
     }
-    const Statement* returned = nullptr;
-    return Body(*f, frame, out, returned);
+    return Body(*f, frame, out);
   }
 
   int blockDepth_;
   int steps_ = 0;
   int lastLine_ = -1;
   const Call* lastCall_ = nullptr;
+  ResultSource source_;
 };
 
 // A run goes fast: no line is marked, no view refreshed, nothing stepped or resumed.
@@ -465,6 +510,7 @@ bool CallCompiled(FunctionCompilation& compilation, const TWordArray& args, TWor
   // The parameters as DeclareParameter keeps them: a tabled number as itself, any other
   // argument as its text, which reads as the parameter's number.
   Frame frame;
+  frame.firstVariable = int(e.Variables.size());
   for (int i = 0; i < f.parameters; ++i) {
     const TWordStatus& a = args[i];
     if (!IsNumberKind(a.kind)) return false;
@@ -473,24 +519,27 @@ bool CallCompiled(FunctionCompilation& compilation, const TWordArray& args, TWor
     else if (!NumberTextValue(a.float_val, value)) return false;
     frame.values[std::size_t(i)] = value;
     frame.kinds[std::size_t(i)] = a.kind;
+    frame.texts[std::size_t(i)] = &a.str;
   }
   CompiledRun run(e.BlockDepth);
   NumericValue out;
-  const Statement* returned = nullptr;
-  if (!run.Body(f, frame, out, returned) || !IsNumberKind(out.kind)) return false;
+  if (!run.Body(f, frame, out) || !IsNumberKind(out.kind)) return false;
 
-  // The value as the RETURN line leaves it: a lone parameter as its word with the parameter's
-  // value and text, anything else as a number written as text.
-  if (returned->value.shape == Expression::Shape::Parameter) {
-    const int p = returned->value.parameter;
-    result = returned->word;
-    result.var_index = int(e.Variables.size()) + p + 1;  // where the parameter would have stood
-    result.kind = out.kind;
-    result.float_val = out.number;
-    result.str = args[p].str;
-  } else {
+  // The value as the RETURN line that gave it leaves it (through calls alone, the word is handed
+  // on as it is): a number alone as its word, a lone parameter as its word with the parameter's
+  // value, text and place, anything else as a number written as text.
+  const ResultSource& source = run.source();
+  if (source.from == ResultSource::From::Number) {
     result = TWordStatus{};
     SetNumber(result, out.number, out.kind);
+  } else {
+    result = *source.word;
+    if (source.from == ResultSource::From::Parameter) {
+      result.var_index = source.varIndex;
+      result.kind = out.kind;
+      result.float_val = out.number;
+      result.str = source.text ? *source.text : NumberText(out.number);
+    }
   }
   // What the body's lines leave behind in the general call.
   e.StepCount += run.steps();

@@ -1,0 +1,168 @@
+// Compiled script functions: a fast run (Start) runs them compiled, a watched run (Continue)
+// the general way; both must leave the same values, texts, kinds, messages and traces, and a
+// breakpoint, Pause or error inside must show the state the general call shows.
+#include "engine/compiled_functions.h"
+#include "script_runner.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QStringList kFunctions = {
+    u"stop"_s,
+    u"function Fib(_n)"_s,
+    u"  if _n < 2"_s,
+    u"    return _n"_s,
+    u"  return Fib(_n - 1) + Fib(_n - 2)"_s,
+    u"function Half(_x)"_s,
+    u"  return _x / 2"_s,
+    u"function Grow(_n, _x)  # a float carried down the recursion, rounded as its text"_s,
+    u"  if _n < 1"_s,
+    u"    return _x"_s,
+    u""_s,
+    u"  return Grow(_n - 1, _x * 1.1 + 0.1)"_s,
+    u"function Pick(_a, _b)"_s,
+    u"  if _a > _b"_s,
+    u"    if _a > 4"_s,
+    u"      return _a * 100"_s,
+    u"    return _a"_s,
+    u"  return Half(_b - _a)"_s,
+    u"function Deep(_n)"_s,
+    u"  if _n < 1"_s,
+    u"    return 0"_s,
+    u"  return Deep(_n - 1) + 1 / _n"_s,
+    u"function Third(_n, _x)  # the parameter is 0.333333333333333, not a third"_s,
+    u"  if _n < 1"_s,
+    u"    return _x * 3 - 1"_s,
+    u"  return Third(_n - 1, _x / 3)"_s,
+    u"function Pass(_n, _x)  # returns its parameter through calls alone: with the caller's text"_s,
+    u"  if _n < 1"_s,
+    u"    return _x"_s,
+    u"  return Pass(_n - 1, _x)"_s,
+    u"function Gcd(_a, _b)"_s,
+    u"  if _b = 0"_s,
+    u"    return _a"_s,
+    u"  return Gcd(_b, _a % _b)"_s,
+    u"function Counted(_n)  # assigns: never compiled"_s,
+    u"  k = k + 1"_s,
+    u"  return _n"_s,
+};
+
+struct Outcome {
+  QString error;
+  QStringList variables;  // name, kind, text
+  QString callExpression, calledFunction;
+  int steps = 0;
+  int functionLevel = 0, blockDepth = 0, line = 0;
+};
+
+class CompiledFunctions : public ScriptTest {
+ protected:
+  // Runs the main lines with the functions, fast (compiled) or watched (general).
+  Outcome RunBoth(const QStringList& main, bool fast) {
+    host.errors.clear();
+    Load(main + kFunctions);
+    if (fast) {
+      A_StartExecute(RunInitiator::Start);
+    } else {
+      Engine().BlockDepth = Engine().FunctionLevel = 0;  // as Start leaves them before it runs
+      A_Continue_runExecute(RunInitiator::Continue);
+    }
+    Outcome o;
+    o.error = host.errors.join(u'|');
+    for (const Tvariable& v : Engine().Variables)
+      o.variables << v.VarName + u' ' + QString::number(int(v.kind)) + u' ' + v.Text();
+    o.callExpression = Engine().CallExpression;
+    o.calledFunction = Engine().CalledScriptFunction;
+    o.steps = Engine().StepCount;
+    o.functionLevel = Engine().FunctionLevel;
+    o.blockDepth = Engine().BlockDepth;
+    o.line = Engine().CurrentLine;
+    return o;
+  }
+
+  // The fast run compiles (or not, `compiles`) and leaves what the watched run leaves.
+  void ExpectSameOutcome(const QStringList& main, bool compiles = true) {
+    const Outcome general = RunBoth(main, false);
+    const std::uint64_t before = CompiledCallCount();
+    const Outcome fast = RunBoth(main, true);
+    const std::string script = main.join(u" / ").toStdString();
+    EXPECT_EQ(CompiledCallCount() > before, compiles) << script;
+    EXPECT_EQ(fast.error, general.error) << script;
+    EXPECT_EQ(fast.variables, general.variables) << script;
+    EXPECT_EQ(fast.callExpression, general.callExpression) << script;
+    EXPECT_EQ(fast.calledFunction, general.calledFunction) << script;
+    EXPECT_EQ(fast.steps, general.steps) << script;
+    EXPECT_EQ(fast.functionLevel, general.functionLevel) << script;
+    EXPECT_EQ(fast.blockDepth, general.blockDepth) << script;
+    EXPECT_EQ(fast.line, general.line) << script;
+  }
+};
+
+}  // namespace
+
+TEST_F(CompiledFunctions, GiveTheValuesTextsAndKindsOfGeneralCalls) {
+  // Values computed, passed on as parameters (their texts rounded to 15 digits), returned as
+  // a lone parameter with the caller's text (007, 2.0), from nested IFs and other functions.
+  ExpectSameOutcome({u"for i = 1,12"_s, u"  r = Fib(i) + Fib(7)"_s, u"a = Fib(007)"_s, u"b = Fib(1.0)"_s,
+                     u"c = Fib(2.0)"_s, u"x = 0.1 + 0.2"_s, u"d = Grow(30, x)"_s, u"e = Grow(3, 0.3)"_s,
+                     u"f = Pick(5, 1) + Pick(3, 1) + Pick(1, 4)"_s, u"g = Deep(40)"_s, u"h = Half(7)"_s});
+  // Values handed back through calls alone keep the text of the parameter they come from.
+  ExpectSameOutcome({u"for i = 1,6"_s, u"  p = Pass(i, 2.50) + Pass(i, i)"_s, u"a = Pass(3, 2.50)"_s,
+                     u"b = Pass(2, 0.1 + 0.2)"_s, u"c = Pass(0, 7.0)"_s, u"g = Gcd(1071, 462) + Gcd(17, 5)"_s,
+                     u"h = Gcd(1071, 462)"_s, u"t = Third(3, 1)"_s});
+  // Whole numbers past 2^53 and fractions that need all 15 digits.
+  ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Third(1, i) + Third(2, i)"_s, u"  t = Third(1, 1)"_s,
+                     u"for i = 1,3"_s, u"  r = Grow(i, 123456789012.345) + Grow(i, 1e20)"_s,
+                     u"  s = Fib(i) * 1e15 + Fib(i + 1)"_s});
+}
+
+TEST_F(CompiledFunctions, ErrorsInsideAreReportedAsBefore) {
+  // The block stack fills (as deep as the general call goes), a division by zero deep down, a
+  // parameter of another kind, a truth value where a number was.
+  ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Deep(i)"_s, u"s = Deep(150)"_s});
+  ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Deep(i)"_s, u"s = Deep(-1) + Deep(0.5)"_s});
+  ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Fib(i)"_s, u"s = Fib(i > 2)"_s});
+  ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Fib(i)"_s, u"s = Fib('3')"_s});
+}
+
+TEST_F(CompiledFunctions, OnlyIfAndReturnBodiesCompile) {
+  ExpectSameOutcome({u"k = 0"_s, u"for i = 1,20"_s, u"  r = Counted(i) + Counted(2)"_s}, false);
+}
+
+TEST_F(CompiledFunctions, BreakpointInsideHaltsWhereTheGeneralCallHalts) {
+  Load(QStringList{u"for i = 1,30"_s, u"  r = Fib(8)"_s} + kFunctions);
+  A_StartExecute(RunInitiator::Start);  // Fib compiles on the way
+  // The first call is compiled now; the breakpoint drops it and the general call halts on the
+  // line inside, at the bottom of the first descent, with its locals in place.
+  host.breakpoints = {5};  // "    return _n"
+  const std::uint64_t before = CompiledCallCount();
+  A_StartExecute(RunInitiator::Start);
+  EXPECT_EQ(CompiledCallCount(), before);
+  EXPECT_EQ(Engine().CurrentLine, 5);
+  EXPECT_EQ(Engine().FunctionLevel, 8);  // Fib(8) down to Fib(1)
+  EXPECT_EQ(GetVariableText(u"_n"_s), u"1"_s);
+  host.breakpoints.clear();
+  A_Continue_runExecute(RunInitiator::Continue);
+  EXPECT_TRUE(host.errors.isEmpty()) << host.errors.join(u'|').toStdString();
+  EXPECT_EQ(Value(u"r"_s), u"21"_s);
+  EXPECT_EQ(Engine().FunctionLevel, 0);
+}
+
+TEST_F(CompiledFunctions, PauseInsideHaltsInTheCallAndContinueFinishesIt) {
+  Load(QStringList{u"for i = 1,30"_s, u"  r = Fib(8)"_s, u"  if i = 20"_s, u"    s = Fib(12)"_s} + kFunctions);
+  A_StartExecute(RunInitiator::Start);
+  const std::uint64_t before = CompiledCallCount();
+  host.pauseAfterSteps = 1000;  // asked before every line, compiled or not: deep in the run
+  host.stepsSeen = 0;
+  A_StartExecute(RunInitiator::Start);
+  EXPECT_GT(CompiledCallCount(), before);
+  EXPECT_GT(Engine().FunctionLevel, 0);
+  EXPECT_FALSE(GetVariableText(u"_n"_s).isEmpty());  // the locals of the halted call
+  host.pauseAfterSteps = -1;
+  A_Continue_runExecute(RunInitiator::Continue);
+  EXPECT_TRUE(host.errors.isEmpty()) << host.errors.join(u'|').toStdString();
+  EXPECT_EQ(Value(u"r"_s), u"21"_s);
+  EXPECT_EQ(Value(u"s"_s), u"144"_s);
+  EXPECT_EQ(Engine().FunctionLevel, 0);
+}
