@@ -69,10 +69,10 @@ bool TakesNames(QStringView functionName) {
   return SameName(functionName, u"EXISTS") || SameName(functionName, u"ARRAY_DELETE");
 }
 
-LocalShared<const CallWords> KeptCallWords(const QString& callText) {
+LocalShared<const CallWords> KeptCallWords(const QString& callText, const NamesState& state) {
   const auto found = Kept().constFind(callText);
   if (found == Kept().cend()) return nullptr;
-  const KeptCall* call = found->Find(NamesState::Current());
+  const KeptCall* call = found->Find(state);
   return call ? *call : nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "engine/local_shared.h"
+#include "engine/names_state.h"
 #include "engine/numeric_program.h"
 #include "engine/words.h"
 
@@ -27,6 +28,6 @@ bool TakesNames(QStringView functionName);
 // The call text read into its parts. Returns nullptr with ErrorText set when the arguments
 // cannot be read (such texts are not kept).
 LocalShared<const CallWords> ReadCallWords(const QString& callText);
-// The words kept for the call text in the current names state, without reading it; nullptr
+// The words kept for the call text in a names state, without reading it; nullptr
 // when none are kept.
-LocalShared<const CallWords> KeptCallWords(const QString& callText);
+LocalShared<const CallWords> KeptCallWords(const QString& callText, const NamesState& state);

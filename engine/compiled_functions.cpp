@@ -12,6 +12,7 @@
 #include "engine/line_cache.h"
 #include "engine/line_text.h"
 #include "engine/names.h"
+#include "engine/names_state.h"
 #include "engine/number_text.h"
 #include "engine/numeric_program.h"
 #include "engine/run_control.h"
@@ -20,28 +21,29 @@
 namespace {
 
 constexpr int kMaxParameters = 8;
+constexpr int kMaxVariables = 16;   // parameters and locals of one call
 constexpr int kMaxSlots = 64;       // words of one compiled expression
 constexpr int kMaxAttempts = 256;   // general calls that may find a line not read yet
 constexpr int kMaxStatements = 64;  // lines of a compiled body
 
-// A value an expression reads: a number written in the line, a parameter of the running call,
-// or the result of a call of a compiled function.
+// A value an expression reads: a number written in the line, a variable of the running call
+// (a parameter or a local), or the result of a call of a compiled function.
 struct Operand {
-  enum class From : std::uint8_t { Literal, Parameter, Call } from;
+  enum class From : std::uint8_t { Literal, Variable, Call } from;
   std::uint8_t slot;
-  std::uint8_t parameter;
+  std::uint8_t variable;
   NumericValue literal;  // a literal's value; for the others, the kind the program was made for
   int call;              // index into the function's calls
 };
 
-// A numeric program over operands, a lone parameter, a number alone, or a call alone.
+// A numeric program over operands, a lone variable, a number alone, or a call alone.
 struct Expression {
-  enum class Shape : std::uint8_t { Program, Parameter, Literal, Call } shape = Shape::Program;
-  std::uint8_t parameter = 0;
+  enum class Shape : std::uint8_t { Program, Variable, Literal, Call } shape = Shape::Program;
+  std::uint8_t variable = 0;
   NumericValue literal{};
-  QString literalText;  // an argument's number as written
+  TWordStatus word;  // a lone variable or number as the line holds it
   int call = -1;
-  std::vector<Operand> operands;  // literals and parameters first, then calls in their order
+  std::vector<Operand> operands;  // literals and variables first, then calls in their order
   std::vector<TracedStep> steps;
   std::uint8_t resultSlot = 0;
 };
@@ -54,14 +56,17 @@ struct Call {
   std::vector<Expression> arguments;
 };
 
-// One line of the body. An IF's block is the statements after it, up to thenEnd.
+// One line of the body. An IF's block is the statements after it up to thenEnd, its ELSE
+// block (if any) the statements from there up to elseEnd.
 struct Statement {
-  enum class Kind : std::uint8_t { If, Return } kind;
+  enum class Kind : std::uint8_t { If, Return, Assign } kind;
   int line = 0;
   int indent = 0;
-  Expression value;  // the condition, or the value returned
-  int thenEnd = 0;
-  TWordStatus word;  // RETURN of a lone parameter or number: its word as the line holds it
+  Expression value;  // the condition, the value returned or the value assigned
+  int thenEnd = 0, elseEnd = 0;
+  bool hasElse = false;
+  std::uint8_t target = 0;  // the variable assigned
+  bool creates = false;     // the assignment appends the variable
 };
 
 struct CompiledFunction {
@@ -95,44 +100,59 @@ CompilationTable& Table() {
 
 // ---- Compiling ---------------------------------------------------------------------------------
 
-// Compiled; not yet (a line or a program is still to be read or made); never for this text.
+// Compiled; not yet (a line, a program or a names change is still to be met); never for this text.
 enum class Verdict { Compiled, Later, Never };
 
+bool IsLoneVariable(const TWordStatus& w) { return w.var_index >= 1 && w.power == 0 && w.kind != wkUnknownIdentifier; }
+bool IsLoneNumber(const TWordStatus& w) { return IsNumberKind(w.kind) && w.var_index == 0 && w.power == 0; }
+
+// Reads the body from the words its lines were kept with, in the names states the general call
+// goes through: the state at the body's start, then one more for each local it appends. Locals
+// are appended only outside IF blocks, so every line has one state whichever way the run goes.
 class Compiler {
  public:
   Compiler(FunctionCompilation& compilation, const TWordArray& formals) : self_(compilation) {
     for (const TWordStatus& w : formals)
-      if (w.kind != wkComma) formals_.push_back(&w);
+      if (w.kind != wkComma) names_.push_back(w.str);
   }
 
   Verdict Run(int header, int bodyIndent, CompiledFunction& out) {
-    f_.parameters = int(formals_.size());
+    f_.parameters = int(names_.size());
     if (f_.parameters > kMaxParameters) return Verdict::Never;
-    for (std::size_t i = 0; i < formals_.size(); ++i) {
-      if (SameName(formals_[i]->str, u"var")) return Verdict::Never;
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (SameName(names_[i], u"var")) return Verdict::Never;
       for (std::size_t j = 0; j < i; ++j)
-        if (SameName(formals_[i]->str, formals_[j]->str)) return Verdict::Never;
+        if (SameName(names_[i], names_[j])) return Verdict::Never;
     }
+    firstVariable_ = int(Engine().Variables.size()) - f_.parameters;
+    state_ = NamesState::Current();
     const Verdict verdict = Body(header, bodyIndent);
     if (verdict == Verdict::Compiled) out = std::move(f_);
     return verdict;
   }
 
  private:
-  // The body's lines as a sequence of IF and RETURN statements, nested by indent.
+  // Ends the open IF blocks deeper than the indent; false for an empty block.
+  bool Close(int indent) {
+    while (!open_.empty() && indent < f_.body[std::size_t(open_.back())].indent + 2) {
+      const int at = open_.back();
+      open_.pop_back();
+      Statement& s = f_.body[std::size_t(at)];
+      const int end = int(f_.body.size());
+      if (s.hasElse) {
+        if (end == s.thenEnd) return false;
+        s.elseEnd = end;
+      } else {
+        if (end == at + 1) return false;
+        s.thenEnd = s.elseEnd = end;
+      }
+      lastClosed_ = at;
+    }
+    return true;
+  }
+
   Verdict Body(int header, int bodyIndent) {
     const EngineState& e = Engine();
-    std::vector<int> openIfs;
-    const auto close = [&](int indent) {
-      while (!openIfs.empty() && indent < f_.body[std::size_t(openIfs.back())].indent + 2) {
-        Statement& s = f_.body[std::size_t(openIfs.back())];
-        const int at = openIfs.back();
-        openIfs.pop_back();
-        s.thenEnd = int(f_.body.size());
-        if (s.thenEnd == at + 1) return false;  // an IF without a block
-      }
-      return true;
-    };
     for (int line = header + 1; line < e.ScriptLines.size(); ++line) {
       const int indent = LineIndentAt(line);
       if (indent < 0) {
@@ -142,67 +162,115 @@ class Compiler {
         continue;
       }
       if (indent < bodyIndent) break;
-      if (!close(indent)) return Verdict::Never;
-      const int expected = openIfs.empty() ? bodyIndent : f_.body[std::size_t(openIfs.back())].indent + 2;
+      lastClosed_ = -1;
+      if (!Close(indent)) return Verdict::Never;
+      const int expected = open_.empty() ? bodyIndent : f_.body[std::size_t(open_.back())].indent + 2;
       if (indent != expected || f_.body.size() >= kMaxStatements) return Verdict::Never;
-      const LocalShared<const LineWords> words = KeptLineWords(line);
+      if (SameName(CodeOf(e.ScriptLines[line]), u"ELSE")) {
+        // It belongs to the IF just closed at its indent; the run never stops on it.
+        if (lastClosed_ < 0) return Verdict::Never;
+        Statement& s = f_.body[std::size_t(lastClosed_)];
+        if (s.indent != indent || s.hasElse || s.thenEnd != int(f_.body.size())) return Verdict::Never;
+        s.hasElse = true;
+        open_.push_back(lastClosed_);
+        continue;
+      }
+      const LocalShared<const LineWords> words = KeptLineWords(line, state_);
       if (!words || words->words.isEmpty()) return Verdict::Later;
       Statement s;
       s.line = line;
       s.indent = indent;
-      const TWordArray& w = words->words;
-      if (w[0].kind == wkIf && w.count() >= 2) {
-        s.kind = Statement::Kind::If;
-        const Verdict v = Program(words->programs, 1, w.lastIndex(), false, s.value);
-        if (v != Verdict::Compiled) return v;
-        openIfs.push_back(int(f_.body.size()));
-      } else if (w[0].kind == wkReturn && w.count() >= 2) {
-        s.kind = Statement::Kind::Return;
-        if (w.count() == 2 && IsLoneVariable(w[1])) {
-          const int parameter = ParameterOf(w[1].var_index);
-          if (parameter < 0) return Verdict::Never;
-          s.value.shape = Expression::Shape::Parameter;
-          s.value.parameter = std::uint8_t(parameter);
-          s.word = w[1];
-        } else if (w.count() == 2 && IsNumberKind(w[1].kind) && w[1].var_index == 0 && w[1].power == 0) {
-          // A number alone is returned as the word itself.
-          s.value.shape = Expression::Shape::Literal;
-          s.value.literal = {w[1].float_val, false, w[1].kind};
-          s.word = w[1];
-        } else if (w.count() == 2 && w[1].kind == wkScriptFunction && w[1].power == 0) {
-          // A call alone is returned as the word the call gives.
-          s.value.shape = Expression::Shape::Call;
-          const Verdict v = CallOf(w[1].str, s.value.call);
-          if (v != Verdict::Compiled) return v;
-        } else {
-          const Verdict v = Program(words->programs, 1, w.lastIndex(), true, s.value);
-          if (v != Verdict::Compiled) return v;
-        }
-      } else {
-        return Verdict::Never;
-      }
+      const Verdict v = Line(*words, s);
+      if (v != Verdict::Compiled) return v;
+      if (s.kind == Statement::Kind::If) open_.push_back(int(f_.body.size()));
       f_.body.push_back(std::move(s));
     }
-    if (!close(-1) || f_.body.empty()) return Verdict::Never;
+    if (!Close(-1) || f_.body.empty()) return Verdict::Never;
     return Verdict::Compiled;
   }
 
-  static bool IsLoneVariable(const TWordStatus& w) {
-    return w.var_index >= 1 && w.power == 0 && w.kind != wkUnknownIdentifier;
+  Verdict Line(const LineWords& words, Statement& s) {
+    const TWordArray& w = words.words;
+    if (w[0].kind == wkIf && w.count() >= 2) {
+      s.kind = Statement::Kind::If;
+      return Program(words.programs, w, 1, w.lastIndex(), false, s.value);
+    }
+    if (w[0].kind == wkReturn && w.count() >= 2) {
+      s.kind = Statement::Kind::Return;
+      if (w.count() == 2) {
+        const TWordStatus& only = w[1];
+        if (IsLoneVariable(only)) return LoneVariable(only, s.value);
+        if (IsLoneNumber(only)) return LoneNumber(only, s.value);
+        if (only.kind == wkScriptFunction && only.power == 0) {
+          // A call alone: the value is the word the call gives.
+          s.value.shape = Expression::Shape::Call;
+          return CallOf(only.str, s.value.call);
+        }
+      }
+      return Program(words.programs, w, 1, w.lastIndex(), true, s.value);
+    }
+    if (w.count() >= 3 && w[1].isOperator(opEqual) && IsLocalName(w[0].str)) return Assignment(words, s);
+    return Verdict::Never;
   }
 
-  // The parameter of this call that the variable is, or -1.
-  int ParameterOf(std::int32_t varIndex) const {
-    const EngineState& e = Engine();
-    if (varIndex < 1 || std::size_t(varIndex) > e.Variables.size()) return -1;
-    const Tvariable& v = e.Variables[std::size_t(varIndex - 1)];
-    if (v.function_level != e.FunctionLevel) return -1;
-    for (std::size_t i = 0; i < formals_.size(); ++i)
-      if (SameName(v.VarName, formals_[i]->str)) return int(i);
-    return -1;
+  // "_local = value": to a variable of the call, or appending a local (outside IF blocks).
+  Verdict Assignment(const LineWords& words, Statement& s) {
+    const TWordArray& w = words.words;
+    s.kind = Statement::Kind::Assign;
+    const TWordStatus& target = w[0];
+    if (target.var_index >= 1) {
+      const int variable = VariableOf(target.var_index, target.str);
+      if (variable < 0) return Verdict::Never;
+      s.target = std::uint8_t(variable);
+    } else {
+      if (target.kind != wkUnknownIdentifier || !open_.empty() || int(names_.size()) >= kMaxVariables)
+        return Verdict::Never;
+      s.creates = true;
+      s.target = std::uint8_t(names_.size());
+    }
+    // A program's value is kept as a number; a lone variable or number as its text.
+    Verdict v = Verdict::Never;
+    if (w.count() == 3 && IsLoneVariable(w[2])) v = LoneVariable(w[2], s.value);
+    else if (w.count() == 3 && IsLoneNumber(w[2])) v = LoneNumber(w[2], s.value);
+    else if (w.count() > 3) v = Program(words.programs, w, 2, w.lastIndex(), true, s.value);
+    if (v != Verdict::Compiled || !s.creates) return v;
+    // The lines after it are read in the state the appended local leads to.
+    const std::uint64_t next = RememberedAppend(state_.names, target.str, state_.level);
+    if (next == 0) return Verdict::Later;
+    state_.names = next;
+    names_.push_back(target.str);
+    return Verdict::Compiled;
   }
 
-  Verdict Program(const NumericPrograms& programs, int from, int to, bool callsAllowed, Expression& out) {
+  // The variable of this call that the word's variable is (by its place among the variables
+  // and its name), or -1.
+  int VariableOf(std::int32_t varIndex, const QString& name) const {
+    const int variable = varIndex - 1 - firstVariable_;
+    if (variable < 0 || variable >= int(names_.size()) || !SameName(name, names_[std::size_t(variable)])) return -1;
+    return variable;
+  }
+
+  Verdict LoneVariable(const TWordStatus& word, Expression& out) const {
+    const int variable = VariableOf(word.var_index, word.str);
+    if (variable < 0) return Verdict::Never;
+    out.shape = Expression::Shape::Variable;
+    out.variable = std::uint8_t(variable);
+    out.word = word;
+    return Verdict::Compiled;
+  }
+
+  // A number whose text reads as its value: a parameter or local given it keeps that text.
+  static Verdict LoneNumber(const TWordStatus& word, Expression& out) {
+    double read = 0;
+    if (!ParseValueNumber(word.str, read) || read != word.float_val) return Verdict::Never;
+    out.shape = Expression::Shape::Literal;
+    out.literal = {word.float_val, false, word.kind};
+    out.word = word;
+    return Verdict::Compiled;
+  }
+
+  Verdict Program(const NumericPrograms& programs, const TWordArray& words, int from, int to, bool callsAllowed,
+                  Expression& out) {
     ProgramParts parts;
     if (!programs.PartsOf(from, to, parts)) return Verdict::Later;
     if (parts.resultSlot >= kMaxSlots) return Verdict::Never;
@@ -213,16 +281,16 @@ class Compiler {
     out.resultSlot = parts.resultSlot;
     std::vector<Operand> calls;
     for (const ProgramOperand& o : parts.operands) {
-      if (o.slot >= kMaxSlots) return Verdict::Never;
+      if (o.slot >= kMaxSlots || o.slot < 1) return Verdict::Never;
       Operand operand{Operand::From::Literal, o.slot, 0, {o.number, o.truth, o.kind}, -1};
       switch (o.from) {
         case ProgramOperand::From::Value:
           break;
         case ProgramOperand::From::Variable: {
-          const int parameter = ParameterOf(o.varIndex);
-          if (parameter < 0 || !IsNumberKind(o.kind)) return Verdict::Never;
-          operand.from = Operand::From::Parameter;
-          operand.parameter = std::uint8_t(parameter);
+          const int variable = VariableOf(o.varIndex, words[from + o.slot - 1].str);
+          if (variable < 0 || !(IsNumberKind(o.kind) || o.kind == wkBool)) return Verdict::Never;
+          operand.from = Operand::From::Variable;
+          operand.variable = std::uint8_t(variable);
           break;
         }
         case ProgramOperand::From::ScriptCall: {
@@ -246,27 +314,13 @@ class Compiler {
   Verdict Argument(const CallWords& call, int from, int to, Expression& out) {
     const TWordStatus& first = call.words[from];
     if (from > to || (from == to && first.kind == wkArrayName)) return Verdict::Never;
-    if (from == to && IsLoneVariable(first)) {
-      const int parameter = ParameterOf(first.var_index);
-      if (parameter < 0) return Verdict::Never;
-      out.shape = Expression::Shape::Parameter;
-      out.parameter = std::uint8_t(parameter);
-      return Verdict::Compiled;
-    }
-    // A number whose text reads as its value: the parameter keeps that text.
-    if (from == to && IsNumberKind(first.kind) && first.var_index == 0 && first.power == 0) {
-      double read = 0;
-      if (!ParseValueNumber(first.str, read) || read != first.float_val) return Verdict::Never;
-      out.shape = Expression::Shape::Literal;
-      out.literal = {first.float_val, false, first.kind};
-      out.literalText = first.str;
-      return Verdict::Compiled;
-    }
-    return Program(call.programs, from, to, false, out);
+    if (from == to && IsLoneVariable(first)) return LoneVariable(first, out);
+    if (from == to && IsLoneNumber(first)) return LoneNumber(first, out);
+    return Program(call.programs, call.words, from, to, false, out);
   }
 
   Verdict CallOf(const QString& text, int& index) {
-    const LocalShared<const CallWords> words = KeptCallWords(text);
+    const LocalShared<const CallWords> words = KeptCallWords(text, state_);
     if (!words) return Verdict::Later;
     if (words->hasElements || words->takesNames || words->callsScriptFunction ||
         (words->shape != CallWords::WithArguments && words->shape != CallWords::NoArguments))
@@ -305,27 +359,32 @@ class Compiler {
   }
 
   FunctionCompilation& self_;
-  std::vector<const TWordStatus*> formals_;
+  std::vector<QString> names_;  // the parameters, then the locals as they are appended
+  int firstVariable_ = 0;       // the index of the first parameter among the variables
+  NamesState state_;
+  std::vector<int> open_;       // the IF statements whose blocks are open
+  int lastClosed_ = -1;         // the IF whose block the current line closed
   CompiledFunction f_;
 };
 
 // ---- Running -----------------------------------------------------------------------------------
 
-// The parameters of a running call. A parameter's text is the text it was passed with, or
-// (null) its number's own text.
+// The variables of a running call. A variable's text is the text it was given, or (null) its
+// number's own text.
 struct Frame {
-  std::array<double, kMaxParameters> values;
-  std::array<TWordKind, kMaxParameters> kinds;
-  std::array<const QString*, kMaxParameters> texts;
+  std::array<double, kMaxVariables> values;
+  std::array<TWordKind, kMaxVariables> kinds;
+  std::array<const QString*, kMaxVariables> texts;
   int firstVariable;  // where the general call would have put its first parameter
+  int variables;      // how many the general call would have appended by now
 };
 
 // Where the value a call returns comes from, for the word the outermost call gives back.
 struct ResultSource {
-  enum class From : std::uint8_t { Number, Word, Parameter } from = From::Number;
-  const TWordStatus* word = nullptr;  // the RETURN line's word (a number, or a parameter)
-  const QString* text = nullptr;      // a parameter's text
-  int varIndex = 0;                   // a parameter's place among the variables
+  enum class From : std::uint8_t { Number, Word, Variable } from = From::Number;
+  const TWordStatus* word = nullptr;  // the RETURN line's word (a number, or a variable)
+  const QString* text = nullptr;      // a variable's text
+  int varIndex = 0;                   // a variable's place among the variables
 };
 
 // One compiled call with the calls inside it. Every function returns false when the general
@@ -335,35 +394,45 @@ class CompiledRun {
   explicit CompiledRun(int blockDepth) : blockDepth_(blockDepth) {}
 
   // Runs the body to its RETURN; the source of the value is noted.
-  bool Body(const CompiledFunction& f, const Frame& frame, NumericValue& out) {
-    // The blocks the general call would push: its own, and one for each IF taken.
+  bool Body(const CompiledFunction& f, Frame& frame, NumericValue& out) {
+    // The blocks the general call would push: its own, and one for each IF or ELSE block entered.
     if (blockDepth_ >= kMaxBlockDepth) return false;
     const int callerDepth = blockDepth_++;
-    std::array<int, kMaxStatements> openEnds;
-    int open = 0;
+    struct OpenBlock {
+      int end, next;  // the statement that ends it, and the one to go on with
+    };
+    std::array<OpenBlock, kMaxStatements> open;
+    int opened = 0;
     std::size_t i = 0;
     while (i < f.body.size()) {
       const Statement& s = f.body[i];
       if (!EnterLine(s.line)) return false;
       NumericValue v;
       if (!Value(f, s.value, frame, v)) return false;
-      if (s.kind == Statement::Kind::Return) {
-        out = v;
-        NoteSource(s, frame);
-        blockDepth_ = callerDepth;
-        return true;
+      switch (s.kind) {
+        case Statement::Kind::Return:
+          out = v;
+          NoteSource(s.value, frame);
+          blockDepth_ = callerDepth;
+          return true;
+        case Statement::Kind::Assign:
+          if (!Assign(s, v, frame)) return false;
+          ++i;
+          break;
+        case Statement::Kind::If:
+          if (v.kind != wkBool) return false;
+          if (v.truth || s.hasElse) {
+            if (blockDepth_ >= kMaxBlockDepth) return false;
+            ++blockDepth_;
+            open[std::size_t(opened++)] = v.truth ? OpenBlock{s.thenEnd, s.elseEnd} : OpenBlock{s.elseEnd, s.elseEnd};
+            i = v.truth ? i + 1 : std::size_t(s.thenEnd);
+          } else {
+            i = std::size_t(s.thenEnd);
+          }
+          break;
       }
-      if (v.kind != wkBool) return false;
-      if (v.truth) {
-        if (blockDepth_ >= kMaxBlockDepth) return false;
-        ++blockDepth_;
-        openEnds[std::size_t(open++)] = s.thenEnd;
-        ++i;
-      } else {
-        i = std::size_t(s.thenEnd);
-      }
-      while (open > 0 && int(i) == openEnds[std::size_t(open - 1)]) {
-        --open;
+      while (opened > 0 && int(i) == open[std::size_t(opened - 1)].end) {
+        i = std::size_t(open[std::size_t(--opened)].next);
         --blockDepth_;
       }
     }
@@ -374,6 +443,7 @@ class CompiledRun {
   int steps() const { return steps_; }
   int lastLine() const { return lastLine_; }
   const Call* lastCall() const { return lastCall_; }
+  int lastAssigned() const { return lastAssigned_; }
 
  private:
   // What the run loop does between lines: events serviced, and a halt where one is due.
@@ -387,14 +457,33 @@ class CompiledRun {
     return true;
   }
 
+  // As ExecuteAssignment stores it: a program's number as the number its text reads as (a truth
+  // value as its text), a lone variable or number with its text.
+  bool Assign(const Statement& s, const NumericValue& v, Frame& frame) {
+    if (s.value.shape == Expression::Shape::Call) return false;
+    double value = v.number;
+    const QString* text = nullptr;
+    if (s.value.shape == Expression::Shape::Program) {
+      if (v.kind != wkBool && !NumberTextValue(v.number, value)) return false;
+    } else {
+      text = s.value.shape == Expression::Shape::Literal ? &s.value.word.str : frame.texts[s.value.variable];
+    }
+    if (s.creates) ++frame.variables;
+    frame.values[s.target] = value;
+    frame.kinds[s.target] = v.kind;
+    frame.texts[s.target] = text;
+    lastAssigned_ = frame.firstVariable + s.target + 1;
+    return true;
+  }
+
   // A call alone leaves the source its callee noted.
-  void NoteSource(const Statement& s, const Frame& frame) {
-    switch (s.value.shape) {
+  void NoteSource(const Expression& value, const Frame& frame) {
+    switch (value.shape) {
       case Expression::Shape::Program: source_ = {}; break;
-      case Expression::Shape::Literal: source_ = {ResultSource::From::Word, &s.word}; break;
-      case Expression::Shape::Parameter:
-        source_ = {ResultSource::From::Parameter, &s.word, frame.texts[s.value.parameter],
-                   frame.firstVariable + s.value.parameter + 1};
+      case Expression::Shape::Literal: source_ = {ResultSource::From::Word, &value.word}; break;
+      case Expression::Shape::Variable:
+        source_ = {ResultSource::From::Variable, &value.word, frame.texts[value.variable],
+                   frame.firstVariable + value.variable + 1};
         break;
       case Expression::Shape::Call: break;
     }
@@ -402,8 +491,8 @@ class CompiledRun {
 
   bool Value(const CompiledFunction& f, const Expression& x, const Frame& frame, NumericValue& out) {
     switch (x.shape) {
-      case Expression::Shape::Parameter:
-        out = {frame.values[x.parameter], false, frame.kinds[x.parameter]};
+      case Expression::Shape::Variable:
+        out = {frame.values[x.variable], frame.values[x.variable] != 0, frame.kinds[x.variable]};
         return true;
       case Expression::Shape::Literal:
         out = x.literal;
@@ -420,9 +509,9 @@ class CompiledRun {
         case Operand::From::Literal:
           slot = o.literal;
           break;
-        case Operand::From::Parameter:
-          if (frame.kinds[o.parameter] != o.literal.kind) return false;
-          slot = {frame.values[o.parameter], false, o.literal.kind};
+        case Operand::From::Variable:
+          if (frame.kinds[o.variable] != o.literal.kind) return false;
+          slot = {frame.values[o.variable], frame.values[o.variable] != 0, o.literal.kind};
           break;
         case Operand::From::Call:
           if (!CallValue(f, f.calls[std::size_t(o.call)], frame, slot) || slot.kind != o.literal.kind) return false;
@@ -439,14 +528,15 @@ class CompiledRun {
     const CompiledFunction* f = call.callee->function.get();
     if (!f || call.callee->state != FunctionCompilation::State::Compiled) return false;
     Frame frame;
-    frame.firstVariable = caller.firstVariable + callerFunction.parameters;
+    frame.firstVariable = caller.firstVariable + caller.variables;
+    frame.variables = f->parameters;
     for (std::size_t i = 0; i < call.arguments.size(); ++i) {
       const Expression& argument = call.arguments[i];
       NumericValue a;
       if (!Value(callerFunction, argument, caller, a) || !IsNumberKind(a.kind)) return false;
-      frame.texts[i] = argument.shape == Expression::Shape::Literal     ? &argument.literalText
-                       : argument.shape == Expression::Shape::Parameter ? caller.texts[argument.parameter]
-                                                                        : nullptr;
+      frame.texts[i] = argument.shape == Expression::Shape::Literal    ? &argument.word.str
+                       : argument.shape == Expression::Shape::Variable ? caller.texts[argument.variable]
+                                                                       : nullptr;
       if (argument.shape == Expression::Shape::Program && !NumberTextValue(a.number, a.number)) return false;
       frame.values[i] = a.number;
       frame.kinds[i] = a.kind;
@@ -457,6 +547,7 @@ class CompiledRun {
   int blockDepth_;
   int steps_ = 0;
   int lastLine_ = -1;
+  int lastAssigned_ = 0;
   const Call* lastCall_ = nullptr;
   ResultSource source_;
 };
@@ -511,6 +602,7 @@ bool CallCompiled(FunctionCompilation& compilation, const TWordArray& args, TWor
   // argument as its text, which reads as the parameter's number.
   Frame frame;
   frame.firstVariable = int(e.Variables.size());
+  frame.variables = f.parameters;
   for (int i = 0; i < f.parameters; ++i) {
     const TWordStatus& a = args[i];
     if (!IsNumberKind(a.kind)) return false;
@@ -526,7 +618,7 @@ bool CallCompiled(FunctionCompilation& compilation, const TWordArray& args, TWor
   if (!run.Body(f, frame, out) || !IsNumberKind(out.kind)) return false;
 
   // The value as the RETURN line that gave it leaves it (through calls alone, the word is handed
-  // on as it is): a number alone as its word, a lone parameter as its word with the parameter's
+  // on as it is): a number alone as its word, a lone variable as its word with the variable's
   // value, text and place, anything else as a number written as text.
   const ResultSource& source = run.source();
   if (source.from == ResultSource::From::Number) {
@@ -534,7 +626,7 @@ bool CallCompiled(FunctionCompilation& compilation, const TWordArray& args, TWor
     SetNumber(result, out.number, out.kind);
   } else {
     result = *source.word;
-    if (source.from == ResultSource::From::Parameter) {
+    if (source.from == ResultSource::From::Variable) {
       result.var_index = source.varIndex;
       result.kind = out.kind;
       result.float_val = out.number;
@@ -547,6 +639,7 @@ bool CallCompiled(FunctionCompilation& compilation, const TWordArray& args, TWor
     e.CallExpression = last->text;
     if (e.CalledScriptFunction != last->calledName) e.CalledScriptFunction = last->calledName;
   }
+  if (run.lastAssigned() != 0) e.LastAssignedVariable = run.lastAssigned();
   e.AssignTarget = 0;
   e.ChangedArrayName.clear();
   e.ChangedArrayLevel = -1;

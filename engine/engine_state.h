@@ -207,6 +207,9 @@ void NamesChanged();
 void VariableAppendedToNames(const QString& name, int level, int index);
 // After the variable at `index` was removed from the state of generation `before`.
 void VariableRemovedFromNames(std::uint64_t before, int index);
+// The generation that appending the variable to the state of generation `from` has led to
+// before; 0 when that change is not remembered.
+std::uint64_t RememberedAppend(std::uint64_t from, const QString& name, int level);
 // An error of the current step is pending: every stage returns at once.
 inline bool ErrorPending() {
   return !Engine().ErrorText.isEmpty();

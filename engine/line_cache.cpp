@@ -45,13 +45,13 @@ void ClearLineCache() {
   g_recent.fill(RecentLine{});
 }
 
-LocalShared<const LineWords> KeptLineWords(int line) {
+LocalShared<const LineWords> KeptLineWords(int line, const NamesState& state) {
   const EngineState& e = Engine();
   const std::vector<PerNamesState<CacheEntry>>& cache = Cache();
   if (line < 0 || std::size_t(line) >= cache.size() || line >= e.ScriptLines.size()) return nullptr;
   const QString& source = e.ScriptLines[line];
   const auto sameSource = [&](const CacheEntry& c) { return SameText(c.source, source); };
-  const CacheEntry* c = cache[std::size_t(line)].Find(NamesState::Current(), sameSource);
+  const CacheEntry* c = cache[std::size_t(line)].Find(state, sameSource);
   return c ? c->words : nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/local_shared.h"
+#include "engine/names_state.h"
 #include "engine/numeric_program.h"
 #include "engine/words.h"
 
@@ -23,8 +24,8 @@ struct LineWords {
 // anew is put together in CurrentLineText (continuations joined).
 LocalShared<const LineWords> ReadLineWords(int line);
 
-// The words kept for the line in the current names state, without reading it; nullptr when
+// The words kept for the line in a names state, without reading it; nullptr when
 // none are kept.
-LocalShared<const LineWords> KeptLineWords(int line);
+LocalShared<const LineWords> KeptLineWords(int line, const NamesState& state);
 
 void ClearLineCache();

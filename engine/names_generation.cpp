@@ -106,6 +106,12 @@ void VariableAppendedToNames(const QString& name, int level, int index) {
   Remember({after, QString(), index}, before);
 }
 
+std::uint64_t RememberedAppend(std::uint64_t from, const QString& name, int level) {
+  if (const RecentChange& r = RecentSlot(from, name.size(), level); Holds(r, from, name, level)) return r.to;
+  const auto known = RememberedChanges().constFind(NamesChange{from, name, level});
+  return known != RememberedChanges().cend() ? *known : 0;
+}
+
 void VariableRemovedFromNames(std::uint64_t before, int index) {
   FollowChange(before, QString(), index);
 }

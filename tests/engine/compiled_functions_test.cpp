@@ -43,7 +43,29 @@ const QStringList kFunctions = {
     u"  if _b = 0"_s,
     u"    return _a"_s,
     u"  return Gcd(_b, _a % _b)"_s,
-    u"function Counted(_n)  # assigns: never compiled"_s,
+    u"function Poly(_x)  # locals appended and assigned again, an ELSE"_s,
+    u"  _a = _x * _x"_s,
+    u"  _b = _a / 3"_s,
+    u"  if _b > 10"_s,
+    u"    _a = _a - _b"_s,
+    u"  else"_s,
+    u"    _a = 7"_s,
+    u"  return _a + _b"_s,
+    u"function Sign(_x)"_s,
+    u"  if _x < 0"_s,
+    u"    return 0 - 1"_s,
+    u"  else"_s,
+    u"    if _x = 0"_s,
+    u"      return 0"_s,
+    u"  return 1"_s,
+    u"function Sum(_n)  # locals given a number as written and another variable"_s,
+    u"  _s = 0.50"_s,
+    u"  _t = _n"_s,
+    u"  if _n < 1"_s,
+    u"    return _s"_s,
+    u"  _s = Sum(_n - 1) + _t"_s,
+    u"  return _s"_s,
+    u"function Counted(_n)  # assigns a global: never compiled"_s,
     u"  k = k + 1"_s,
     u"  return _n"_s,
 };
@@ -52,7 +74,7 @@ struct Outcome {
   QString error;
   QStringList variables;  // name, kind, text
   QString callExpression, calledFunction;
-  int steps = 0;
+  int steps = 0, lastAssigned = 0, assignTarget = 0;
   int functionLevel = 0, blockDepth = 0, line = 0;
 };
 
@@ -75,6 +97,8 @@ class CompiledFunctions : public ScriptTest {
     o.callExpression = Engine().CallExpression;
     o.calledFunction = Engine().CalledScriptFunction;
     o.steps = Engine().StepCount;
+    o.lastAssigned = Engine().LastAssignedVariable;
+    o.assignTarget = Engine().AssignTarget;
     o.functionLevel = Engine().FunctionLevel;
     o.blockDepth = Engine().BlockDepth;
     o.line = Engine().CurrentLine;
@@ -93,6 +117,8 @@ class CompiledFunctions : public ScriptTest {
     EXPECT_EQ(fast.callExpression, general.callExpression) << script;
     EXPECT_EQ(fast.calledFunction, general.calledFunction) << script;
     EXPECT_EQ(fast.steps, general.steps) << script;
+    EXPECT_EQ(fast.lastAssigned, general.lastAssigned) << script;
+    EXPECT_EQ(fast.assignTarget, general.assignTarget) << script;
     EXPECT_EQ(fast.functionLevel, general.functionLevel) << script;
     EXPECT_EQ(fast.blockDepth, general.blockDepth) << script;
     EXPECT_EQ(fast.line, general.line) << script;
@@ -111,6 +137,9 @@ TEST_F(CompiledFunctions, GiveTheValuesTextsAndKindsOfGeneralCalls) {
   ExpectSameOutcome({u"for i = 1,6"_s, u"  p = Pass(i, 2.50) + Pass(i, i)"_s, u"a = Pass(3, 2.50)"_s,
                      u"b = Pass(2, 0.1 + 0.2)"_s, u"c = Pass(0, 7.0)"_s, u"g = Gcd(1071, 462) + Gcd(17, 5)"_s,
                      u"h = Gcd(1071, 462)"_s, u"t = Third(3, 1)"_s});
+  // Locals, ELSE blocks; a call alone ends the run, so the last assignment inside shows.
+  ExpectSameOutcome({u"for i = 1,8"_s, u"  p = Poly(i) + Poly(i * 2.5) + Sign(i - 4) + Sum(i)"_s, u"a = Sum(0)"_s,
+                     u"b = Sum(3)"_s, u"c = Poly(1.1)"_s, u"d = Poly(9) + Sign(0)"_s, u"Poly(4)"_s});
   // Whole numbers past 2^53 and fractions that need all 15 digits.
   ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Third(1, i) + Third(2, i)"_s, u"  t = Third(1, 1)"_s,
                      u"for i = 1,3"_s, u"  r = Grow(i, 123456789012.345) + Grow(i, 1e20)"_s,
