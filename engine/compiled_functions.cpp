@@ -391,7 +391,7 @@ struct ResultSource {
 // call must take over; nothing outside has changed then.
 class CompiledRun {
  public:
-  explicit CompiledRun(int blockDepth) : blockDepth_(blockDepth) {}
+  explicit CompiledRun(int blockDepth) : mode_(Engine().RunMode), blockDepth_(blockDepth) {}
 
   // Runs the body to its RETURN; the source of the value is noted.
   bool Body(const CompiledFunction& f, Frame& frame, NumericValue& out) {
@@ -449,7 +449,7 @@ class CompiledRun {
   // What the run loop does between lines: events serviced, and a halt where one is due.
   bool EnterLine(int line) {
     Host().ProcessEvents();
-    if (Engine().RunMode != rmRunning || !RunControl().FastDisplay || Host().PauseRequested() ||
+    if (Engine().RunMode != mode_ || !RunControl().FastDisplay || Host().PauseRequested() ||
         Host().HasBreakpoint(line))
       return false;
     ++steps_;
@@ -544,6 +544,7 @@ class CompiledRun {
     return Body(*f, frame, out);
   }
 
+  std::uint8_t mode_;  // the run mode it started in
   int blockDepth_;
   int steps_ = 0;
   int lastLine_ = -1;
@@ -552,11 +553,14 @@ class CompiledRun {
   ResultSource source_;
 };
 
-// A run goes fast: no line is marked, no view refreshed, nothing stepped or resumed.
+// A run goes fast: no line is marked, no view refreshed, nothing stepped. A continued run
+// switched to fast display goes fast too, except in the calls it resumed: their RETURNs run
+// the calling lines again (a call from a resumed call is deeper than those).
 bool RunGoesFast() {
   const EngineState& e = Engine();
   const RunControlState& rc = RunControl();
-  return e.RunMode == rmRunning && rc.FastDisplay && rc.StepOverLine < 0 && e.ResumeFunctionLevel == 0 &&
+  return (e.RunMode == rmRunning || e.RunMode == rmContinuing) && rc.FastDisplay && rc.StepOverLine < 0 &&
+         e.ResumeFunctionLevel <= e.FunctionLevel &&
          e.InterfaceCallMode == 0 && e.ReturnBlock.FunctionExpression.isEmpty() && !EventCallInProgress() &&
          e.EvaluationDepth + kMaxBlockDepth + 8 < kMaxEvaluationDepth;
 }

@@ -195,3 +195,31 @@ TEST_F(CompiledFunctions, PauseInsideHaltsInTheCallAndContinueFinishesIt) {
   EXPECT_EQ(Value(u"s"_s), u"144"_s);
   EXPECT_EQ(Engine().FunctionLevel, 0);
 }
+
+TEST_F(CompiledFunctions, ARunContinuedFromTheMainProgramGoesFastToo) {
+  Load(QStringList{u"for i = 1,30"_s, u"  r = Fib(8) + Sum(i)"_s} + kFunctions);
+  A_StartExecute(RunInitiator::Start);  // compiled on the way
+  Engine().CurrentLine = 0;
+  A_StepExecute(RunInitiator::Step);  // the FOR line, stepped
+  const std::uint64_t before = CompiledCallCount();
+  A_Continue_runExecute(RunInitiator::Timer);  // continued with fast display
+  EXPECT_GT(CompiledCallCount(), before);
+  EXPECT_TRUE(host.errors.isEmpty()) << host.errors.join(u'|').toStdString();
+  EXPECT_EQ(Value(u"r"_s), u"486.5"_s);  // Fib(8) + 0.50 + 1 + 2 + ... + 30
+}
+
+TEST_F(CompiledFunctions, CallsFromAResumedCallRunCompiled) {
+  Load(QStringList{u"r = Fib(2)"_s, u"s = Fib(16)"_s} + kFunctions);
+  A_StartExecute(RunInitiator::Start);  // compiled on the way
+  host.pauseAfterSteps = 100;           // halts the general call that Pause drops back to
+  host.stepsSeen = 0;
+  A_StartExecute(RunInitiator::Start);
+  ASSERT_GT(Engine().FunctionLevel, 0);
+  host.pauseAfterSteps = -1;
+  const std::uint64_t before = CompiledCallCount();
+  A_Continue_runExecute(RunInitiator::Timer);  // continued with fast display
+  EXPECT_GT(CompiledCallCount(), before);
+  EXPECT_TRUE(host.errors.isEmpty()) << host.errors.join(u'|').toStdString();
+  EXPECT_EQ(Value(u"s"_s), u"987"_s);
+  EXPECT_EQ(Engine().FunctionLevel, 0);
+}
