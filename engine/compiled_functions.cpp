@@ -103,7 +103,6 @@ CompilationTable& Table() {
 // Compiled; not yet (a line, a program or a names change is still to be met); never for this text.
 enum class Verdict { Compiled, Later, Never };
 
-bool IsLoneVariable(const TWordStatus& w) { return w.var_index >= 1 && w.power == 0 && w.kind != wkUnknownIdentifier; }
 bool IsLoneNumber(const TWordStatus& w) { return IsNumberKind(w.kind) && w.var_index == 0 && w.power == 0; }
 
 // Reads the body from the words its lines were kept with, in the names states the general call

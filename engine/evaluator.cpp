@@ -250,14 +250,6 @@ bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWo
   return programs->Replayed(words, from, to, EvaluateCopy, number, kind);
 }
 
-namespace {
-
-// A variable's word that the phases would only substitute.
-bool IsLoneVariable(const TWordStatus& word) {
-  return word.var_index >= 1 && word.power == 0 && word.kind != wkUnknownIdentifier;
-}
-
-}  // namespace
 
 bool NumberWithoutText(const TWordArray& words, int from, int to, double& number) {
   TWordKind kind = wkNone;

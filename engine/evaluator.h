@@ -15,6 +15,11 @@ void EvaluateRange(const TWordArray& words, int from, int to, TWordStatus& resul
 // value as 1 or 0 with kind wkBool); false when the words must go to EvaluateRange.
 bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWordKind& kind);
 
+// A variable's word that the phases would only substitute: alone, it is the variable's value.
+inline bool IsLoneVariable(const TWordStatus& word) {
+  return word.var_index >= 1 && word.power == 0 && word.kind != wkUnknownIdentifier;
+}
+
 // The number words from..to stand for when they are a variable holding a number or have a
 // numeric program that gives one, read without writing a text; false when they must go to
 // EvaluateRange.
