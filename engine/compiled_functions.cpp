@@ -71,6 +71,7 @@ struct Statement {
 
 struct CompiledFunction {
   int parameters = 0;
+  std::vector<int> leadingBlankLines;  // a call steps through them before the first statement
   std::vector<Statement> body;
   std::vector<Call> calls;
 };
@@ -155,9 +156,13 @@ class Compiler {
     for (int line = header + 1; line < e.ScriptLines.size(); ++line) {
       const int indent = LineIndentAt(line);
       if (indent < 0) {
-        // A call steps through blank lines before the first statement; continued lines are
-        // read anew each time.
-        if (line == header + 1 || CodeOf(e.ScriptLines[line]).startsWith(u'>')) return Verdict::Never;
+        // Continued lines are read anew each time. A call starts at the line after the header
+        // and steps through blank lines before the first statement; later ones are skipped.
+        if (CodeOf(e.ScriptLines[line]).startsWith(u'>')) return Verdict::Never;
+        if (f_.body.empty() && open_.empty()) {
+          if (f_.leadingBlankLines.size() >= kMaxStatements) return Verdict::Never;
+          f_.leadingBlankLines.push_back(line);
+        }
         continue;
       }
       if (indent < bodyIndent) break;
@@ -402,6 +407,8 @@ class CompiledRun {
     };
     std::array<OpenBlock, kMaxStatements> open;
     int opened = 0;
+    for (const int line : f.leadingBlankLines)
+      if (!EnterLine(line)) return false;
     std::size_t i = 0;
     while (i < f.body.size()) {
       const Statement& s = f.body[i];

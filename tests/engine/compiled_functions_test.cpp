@@ -17,6 +17,8 @@ const QStringList kFunctions = {
     u"    return _n"_s,
     u"  return Fib(_n - 1) + Fib(_n - 2)"_s,
     u"function Half(_x)"_s,
+    u"  # a comment and a blank line the call steps through"_s,
+    u""_s,
     u"  return _x / 2"_s,
     u"function Grow(_n, _x)  # a float carried down the recursion, rounded as its text"_s,
     u"  if _n < 1"_s,
@@ -137,7 +139,7 @@ class CompiledFunctions : public ScriptTest {
 TEST_F(CompiledFunctions, GiveTheValuesTextsAndKindsOfGeneralCalls) {
   // Values computed, passed on as parameters (their texts rounded to 15 digits), returned as
   // a lone parameter with the caller's text (007, 2.0), from nested IFs and other functions.
-  ExpectSameOutcome({u"for i = 1,12"_s, u"  r = Fib(i) + Fib(7)"_s, u"a = Fib(007)"_s, u"b = Fib(1.0)"_s,
+  ExpectSameOutcome({u"for i = 1,12"_s, u"  r = Fib(i) + Fib(7) + Half(i) + Pick(i, 4) + Pick(5, i)"_s, u"a = Fib(007)"_s, u"b = Fib(1.0)"_s,
                      u"c = Fib(2.0)"_s, u"x = 0.1 + 0.2"_s, u"d = Grow(30, x)"_s, u"e = Grow(3, 0.3)"_s,
                      u"f = Pick(5, 1) + Pick(3, 1) + Pick(1, 4)"_s, u"g = Deep(40)"_s, u"h = Half(7)"_s});
   // Values handed back through calls alone keep the text of the parameter they come from.
