@@ -9,6 +9,7 @@
 #include "engine/engine_state.h"
 #include "engine/event_calls.h"
 #include "engine/evaluator.h"
+#include "engine/function_units.h"
 #include "engine/line_cache.h"
 #include "engine/line_text.h"
 #include "engine/names.h"
@@ -27,13 +28,14 @@ constexpr int kMaxAttempts = 256;   // general calls that may find a line not re
 constexpr int kMaxStatements = 64;  // lines of a compiled body
 
 // A value an expression reads: a number written in the line, a variable of the running call
-// (a parameter or a local), or the result of a call of a compiled function.
+// (a parameter or a local), the result of a call of a compiled function, or of a unit's
+// NumericFunction.
 struct Operand {
-  enum class From : std::uint8_t { Literal, Variable, Call } from;
+  enum class From : std::uint8_t { Literal, Variable, Call, NumericCall } from;
   std::uint8_t slot;
   std::uint8_t variable;
   NumericValue literal;  // a literal's value; for the others, the kind the program was made for
-  int call;              // index into the function's calls
+  int call;              // index into the function's calls or numeric calls
 };
 
 // A numeric program over operands, a lone variable, a number alone, or a call alone.
@@ -43,7 +45,7 @@ struct Expression {
   NumericValue literal{};
   TWordStatus word;  // a lone variable or number as the line holds it
   int call = -1;
-  std::vector<Operand> operands;  // literals and variables first, then calls in their order
+  std::vector<Operand> operands;  // all but script calls first, then those in their order
   std::vector<TracedStep> steps;
   std::uint8_t resultSlot = 0;
 };
@@ -69,8 +71,16 @@ struct Statement {
   bool creates = false;     // the assignment appends the variable
 };
 
+// A call of a unit's NumericFunction with its one argument (a literal as its word).
+struct NumericCallSite {
+  QString text;
+  NumericFunction function;
+  Expression argument;
+};
+
 struct CompiledFunction {
   int parameters = 0;
+  std::vector<NumericCallSite> numericCalls;
   std::vector<int> leadingBlankLines;  // a call steps through them before the first statement
   std::vector<Statement> body;
   std::vector<Call> calls;
@@ -305,12 +315,46 @@ class Compiler {
           calls.push_back(operand);
           continue;
         }
+        case ProgramOperand::From::NumericCall: {
+          const Verdict v = NumericCallOf(o, operand.call);
+          if (v != Verdict::Compiled) return v;
+          operand.from = Operand::From::NumericCall;
+          break;
+        }
         default:
           return Verdict::Never;
       }
       out.operands.push_back(operand);
     }
     out.operands.insert(out.operands.end(), calls.begin(), calls.end());
+    return Verdict::Compiled;
+  }
+
+  // A numeric call's argument as the program's call hands it over.
+  Verdict NumericCallOf(const ProgramOperand& o, int& index) {
+    NumericCallSite site;
+    site.text = *o.callText;
+    site.function = *o.function;
+    Verdict v = Verdict::Compiled;
+    switch (o.argument) {
+      case ProgramOperand::Argument::Literal:
+        site.argument.shape = Expression::Shape::Literal;
+        site.argument.word = *o.literal;
+        break;
+      case ProgramOperand::Argument::Variable: {
+        const int variable = VariableOf(o.argumentVarIndex, (*o.argumentWords)[0].str);
+        if (variable < 0) return Verdict::Never;
+        site.argument.shape = Expression::Shape::Variable;
+        site.argument.variable = std::uint8_t(variable);
+        break;
+      }
+      case ProgramOperand::Argument::Expression:
+        v = Program(*o.argumentPrograms, *o.argumentWords, o.argumentFirst, o.argumentLast, false, site.argument);
+        break;
+    }
+    if (v != Verdict::Compiled) return v;
+    index = int(f_.numericCalls.size());
+    f_.numericCalls.push_back(std::move(site));
     return Verdict::Compiled;
   }
 
@@ -448,7 +492,8 @@ class CompiledRun {
   const ResultSource& source() const { return source_; }
   int steps() const { return steps_; }
   int lastLine() const { return lastLine_; }
-  const Call* lastCall() const { return lastCall_; }
+  const QString* lastCallText() const { return lastCallText_; }
+  const Call* lastScriptCall() const { return lastScriptCall_; }
   int lastAssigned() const { return lastAssigned_; }
 
  private:
@@ -522,15 +567,44 @@ class CompiledRun {
         case Operand::From::Call:
           if (!CallValue(f, f.calls[std::size_t(o.call)], frame, slot) || slot.kind != o.literal.kind) return false;
           break;
+        case Operand::From::NumericCall:
+          if (!NumericCallValue(f, f.numericCalls[std::size_t(o.call)], frame, slot)) return false;
+          break;
       }
     }
     return RunTracedSteps(x.steps, x.resultSlot, slots.data(), out);
   }
 
+  // As the program's CallValue computes it: the argument a literal word, a variable's number
+  // with its text (null for a number's own text), an expression's number written as text.
+  bool NumericCallValue(const CompiledFunction& f, const NumericCallSite& site, const Frame& frame, NumericValue& out) {
+    const Expression& x = site.argument;
+    TWordStatus argument;
+    if (x.shape == Expression::Shape::Literal) {
+      argument = x.word;
+    } else {
+      NumericValue a;
+      if (!Value(f, x, frame, a) || !IsNumberKind(a.kind)) return false;
+      if (x.shape == Expression::Shape::Program) {
+        SetNumber(argument, a.number, a.kind);
+      } else {
+        argument.kind = a.kind;
+        argument.float_val = a.number;
+        if (const QString* text = frame.texts[x.variable]) argument.str = *text;
+      }
+    }
+    double result = 0;
+    if (!site.function.value(site.function, argument, result)) return false;
+    lastCallText_ = &site.text;
+    out = {result, false, wkFloat};
+    return true;
+  }
+
   // The arguments become the parameters as DeclareParameter keeps them: a computed number as
   // the number its text reads as.
   bool CallValue(const CompiledFunction& callerFunction, const Call& call, const Frame& caller, NumericValue& out) {
-    lastCall_ = &call;
+    lastScriptCall_ = &call;
+    lastCallText_ = &call.text;
     const CompiledFunction* f = call.callee->function.get();
     if (!f || call.callee->state != FunctionCompilation::State::Compiled) return false;
     Frame frame;
@@ -555,7 +629,8 @@ class CompiledRun {
   int steps_ = 0;
   int lastLine_ = -1;
   int lastAssigned_ = 0;
-  const Call* lastCall_ = nullptr;
+  const QString* lastCallText_ = nullptr;  // the call made last, script or numeric
+  const Call* lastScriptCall_ = nullptr;
   ResultSource source_;
 };
 
@@ -645,10 +720,9 @@ bool CallCompiled(FunctionCompilation& compilation, const TWordArray& args, TWor
   }
   // What the body's lines leave behind in the general call.
   e.StepCount += run.steps();
-  if (const Call* last = run.lastCall()) {
-    e.CallExpression = last->text;
-    if (e.CalledScriptFunction != last->calledName) e.CalledScriptFunction = last->calledName;
-  }
+  if (const QString* last = run.lastCallText()) e.CallExpression = *last;
+  if (const Call* last = run.lastScriptCall(); last && e.CalledScriptFunction != last->calledName)
+    e.CalledScriptFunction = last->calledName;
   if (run.lastAssigned() != 0) e.LastAssignedVariable = run.lastAssigned();
   e.AssignTarget = 0;
   e.ChangedArrayName.clear();

@@ -1,12 +1,13 @@
-// Script functions compiled for fast runs. A function whose body is made of IF and RETURN lines
-// over numeric parameters and numeric expressions (which may call such functions, itself
-// included) is compiled from the words and numeric programs its lines were read into, once every
-// line has run. While a run goes fast (Start, no stepping), a call of it runs the compiled body:
-// no blocks, variables or records are made for the calls inside it, and only the final value is
-// written as text. Nothing of that can be seen from outside: the call leaves the state as the
-// general call would. Whenever something could tell (a breakpoint on a line of it, Pause, the run
-// stopping, an error, a value of another kind, the block stack filling), the compiled run is
-// dropped, having changed nothing, and the call goes the general way from its start.
+// Script functions compiled for fast runs. A function whose body is made of IF/ELSE, RETURN and
+// assignments to its own locals, over numbers, truth values, its parameters and locals, calls of
+// unit NumericFunctions and of such script functions (itself included), is compiled from the
+// words and numeric programs its lines were kept with, once every line has run. While a run goes
+// fast (Start, no stepping), a call of it runs the compiled body: no blocks, variables or records
+// are made for the calls inside it, and only the final value is written as text. Nothing of that
+// can be seen from outside: the call leaves the state as the general call would. Whenever
+// something could tell (a breakpoint on a line of it, Pause, the run stopping, an error, a value
+// of another kind, the block stack filling), the compiled run is dropped, having changed nothing,
+// and the call goes the general way from its start.
 #pragma once
 
 #include <QString>

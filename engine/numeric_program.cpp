@@ -227,8 +227,22 @@ bool NumericPrograms::PartsOf(int from, int to, ProgramParts& parts) const {
                         : !o.arrayName.isEmpty() ? From::Element
                         : o.varIndex != 0       ? From::Variable
                                                 : From::Value;
-      parts.operands.push_back({from, o.slot, o.varIndex, o.kind, o.number, o.truth,
-                                from == From::ScriptCall ? &o.call->text : nullptr});
+      ProgramOperand operand{from, o.slot, o.varIndex, o.kind, o.number, o.truth, o.call ? &o.call->text : nullptr};
+      if (from == From::NumericCall) {
+        const NumericCall& c = *o.call;
+        using Argument = ProgramOperand::Argument;
+        operand.function = &c.function;
+        operand.argument = c.argument.from == ElementIndex::Literal    ? Argument::Literal
+                           : c.argument.from == ElementIndex::Variable ? Argument::Variable
+                                                                       : Argument::Expression;
+        operand.literal = &c.literal;
+        operand.argumentVarIndex = c.argument.varIndex;
+        operand.argumentWords = &c.words->words;
+        operand.argumentPrograms = &c.words->programs;
+        operand.argumentFirst = c.argument.first;
+        operand.argumentLast = c.argument.last;
+      }
+      parts.operands.push_back(operand);
     }
     parts.steps = &p.steps;
     parts.resultSlot = p.resultSlot;

@@ -19,6 +19,8 @@
 struct NumericProgram;
 struct NumericCall;
 struct NumericOperand;
+struct NumericFunction;
+class NumericPrograms;
 
 // A value a program works on: a number of kind wkInt or wkFloat, or a truth value (wkBool).
 struct NumericValue {
@@ -36,7 +38,16 @@ struct ProgramOperand {
   TWordKind kind;         // a variable's, an element's or a call's kind when the program was made
   double number;          // a value's
   bool truth;
-  const QString* callText;  // a script call's text
+  const QString* callText;  // a call's text
+  // A numeric call: its function, and its one argument as the call receives it: a literal word
+  // (as substitution writes it), a variable, or words first..last of the call's own words.
+  enum class Argument : std::uint8_t { Literal, Variable, Expression } argument = Argument::Literal;
+  const NumericFunction* function = nullptr;
+  const TWordStatus* literal = nullptr;
+  std::int32_t argumentVarIndex = 0;
+  const TWordArray* argumentWords = nullptr;
+  const NumericPrograms* argumentPrograms = nullptr;
+  int argumentFirst = 0, argumentLast = 0;
 };
 struct ProgramParts {
   std::vector<ProgramOperand> operands;

@@ -160,6 +160,7 @@ TEST_F(CompiledFunctions, ErrorsInsideAreReportedAsBefore) {
   // parameter of another kind, a truth value where a number was.
   ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Deep(i)"_s, u"s = Deep(150)"_s});
   ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Inv(i + 0.5)"_s, u"s = Inv(-1) + Inv(6)"_s});
+  ExpectSameOutcome({u"for i = 1,8"_s, u"  try r = Inv(i + 0.5) + Fib(i)"_s, u"try s = Inv(3)"_s, u"t = Error"_s});
   ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Fib(i)"_s, u"s = Fib(i > 2)"_s});
   ExpectSameOutcome({u"for i = 1,8"_s, u"  r = Fib(i)"_s, u"s = Fib('3')"_s});
 }

@@ -1,5 +1,6 @@
 // Calls of the math functions inside numeric expressions, once their expression has a program:
 // the same texts, kinds and errors as the calls made the general way.
+#include "engine/compiled_functions.h"
 #include "engine/message_numbers.h"
 #include "engine/numeric_program.h"
 #include "../engine/program_passes.h"
@@ -67,4 +68,34 @@ TEST_F(NumericCalls, CallsThatTakeNoProgramStillWork) {
                        u"  s = s + pow(k, 2) + sqrt(A[2]) + sqrt(abs(-4)) + LenStr('ab') + max(k, 2)"_s};
   ASSERT_EQ(Run(lines), QString());
   EXPECT_EQ(Value(u"s"_s), u"45"_s);
+}
+
+TEST_F(NumericCalls, CompiledFunctionsCallThemAsGeneralCallsDo) {
+  // A fast run (compiled once the lines have run) against a watched run (the general calls).
+  const QStringList script = {
+      u"s = 0"_s, u"for i = 1,12"_s, u"  s = s + Dist(i, i * 0.3) + Wave(i % 5, i / 7)"_s,
+      u"a = Dist(3, 4)"_s, u"b = Wave(4, 0.1 + 0.2)"_s, u"c = Dist(-1, 2.50)"_s, u"Wave(2, 1.5)"_s,
+      u"d = Wave(2, 0 - 5)"_s, u"stop"_s,
+      u"function Dist(_x, _y)"_s, u"  _d = sqrt(_x * _x + _y * _y)"_s, u"  if round(_d) > 3"_s,
+      u"    return _d * sin(_x)"_s, u"  return cos(_y) + abs(_x)"_s,
+      u"function Wave(_n, _t)"_s, u"  if _n < 1"_s, u"    return sin(_t) + sqrt(_t)"_s,
+      u"  _w = cos(_n) * sqrt(_t)"_s, u"  return Wave(_n - 1, _t * 1.1) + _w"_s};
+  const auto outcome = [&](bool fast) {
+    host.errors.clear();
+    Load(script);
+    if (fast) {
+      A_StartExecute(RunInitiator::Start);
+    } else {
+      Engine().BlockDepth = Engine().FunctionLevel = 0;
+      A_Continue_runExecute(RunInitiator::Continue);
+    }
+    QStringList o = {host.errors.join(u'|'), Engine().CallExpression, Engine().CalledScriptFunction};
+    for (const Tvariable& v : Engine().Variables) o << v.VarName + u' ' + QString::number(int(v.kind)) + u' ' + v.Text();
+    return o;
+  };
+  const QStringList general = outcome(false);
+  const std::uint64_t before = CompiledCallCount();
+  EXPECT_EQ(outcome(true), general);
+  EXPECT_GT(CompiledCallCount(), before);
+  EXPECT_FALSE(general[0].isEmpty());  // the square root of a negative number, last
 }
