@@ -81,12 +81,11 @@ LocalShared<const CallWords> ReadCallWords(const QString& callText) {
   const NamesState state = NamesState::Current();
   if (const RecentCall* recent = Recent().Find(callText); recent && recent->call && recent->state == state)
     return recent->call;
+  if (KeptCall call = KeptCallWords(callText, state)) {
+    Recent().Keep(callText, {state, call});
+    return call;
+  }
   auto& kept = Kept();
-  if (const auto found = kept.constFind(callText); found != kept.cend())
-    if (const KeptCall* call = found->Find(state)) {
-      Recent().Keep(callText, {state, *call});
-      return *call;
-    }
   KeptCall call = Read(callText);
   if (!call) return nullptr;
   if (kept.size() >= kMaxTexts) kept.clear();

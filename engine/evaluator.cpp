@@ -250,7 +250,6 @@ bool ProgramValue(const TWordArray& words, int from, int to, double& number, TWo
   return programs->Replayed(words, from, to, EvaluateCopy, number, kind);
 }
 
-
 bool NumberWithoutText(const TWordArray& words, int from, int to, double& number) {
   TWordKind kind = wkNone;
   if (from != to) return ProgramValue(words, from, to, number, kind) && IsNumberKind(kind);

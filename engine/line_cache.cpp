@@ -45,13 +45,20 @@ void ClearLineCache() {
   g_recent.fill(RecentLine{});
 }
 
-LocalShared<const LineWords> KeptLineWords(int line, const NamesState& state) {
-  const EngineState& e = Engine();
+namespace {
+
+// The entry kept for the line's present text in the state, or nullptr.
+const CacheEntry* KeptEntry(int line, const NamesState& state) {
   const std::vector<PerNamesState<CacheEntry>>& cache = Cache();
-  if (line < 0 || std::size_t(line) >= cache.size() || line >= e.ScriptLines.size()) return nullptr;
-  const QString& source = e.ScriptLines[line];
-  const auto sameSource = [&](const CacheEntry& c) { return SameText(c.source, source); };
-  const CacheEntry* c = cache[std::size_t(line)].Find(state, sameSource);
+  if (line < 0 || std::size_t(line) >= cache.size() || line >= Engine().ScriptLines.size()) return nullptr;
+  const QString& source = Engine().ScriptLines[line];
+  return cache[std::size_t(line)].Find(state, [&](const CacheEntry& c) { return SameText(c.source, source); });
+}
+
+}  // namespace
+
+LocalShared<const LineWords> KeptLineWords(int line, const NamesState& state) {
+  const CacheEntry* c = KeptEntry(line, state);
   return c ? c->words : nullptr;
 }
 
@@ -63,12 +70,9 @@ LocalShared<const LineWords> ReadLineWords(int line) {
   RecentLine& recent = RecentSlot(line, state);
   if (recent.line == line && recent.state == state && recent.entry.words && SameText(recent.entry.source, source))
     return recent.entry.words;
-  if (std::size_t(line) < cache.size()) {
-    const auto sameSource = [&](const CacheEntry& c) { return SameText(c.source, source); };
-    if (const CacheEntry* c = cache[std::size_t(line)].Find(state, sameSource)) {
-      recent = {state, line, *c};
-      return c->words;
-    }
+  if (const CacheEntry* c = KeptEntry(line, state)) {
+    recent = {state, line, *c};
+    return c->words;
   }
   auto result = MakeLocalShared<LineWords>();
   e.CurrentLineText = TrimControl(StripComment(source));

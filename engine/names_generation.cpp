@@ -69,21 +69,26 @@ bool Holds(const RecentChange& r, std::uint64_t from, const QString& appendedNam
          SameText(r.change.appendedName, appendedName);
 }
 
-void FollowChange(std::uint64_t from, const QString& appendedName, std::int32_t where) {
+// The generation the change led to before, from its recent slot or else the table (which puts
+// it in the slot); 0 when it is not remembered (generations start at 1).
+std::uint64_t Recall(std::uint64_t from, const QString& appendedName, std::int32_t where) {
   RecentChange& r = RecentSlot(from, appendedName.size(), where);
-  if (Holds(r, from, appendedName, where)) {
-    Engine().NamesGeneration = r.to;
-    return;
-  }
+  if (Holds(r, from, appendedName, where)) return r.to;
   const NamesChange change{from, appendedName, where};
-  auto& changes = RememberedChanges();
-  if (const auto known = changes.constFind(change); known != changes.cend()) {
-    Engine().NamesGeneration = *known;
-    r = {change, *known};
+  const auto& changes = RememberedChanges();
+  const auto known = changes.constFind(change);
+  if (known == changes.cend()) return 0;
+  r = {change, *known};
+  return *known;
+}
+
+void FollowChange(std::uint64_t from, const QString& appendedName, std::int32_t where) {
+  if (const std::uint64_t to = Recall(from, appendedName, where)) {
+    Engine().NamesGeneration = to;
     return;
   }
   NamesChanged();
-  Remember(change, Engine().NamesGeneration);
+  Remember({from, appendedName, where}, Engine().NamesGeneration);
 }
 
 }  // namespace
@@ -107,9 +112,7 @@ void VariableAppendedToNames(const QString& name, int level, int index) {
 }
 
 std::uint64_t RememberedAppend(std::uint64_t from, const QString& name, int level) {
-  if (const RecentChange& r = RecentSlot(from, name.size(), level); Holds(r, from, name, level)) return r.to;
-  const auto known = RememberedChanges().constFind(NamesChange{from, name, level});
-  return known != RememberedChanges().cend() ? *known : 0;
+  return Recall(from, name, level);
 }
 
 void VariableRemovedFromNames(std::uint64_t before, int index) {
