@@ -6,6 +6,7 @@
 #include "engine/number_text.h"
 #include "engine/run_control.h"
 #include "engine/run_host.h"
+#include "engine/script_functions.h"
 
 using namespace compiled;
 
@@ -249,18 +250,16 @@ bool CallCompiled(FunctionCompilation& compilation, const TWordArray& args, TWor
   EngineState& e = Engine();
   const CompiledFunction& f = *compilation.function;
   if (args.count() != f.parameters) return false;
-  // The parameters as DeclareParameter keeps them: a tabled number as itself, any other
-  // argument as its text, which reads as the parameter's number.
+  // Each parameter holds the number the parameter DeclareParameter makes would hold.
   Frame frame;
   frame.firstVariable = int(e.Variables.size());
   frame.variables = f.parameters;
   for (int i = 0; i < f.parameters; ++i) {
     const TWordStatus& a = args[i];
     if (!IsNumberKind(a.kind)) return false;
-    double value = 0;
-    if (!IsTabledNumberText(a.str, a.float_val)) ParseValueNumber(a.str, value);
-    else if (!NumberTextValue(a.float_val, value)) return false;
-    frame.values[std::size_t(i)] = value;
+    Tvariable parameter;
+    KeepArgument(parameter, a);
+    frame.values[std::size_t(i)] = parameter.Number();
     frame.kinds[std::size_t(i)] = a.kind;
     frame.texts[std::size_t(i)] = &a.str;
   }

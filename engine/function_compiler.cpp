@@ -10,6 +10,7 @@
 #include "engine/names.h"
 #include "engine/names_state.h"
 #include "engine/number_text.h"
+#include "engine/script_functions.h"
 
 using namespace compiled;
 
@@ -290,8 +291,7 @@ class Compiler {
     Call call;
     call.text = text;
     call.calledName = text.left(text.indexOf(u'('));
-    QString lowerName = TextBeforeBracket(text).trimmed();
-    lowerName = AsciiLower(lowerName.isEmpty() ? text.trimmed() : lowerName);
+    const QString lowerName = CalledFunctionName(text);
     int parameters = f_.parameters;
     if (lowerName == self_.lowerName) {
       call.callee = &self_;

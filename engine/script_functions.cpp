@@ -77,9 +77,7 @@ Definition& DefinitionFor(const QString& callText) {
   auto definition = MakeLocalShared<Definition>();
   Definition& d = *definition;
   d.script = e.ScriptGeneration;
-  d.lowerName = TextBeforeBracket(callText).trimmed();
-  if (d.lowerName.isEmpty()) d.lowerName = callText.trimmed();
-  d.lowerName = AsciiLower(d.lowerName);
+  d.lowerName = CalledFunctionName(callText);
   d.line = SearchDefinition(d.lowerName);
   if (d.line >= 0) {
     d.header = e.ScriptLines[d.line];
@@ -356,6 +354,21 @@ void CallScriptFunction(const QString& callText, const TWordArray& args, TWordSt
   if (e.InterfaceCallMode == 2) e.InterfaceCallMode = 0;
 }
 
+QString CalledFunctionName(const QString& callText) {
+  const QString name = TextBeforeBracket(callText).trimmed();
+  return AsciiLower(name.isEmpty() ? callText.trimmed() : name);
+}
+
+void KeepArgument(Tvariable& parameter, const TWordStatus& argument) {
+  // A small whole number passed as its shared text is kept as the number: the body reads it
+  // without parsing, and its text is the same.
+  if (IsNumberKind(argument.kind) && IsTabledNumberText(argument.str, argument.float_val))
+    parameter.SetNumber(argument.float_val);
+  else
+    parameter.SetText(argument.str);
+  parameter.kind = argument.kind;
+}
+
 void DeclareParameter(const QString& functionName, const QString& parameterName,
                       const TWordStatus& argument, bool isVar, bool variableExists) {
   EngineState& e = Engine();
@@ -389,13 +402,7 @@ void DeclareParameter(const QString& functionName, const QString& parameterName,
   }
   Tvariable v;
   v.VarName = parameterName;
-  // A small whole number passed as its shared text is kept as the number: the body reads it
-  // without parsing, and its text is the same.
-  if (IsNumberKind(argument.kind) && IsTabledNumberText(argument.str, argument.float_val))
-    v.SetNumber(argument.float_val);
-  else
-    v.SetText(argument.str);
-  v.kind = argument.kind;
+  KeepArgument(v, argument);
   v.function_level = e.FunctionLevel;
   v.is_parameter_variable = isVar;
   v.parameter_var_index = isVar ? argument.var_index : 0;

@@ -5,15 +5,23 @@
 
 #include "engine/words.h"
 
+struct Tvariable;
+
 // Calls the script function named in `callText` with evaluated `args`. While a run is in
 // progress the body runs to its RETURN and `result` receives the value; while stepping, the
 // call stops at the first body line (ScriptCallSuspended) and `result` stays empty.
 void CallScriptFunction(const QString& callText, const TWordArray& args, TWordStatus& result);
 
+// The lower-case name of the script function a call text calls (the text before its bracket).
+QString CalledFunctionName(const QString& callText);
+
 // Creates one formal parameter at the current function level; `variableExists` tells that a
 // variable of its name is visible there.
 void DeclareParameter(const QString& functionName, const QString& parameterName,
                       const TWordStatus& argument, bool isVar, bool variableExists);
+// Gives a parameter the value of its (number, text or truth value) argument, as
+// DeclareParameter does.
+void KeepArgument(Tvariable& parameter, const TWordStatus& argument);
 
 // RETURN [expression]: marks the call block returned, stores the value, removes the locals.
 void ExecuteReturn(const TWordArray& words);
